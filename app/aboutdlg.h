@@ -1,0 +1,7 @@
+#pragma once
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

@@ -1,0 +1,55 @@
+#include "app/mainframe.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+
+#include "panel/tavrinview.h"
+#include "res/strings.h"
+
+CMainFrame::CMainFrame()
+{
+    setWindowTitle(QStringLiteral(IDS_FRAME_TITLE_TEXT));
+    setWindowIcon(QIcon(QStringLiteral(":/res/tavrin.png")));
+    CreateMenu();
+    CreateAccelerators();
+}
+
+void CMainFrame::CreateMenu()
+{
+    m_help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = m_help->addAction(QStringLiteral("&About Tavrin..."));
+    connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
+    // Shown for information; it has no command behind it.
+    QAction* version = m_help->addAction(QStringLiteral("Ver 1.0"));
+    version->setEnabled(false);
+}
+
+// The standard accelerators. New and Open start the panel over, as a new
+// document does; the edit keys belong to the edit fields themselves.
+void CMainFrame::CreateAccelerators()
+{
+    auto* fileNew = new QAction(this);
+    fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(fileNew, &QAction::triggered, this, &CMainFrame::NewRequested);
+    auto* fileOpen = new QAction(this);
+    fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(fileOpen, &QAction::triggered, this, &CMainFrame::OpenRequested);
+    addActions({fileNew, fileOpen});
+}
+
+void CMainFrame::SetView(CTavrinView* view)
+{
+    m_view = view;
+    setCentralWidget(view);
+}
+
+// Closing the window ends the view; its last act is writing the channel file.
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted() && m_view) {
+        m_view->PostNcDestroy();
+        m_view = nullptr;
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <QMainWindow>
+
+class CTavrinView;
+class QMenu;
+
+// The main window: the panel fills it; one Help menu, no tool bar and no
+// status bar.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame();
+    void SetView(CTavrinView* view);
+    CTavrinView* View() const { return m_view; }
+    QMenu* HelpMenu() const { return m_help; }
+
+signals:
+    void AboutRequested();
+    void NewRequested();
+    void OpenRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenu();
+    void CreateAccelerators();
+
+    CTavrinView* m_view = nullptr;
+    QMenu* m_help = nullptr;
+};

@@ -1,0 +1,53 @@
+#include "app/tavrinapp.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+
+#include "app/aboutdlg.h"
+#include "app/mainframe.h"
+#include "app/tavrindoc.h"
+#include "link/commsettings.h"
+#include "panel/tavrinview.h"
+
+CTavrinApp::CTavrinApp() = default;
+CTavrinApp::~CTavrinApp() = default;
+
+bool CTavrinApp::InitInstance()
+{
+    // The profile (port mapping among others) is found under this key.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
+    QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
+
+    m_doc = std::make_unique<CTavrinDoc>();
+    m_frame = std::make_unique<CMainFrame>();
+    if (!m_doc->OnNewDocument())
+        return false;
+    m_frame->SetView(new CTavrinView(m_frame.get()));
+    QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
+    QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
+    QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
+    m_frame->View()->OnInitialUpdate();
+    m_frame->show();
+    return true;
+}
+
+void CTavrinApp::OnAppAbout()
+{
+    CAboutDlg about(m_frame.get());
+    about.exec();
+}
+
+// A new or opened document gives the view its first update again: the
+// channel file is read again and the radio queried again.
+void CTavrinApp::OnFileNew()
+{
+    if (m_doc->OnNewDocument() && m_frame->View())
+        m_frame->View()->OnInitialUpdate();
+}
+
+void CTavrinApp::OnFileOpen()
+{
+    const QString name = QFileDialog::getOpenFileName(m_frame.get());
+    if (!name.isEmpty() && m_frame->View())
+        m_frame->View()->OnInitialUpdate();
+}

@@ -1,0 +1,163 @@
+#include "channels/channelfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "channels/channelfilesave.h"
+#include "channels/channeltable.h"
+#include "channels/streamscanner.h"
+#include "panel/messagebox.h"
+#include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
+
+const char* const g_szChannelFile = "h350save.dat";
+const char* const g_szChannelBackup = "h350save.bak";
+ChannelFileLoad g_channelFileLoad = ChannelFileLoad::NotYet;
+
+QByteArray NormalizeLineEnds(const QByteArray& bytes)
+{
+    QByteArray text = bytes;
+    text.replace("\r\n", "\n");
+    return text;
+}
+
+namespace {
+
+void ReadPortLine(StreamScanner& in)
+{
+    // One conversion failing stops the rest of the line's conversions.
+    if (!in.ReadInt(g_nCommPort) || !in.ReadInt(g_nBaudRate))
+        return;
+    in.SkipSpace();
+    if (!in.ReadChar(g_chParity))
+        return;
+    if (in.ReadInt(g_nDataBits))
+        in.ReadInt(g_nStopBits);
+}
+
+void ReadRangeLine(StreamScanner& in)
+{
+    if (in.ReadFloat(g_fScanLower) && in.ReadFloat(g_fScanUpper) && in.ReadInt(g_nChanLower))
+        in.ReadInt(g_nChanUpper);
+}
+
+void ReadLetter(StreamScanner& in, char& letter)
+{
+    if (in.ReadChar(letter))
+        in.SkipSpace();
+}
+
+void ReadDescription(StreamScanner& in, char* desc)
+{
+    if (in.AtEnd()) {
+        // Past the end of a short file: marked so the gap shows in the list.
+        std::fill(desc, desc + kDescLength - 1, '*');
+        desc[kDescLength - 1] = '\n';
+        return;
+    }
+    int n = 0;
+    bool sawText = false;
+    while (n < kDescLength && !in.AtEnd()) {
+        const char c = static_cast<char>(in.Get());
+        if (c == '\n')
+            break;
+        sawText = sawText || c != '\0';
+        desc[n++] = c;
+    }
+    std::fill(desc + std::min(n, kDescLength), desc + kDescLength, ' ');
+    desc[kDescLength - 1] = '\n';
+    // A hand-edited line longer than the field: the rest of it is dropped so
+    // the next record is read from its own line. (A never-stored slot's run of
+    // zero bytes has no line end and is followed directly by the next record.)
+    if (n == kDescLength && sawText)
+        in.SkipLine();
+}
+
+void ReadRecord(StreamScanner& in, int slot)
+{
+    int ignoredNumber = 0;
+    if (in.ReadInt(ignoredNumber, 3))
+        in.SkipSpace();
+    if (in.ReadDouble(g_dChanFreq[slot]))
+        in.SkipSpace();
+    ReadLetter(in, g_chChanMode[slot]);
+    ReadLetter(in, g_chChanAgc[slot]);
+    ReadLetter(in, g_chChanInput[slot]);
+    in.ReadChar(g_chChanRoute[slot]);
+    in.ReadLineEnd();
+    ReadDescription(in, g_chChanDesc[slot]);
+}
+
+QByteArray PortLine()
+{
+    return FormatText("%1d %5d %1c %1d %1d\n", g_nCommPort, g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
+}
+
+QByteArray RangeLine()
+{
+    return FormatText("%8.2f %8.2f %3d %3d\n", double(g_fScanLower), double(g_fScanUpper), g_nChanLower, g_nChanUpper);
+}
+
+QByteArray RecordText(int slot)
+{
+    QByteArray record = FormatText("%3d ", slot);
+    record += FormatText("%8.2f ", g_dChanFreq[slot]);
+    record += FormatText("%c ", g_chChanMode[slot]);
+    record += FormatText("%c ", g_chChanAgc[slot]);
+    record += FormatText("%c ", g_chChanInput[slot]);
+    record += FormatText("%c\n", g_chChanRoute[slot]);
+    record.append(g_chChanDesc[slot], kDescLength);
+    return record;
+}
+
+ChannelFileLoad Unopened()
+{
+    const QFileInfo info(QString::fromLatin1(g_szChannelFile));
+    return info.exists() || info.isSymLink() ? ChannelFileLoad::Unreadable : ChannelFileLoad::Missing;
+}
+
+} // namespace
+
+QByteArray ChannelFileBytes()
+{
+    QByteArray text = PortLine() + RangeLine();
+    for (int slot = 0; slot < kChannelCount; ++slot)
+        text += RecordText(slot);
+    return text.replace("\n", "\r\n");
+}
+
+void CTavrinView::LoadChannelFile()
+{
+    QFile file(QString::fromLatin1(g_szChannelFile));
+    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
+        g_channelFileLoad = Unopened();
+        AfxMessageBox("Saved Data File did not open for Read!");
+        return;
+    }
+    StreamScanner in(NormalizeLineEnds(file.readAll()));
+    file.close();
+    g_channelFileLoad = ChannelFileLoad::Loaded;
+    ReadPortLine(in);
+    ReadRangeLine(in);
+    m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
+    m_strScanLower = FormatText("%8.2f", double(g_fScanLower));
+    m_strScanUpper = FormatText("%8.2f", double(g_fScanUpper));
+    m_strChanLower = FormatText("%3d", g_nChanLower);
+    m_strChanUpper = FormatText("%3d ", g_nChanUpper);
+    // A second load starts the list afresh, so list index and slot agree.
+    m_cbChannels.ResetContent();
+    for (int slot = 0; slot < kChannelCount; ++slot) {
+        ReadRecord(in, slot);
+        m_cbChannels.InsertString(slot, BuildChannelLine(slot));
+    }
+}
+
+void CTavrinView::SaveChannelFile()
+{
+    WriteChannelFile(ChannelFileBytes());
+}
+
+void CTavrinView::PostNcDestroy()
+{
+    SaveChannelFile();
+}

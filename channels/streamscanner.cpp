@@ -1,0 +1,104 @@
+#include "channels/streamscanner.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+} // namespace
+
+void StreamScanner::SkipSpace()
+{
+    while (IsSpace(Peek()))
+        ++m_pos;
+}
+
+// The longest prefix that reads as a number: sign, digits, and for a
+// floating-point field a fraction and an exponent.
+QByteArray StreamScanner::NumberText(bool allowFraction, int width)
+{
+    const qsizetype limit = width > 0 ? m_pos + width : m_text.size();
+    qsizetype end = m_pos;
+    auto peek = [&](qsizetype i) { return i < limit && i < m_text.size() ? static_cast<unsigned char>(m_text[i]) : -1; };
+    if (peek(end) == '+' || peek(end) == '-')
+        ++end;
+    const qsizetype digitsStart = end;
+    while (IsDigit(peek(end)))
+        ++end;
+    bool any = end > digitsStart;
+    if (allowFraction && peek(end) == '.') {
+        const qsizetype fractionStart = ++end;
+        while (IsDigit(peek(end)))
+            ++end;
+        any = any || end > fractionStart;
+    }
+    if (!any)
+        return QByteArray();
+    if (allowFraction && (peek(end) == 'e' || peek(end) == 'E')) {
+        qsizetype exponent = end + 1;
+        if (peek(exponent) == '+' || peek(exponent) == '-')
+            ++exponent;
+        if (IsDigit(peek(exponent))) {
+            while (IsDigit(peek(exponent)))
+                ++exponent;
+            end = exponent;
+        }
+    }
+    QByteArray number = m_text.mid(m_pos, end - m_pos);
+    m_pos = end;
+    return number;
+}
+
+bool StreamScanner::ReadInt(int& value, int width)
+{
+    SkipSpace();
+    const QByteArray number = NumberText(false, width);
+    if (number.isEmpty())
+        return false;
+    const long long parsed = std::strtoll(number.constData(), nullptr, 10);
+    value = static_cast<int>(parsed); // wraps on overflow, as formatted input does
+    return true;
+}
+
+bool StreamScanner::ReadDouble(double& value)
+{
+    SkipSpace();
+    const QByteArray number = NumberText(true, 0);
+    if (number.isEmpty())
+        return false;
+    value = std::strtod(number.constData(), nullptr);
+    return true;
+}
+
+bool StreamScanner::ReadFloat(float& value)
+{
+    SkipSpace();
+    const QByteArray number = NumberText(true, 0);
+    if (number.isEmpty())
+        return false;
+    value = std::strtof(number.constData(), nullptr);
+    return true;
+}
+
+bool StreamScanner::ReadChar(char& value)
+{
+    if (AtEnd())
+        return false;
+    value = m_text[m_pos++];
+    return true;
+}
+
+bool StreamScanner::ReadLineEnd()
+{
+    if (Peek() != '\n')
+        return false;
+    ++m_pos;
+    return true;
+}
+
+void StreamScanner::SkipLine()
+{
+    while (!AtEnd() && Get() != '\n') {
+    }
+}

@@ -1,0 +1,135 @@
+#include "link/mscomm.h"
+
+#include "link/serialportbackend.h"
+
+namespace {
+CMSComm::BackendFactory& Factory()
+{
+    static CMSComm::BackendFactory factory;
+    return factory;
+}
+} // namespace
+
+void CMSComm::SetBackendFactory(BackendFactory factory) { Factory() = std::move(factory); }
+
+CMSComm::CMSComm()
+    : m_backend(Factory() ? Factory()() : std::make_unique<SerialPortBackend>())
+{
+    connect(m_backend.get(), &CommBackend::ReadyRead, this, &CMSComm::OnBytesArrived);
+    connect(m_backend.get(), &CommBackend::Lost, this, &CMSComm::OnDeviceLost);
+}
+
+CMSComm::~CMSComm()
+{
+    m_backend->Close();
+}
+
+void CMSComm::Throw(CommErrorKind kind, const QString& text) const
+{
+    throw CommError{kind, text};
+}
+
+void CMSComm::SetCommPort(short port)
+{
+    if (port < 1)
+        Throw(CommErrorKind::InvalidPort, QStringLiteral("COM%1 is not a valid port number").arg(port));
+    if (GetPortOpen() && port != m_commPort)
+        Throw(CommErrorKind::InvalidPort, QStringLiteral("the port number cannot change while the port is open"));
+    m_commPort = port;
+}
+
+void CMSComm::SetSettings(const CString& settings)
+{
+    const auto parsed = ParseCommSettings(settings);
+    if (!parsed)
+        Throw(CommErrorKind::BadSettings, QStringLiteral("invalid port settings \"%1\"").arg(ToWidgetText(settings)));
+    if (GetPortOpen()) {
+        const QString failure = m_backend->Apply(*parsed);
+        if (!failure.isEmpty())
+            Throw(CommErrorKind::BadSettings, failure);
+    }
+    m_settings = *parsed;
+    m_settingsText = settings;
+}
+
+void CMSComm::SetRTSEnable(bool on)
+{
+    m_rts = on;
+    if (GetPortOpen())
+        m_backend->SetRts(on);
+}
+
+void CMSComm::SetDTREnable(bool on)
+{
+    m_dtr = on;
+    if (GetPortOpen())
+        m_backend->SetDtr(on);
+}
+
+bool CMSComm::GetPortOpen() const { return m_backend->IsOpen(); }
+
+void CMSComm::SetPortOpen(bool open)
+{
+    if (!open) {
+        m_backend->Close();
+        return;
+    }
+    if (GetPortOpen())
+        return;
+    m_device = DeviceForCommPort(m_commPort);
+    const QString failure = m_backend->Open(m_device, m_settings);
+    if (!m_backend->IsOpen())
+        Throw(CommErrorKind::OpenFailed, QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, failure));
+    if (!failure.isEmpty()) {
+        m_backend->Close();
+        Throw(CommErrorKind::BadSettings, QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, failure));
+    }
+    if (m_rts)
+        m_backend->SetRts(true);
+}
+
+void CMSComm::SetOutput(const QVariant& output)
+{
+    if (!GetPortOpen())
+        Throw(CommErrorKind::PortClosed, QStringLiteral("the port is not open"));
+    const QString failure = m_backend->Write(output.toByteArray());
+    if (!failure.isEmpty())
+        Throw(CommErrorKind::WriteFailed, failure);
+}
+
+QVariant CMSComm::GetInput()
+{
+    const qsizetype waiting = m_received.size() - m_taken;
+    const qsizetype length = m_inputLen > 0 ? qMin<qsizetype>(m_inputLen, waiting) : waiting;
+    const QByteArray input = m_received.mid(m_taken, length);
+    m_taken += length;
+    return QVariant(input);
+}
+
+// One OnComm per character: the receive handler takes one character per event
+// and relies on a further event while characters remain. An event whose
+// handler takes nothing ends the round until more arrives.
+void CMSComm::OnBytesArrived()
+{
+    m_received += m_backend->ReadAll();
+    if (m_dispatching)
+        return; // the running round picks the new bytes up
+    m_dispatching = true;
+    while (m_taken < m_received.size()) {
+        const qsizetype before = m_taken;
+        m_commEvent = comEvReceive;
+        emit OnComm();
+        if (m_taken == before)
+            break;
+    }
+    m_received.remove(0, m_taken);
+    m_taken = 0;
+    m_dispatching = false;
+}
+
+void CMSComm::OnDeviceLost(const QString& why)
+{
+    m_received.clear();
+    m_taken = 0;
+    emit PortLost(CommError{CommErrorKind::PortLost, QStringLiteral("COM%1 (%2) lost: %3").arg(m_commPort).arg(m_device, why)});
+}

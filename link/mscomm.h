@@ -1,0 +1,73 @@
+#pragma once
+// The communications control: a serial port driven through properties
+// (CommPort, Settings, PortOpen, Output, Input, ...) that raises OnComm when
+// something happens on the line. Received characters are handed out one
+// event at a time, so each one is seen by the receive handler on its own.
+//
+// A property the device cannot take throws CommError, which ends the handler
+// that set it; asynchronous trouble (the device vanishing) is signalled.
+#include <QObject>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+#include "link/commbackend.h"
+#include "link/commerror.h"
+#include "panel/cstring.h"
+
+class CMSComm : public QObject {
+    Q_OBJECT
+public:
+    using BackendFactory = std::function<std::unique_ptr<CommBackend>()>;
+    enum { comEvReceive = 2 };
+
+    CMSComm();
+    ~CMSComm() override;
+
+    // The one seam for tests: every control made afterwards uses this device.
+    static void SetBackendFactory(BackendFactory factory);
+
+    void SetCommPort(short port);
+    short GetCommPort() const { return m_commPort; }
+    void SetSettings(const CString& settings);
+    CString GetSettings() const { return m_settingsText; }
+    void SetInputLen(short length) { m_inputLen = length; }
+    void SetInputMode(long mode) { m_inputMode = mode; }
+    void SetRTSEnable(bool on);
+    void SetRThreshold(short threshold) { m_rThreshold = threshold; }
+    void SetSThreshold(short threshold) { m_sThreshold = threshold; }
+    void SetPortOpen(bool open);
+    bool GetPortOpen() const;
+    void SetDTREnable(bool on);
+    bool GetDTREnable() const { return m_dtr; }
+    void SetOutput(const QVariant& output);
+    QVariant GetInput();
+    short GetCommEvent() const { return m_commEvent; }
+    QString DeviceName() const { return m_device; }
+    CommBackend* Backend() const { return m_backend.get(); }
+
+signals:
+    void OnComm();
+    void PortLost(const CommError& error);
+
+private:
+    void OnBytesArrived();
+    void OnDeviceLost(const QString& why);
+    void Throw(CommErrorKind kind, const QString& text) const;
+
+    std::unique_ptr<CommBackend> m_backend;
+    short m_commPort = 1;
+    CString m_settingsText = "9600,N,8,1";
+    CommSettings m_settings;
+    short m_inputLen = 0;
+    long m_inputMode = 0;
+    short m_rThreshold = 0;
+    short m_sThreshold = 0;
+    bool m_rts = false;
+    bool m_dtr = false;
+    short m_commEvent = 0;
+    QString m_device;
+    QByteArray m_received;   // arrived, not yet taken through Input
+    qsizetype m_taken = 0;   // how much of m_received Input has handed out
+    bool m_dispatching = false;
+};

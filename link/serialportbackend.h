@@ -1,0 +1,25 @@
+#pragma once
+#include <QSerialPort>
+
+#include "link/commbackend.h"
+
+class SerialPortBackend : public CommBackend {
+    Q_OBJECT
+public:
+    SerialPortBackend();
+
+    QString Open(const QString& device, const CommSettings& settings) override;
+    void Close() override;
+    bool IsOpen() const override { return m_port.isOpen(); }
+    QString Apply(const CommSettings& settings) override;
+    QString SetDtr(bool on) override;
+    QString SetRts(bool on) override;
+    QString Write(const QByteArray& bytes) override;
+    QByteArray ReadAll() override { return m_port.readAll(); }
+
+private:
+    QString Outcome(bool ok);
+    void OnError(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port;
+};

@@ -1,0 +1,117 @@
+#include "panel/combocontrols.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+constexpr int kItemBytesRole = Qt::UserRole + 1;
+}
+
+QString DisplayedItemText(const CString& text)
+{
+    CString shown = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
+    while (shown.endsWith('\n') || shown.endsWith('\r'))
+        shown.chop(1);
+    return ToWidgetText(shown);
+}
+
+DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+void DropDownCombo::hidePopup()
+{
+    QComboBox::hidePopup();
+    emit closedUp();
+}
+
+void DropDownCombo::SetCurSel(int index)
+{
+    setCurrentIndex(index < count() ? index : -1);
+}
+
+void DropDownCombo::InsertString(int index, const CString& text)
+{
+    insertItem(index < 0 ? count() : index, ToWidgetText(text));
+}
+
+SimpleCombo::SimpleCombo(QWidget* parent)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_list(new QListWidget(this))
+{
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true); // 300 items of one height: keep layout cheap
+    setFocusProxy(m_edit);
+    connect(m_list, &QListWidget::itemClicked, this, &SimpleCombo::OnRowClicked);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &SimpleCombo::OnRowDoubleClicked);
+}
+
+void SimpleCombo::resizeEvent(QResizeEvent*)
+{
+    const int editHeight = m_edit->sizeHint().height();
+    m_edit->setGeometry(0, 0, width(), editHeight);
+    m_list->setGeometry(0, editHeight, width(), qMax(0, height() - editHeight));
+}
+
+int SimpleCombo::Count() const { return m_list->count(); }
+
+void SimpleCombo::SetCurSel(int index)
+{
+    if (index < 0 || index >= Count()) {
+        m_curSel = -1;
+        m_list->clearSelection();
+        m_edit->clear();
+        return;
+    }
+    m_curSel = index;
+    m_list->setCurrentRow(index);
+    m_edit->setText(DisplayedItemText(ItemText(index)));
+}
+
+void SimpleCombo::InsertString(int index, const CString& text)
+{
+    auto* item = new QListWidgetItem(DisplayedItemText(text));
+    item->setData(kItemBytesRole, text);
+    const int row = index < 0 || index > Count() ? Count() : index;
+    m_list->insertItem(row, item);
+    if (m_curSel >= row)
+        ++m_curSel;
+}
+
+void SimpleCombo::DeleteString(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    delete m_list->takeItem(index);
+    if (m_curSel == index)
+        m_curSel = -1;
+    else if (m_curSel > index)
+        --m_curSel;
+}
+
+void SimpleCombo::ResetContent()
+{
+    m_list->clear();
+    m_curSel = -1;
+}
+
+CString SimpleCombo::EditText() const { return FromWidgetText(m_edit->text()); }
+
+CString SimpleCombo::ItemText(int index) const
+{
+    const QListWidgetItem* item = m_list->item(index);
+    return item ? item->data(kItemBytesRole).toByteArray() : CString();
+}
+
+void SimpleCombo::OnRowClicked(QListWidgetItem* item)
+{
+    SetCurSel(m_list->row(item));
+}
+
+void SimpleCombo::OnRowDoubleClicked(QListWidgetItem* item)
+{
+    SetCurSel(m_list->row(item));
+    emit doubleClicked();
+}

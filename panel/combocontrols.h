@@ -1,0 +1,81 @@
+#pragma once
+// The two kinds of combo box the panel uses, with the few list operations the
+// handlers need (select, insert, delete by index) and the notifications they
+// listen to (list closed, double-click, typing in the edit field).
+#include <QComboBox>
+#include <QWidget>
+
+#include "panel/cstring.h"
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+class ComboControl {
+public:
+    virtual ~ComboControl() = default;
+    virtual int CurSel() const = 0;
+    virtual void SetCurSel(int index) = 0;
+    virtual int Count() const = 0;
+    virtual void InsertString(int index, const CString& text) = 0;
+    virtual void DeleteString(int index) = 0;
+    virtual void ResetContent() = 0;
+    virtual CString EditText() const = 0;
+    virtual QLineEdit* EditField() const = 0;
+};
+
+// Drop-down combo with an edit field. Qt has no "list closed" signal, so the
+// popup's hide is turned into one; it fires whether or not the choice changed.
+class DropDownCombo : public QComboBox, public ComboControl {
+    Q_OBJECT
+public:
+    explicit DropDownCombo(QWidget* parent);
+    void hidePopup() override;
+
+    int CurSel() const override { return currentIndex(); }
+    void SetCurSel(int index) override;
+    int Count() const override { return count(); }
+    void InsertString(int index, const CString& text) override;
+    void DeleteString(int index) override { removeItem(index); }
+    void ResetContent() override { clear(); }
+    CString EditText() const override { return FromWidgetText(currentText()); }
+    QLineEdit* EditField() const override { return lineEdit(); }
+
+signals:
+    void closedUp();
+};
+
+// A "simple" combo box: an edit field over a list that is always open. The
+// items keep their full 8-bit text; the list and the edit field show it up to
+// its first zero byte, as a C string would be shown.
+class SimpleCombo : public QWidget, public ComboControl {
+    Q_OBJECT
+public:
+    explicit SimpleCombo(QWidget* parent);
+
+    int CurSel() const override { return m_curSel; }
+    void SetCurSel(int index) override;
+    int Count() const override;
+    void InsertString(int index, const CString& text) override;
+    void DeleteString(int index) override;
+    void ResetContent() override;
+    CString EditText() const override;
+    QLineEdit* EditField() const override { return m_edit; }
+    QListWidget* List() const { return m_list; }
+    CString ItemText(int index) const;
+
+signals:
+    void doubleClicked();
+
+private:
+    void OnRowClicked(QListWidgetItem* item);
+    void OnRowDoubleClicked(QListWidgetItem* item);
+    void resizeEvent(QResizeEvent* event) override;
+
+    QLineEdit* m_edit;
+    QListWidget* m_list;
+    int m_curSel = -1;
+};
+
+// How an item's bytes are shown: up to the first zero byte, line end dropped.
+QString DisplayedItemText(const CString& text);

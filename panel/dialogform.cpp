@@ -1,0 +1,187 @@
+#include "panel/dialogform.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "panel/combocontrols.h"
+
+CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
+    : m_parent(parent), m_template(form), m_font(QString::fromLatin1(form.fontFace), form.fontPointSize)
+{
+    parent->setFont(m_font);
+    const QFontMetrics metrics(m_font);
+    m_baseX = metrics.averageCharWidth();
+    m_baseY = metrics.height();
+    m_widgets.reserve(form.count);
+    for (int i = 0; i < form.count; ++i)
+        m_widgets.push_back(Create(form.controls[i]));
+    CollectRadioGroups();
+    // Frames are drawn beneath everything and never take a click, so a control
+    // that comes before its frame in the tab order still gets its mouse input.
+    for (QWidget* widget : m_widgets)
+        if (qobject_cast<QGroupBox*>(widget))
+            widget->lower();
+    parent->resize(Size());
+}
+
+QRect CDialogForm::MapDialogRect(const QRect& units) const
+{
+    auto mapX = [this](int x) { return (x * m_baseX + 2) / 4; };
+    auto mapY = [this](int y) { return (y * m_baseY + 4) / 8; };
+    return QRect(mapX(units.x()), mapY(units.y()), mapX(units.width()), mapY(units.height()));
+}
+
+QSize CDialogForm::Size() const
+{
+    return MapDialogRect(QRect(0, 0, m_template.width, m_template.height)).size();
+}
+
+static QWidget* CreateEdit(QWidget* parent, const FormControl& control)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(control.style & StyleReadOnly);
+    if (control.style & StyleCentred)
+        edit->setAlignment(Qt::AlignCenter);
+    if (control.style & StyleRightAligned)
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return edit;
+}
+
+static QWidget* CreateCombo(QWidget* parent, const FormControl& control)
+{
+    auto* combo = new DropDownCombo(parent);
+    for (const char* const* item = control.items; item && *item; ++item)
+        combo->addItem(QString::fromLatin1(*item));
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+static QWidget* CreateFrame(QWidget* parent, const FormControl& control)
+{
+    QWidget* frame = control.kind == ControlKind::GroupBox
+        ? static_cast<QWidget*>(new QGroupBox(QString::fromLatin1(control.caption), parent))
+        : new QLabel(QString::fromLatin1(control.caption), parent);
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return frame;
+}
+
+QWidget* CDialogForm::Create(const FormControl& control)
+{
+    const QString caption = QString::fromLatin1(control.caption);
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::Edit: widget = CreateEdit(m_parent, control); break;
+    case ControlKind::StaticText:
+    case ControlKind::GroupBox: widget = CreateFrame(m_parent, control); break;
+    case ControlKind::PushButton: widget = new QPushButton(caption, m_parent); break;
+    case ControlKind::RadioButton: widget = new QRadioButton(caption, m_parent); break;
+    case ControlKind::CheckBox: widget = new QCheckBox(caption, m_parent); break;
+    case ControlKind::ComboDropDown: widget = CreateCombo(m_parent, control); break;
+    case ControlKind::ComboSimple: widget = new SimpleCombo(m_parent); break;
+    case ControlKind::HostedControl:
+        widget = new QWidget(m_parent);
+        widget->setVisible(false);
+        break;
+    }
+    widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+    QRect rect = MapDialogRect(QRect(control.x, control.y, control.w, control.h));
+    if (control.kind == ControlKind::ComboDropDown) // the template's height includes the open list
+        rect.setHeight(widget->sizeHint().height());
+    widget->setGeometry(rect);
+    return widget;
+}
+
+void CDialogForm::CollectRadioGroups()
+{
+    Group* current = nullptr;
+    for (int i = 0; i < m_template.count; ++i) {
+        const FormControl& control = m_template.controls[i];
+        if (control.startsGroup)
+            current = nullptr;
+        if (control.kind != ControlKind::RadioButton)
+            continue;
+        if (!current) {
+            m_groups.push_back({control.id, new QButtonGroup(m_parent), {}});
+            current = &m_groups.back();
+        }
+        auto* button = static_cast<QAbstractButton*>(m_widgets[i]);
+        current->buttons->addButton(button);
+        current->members.push_back(button);
+    }
+}
+
+int CDialogForm::IndexOf(int id) const
+{
+    for (int i = 0; i < m_template.count; ++i)
+        if (m_template.controls[i].id == id)
+            return i;
+    return -1;
+}
+
+QWidget* CDialogForm::Item(int id) const
+{
+    const int index = IndexOf(id);
+    return index < 0 ? nullptr : m_widgets[index];
+}
+
+QLineEdit* CDialogForm::Edit(int id) const
+{
+    QWidget* widget = Item(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return edit;
+    ComboControl* combo = Combo(id);
+    return combo ? combo->EditField() : nullptr;
+}
+
+QAbstractButton* CDialogForm::Button(int id) const
+{
+    return qobject_cast<QAbstractButton*>(Item(id));
+}
+
+ComboControl* CDialogForm::Combo(int id) const
+{
+    QWidget* widget = Item(id);
+    if (auto* dropDown = qobject_cast<DropDownCombo*>(widget))
+        return dropDown;
+    return qobject_cast<SimpleCombo*>(widget);
+}
+
+const std::vector<QAbstractButton*>& CDialogForm::RadioGroup(int firstId) const
+{
+    static const std::vector<QAbstractButton*> none;
+    for (const Group& group : m_groups)
+        if (group.firstId == firstId)
+            return group.members;
+    return none;
+}
+
+int CheckedRadioInGroup(const std::vector<QAbstractButton*>& group)
+{
+    for (size_t i = 0; i < group.size(); ++i)
+        if (group[i]->isChecked())
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CheckRadioInGroup(const std::vector<QAbstractButton*>& group, int position)
+{
+    if (CheckedRadioInGroup(group) == position)
+        return;
+    if (position >= 0 && position < static_cast<int>(group.size())) {
+        group[position]->setChecked(true);
+        return;
+    }
+    QButtonGroup* buttons = group.empty() ? nullptr : group.front()->group();
+    if (buttons)
+        buttons->setExclusive(false);
+    for (QAbstractButton* button : group)
+        button->setChecked(false);
+    if (buttons)
+        buttons->setExclusive(true);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Builds a form's controls from its template onto a parent widget and finds
+// them again by id. Positions are converted from dialog units with the form
+// font's metrics, as a dialog manager does: one horizontal unit is a quarter
+// of the average character width, one vertical unit an eighth of its height.
+#include <QFont>
+#include <QRect>
+#include <vector>
+
+#include "res/formtemplate.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QLineEdit;
+class QWidget;
+class ComboControl;
+
+class CDialogForm {
+public:
+    CDialogForm(QWidget* parent, const FormTemplate& form);
+
+    QWidget* Item(int id) const;                 // first control with this id
+    QLineEdit* Edit(int id) const;               // an edit, or a combo's edit field
+    QAbstractButton* Button(int id) const;       // push button, radio or check box
+    ComboControl* Combo(int id) const;
+    const std::vector<QAbstractButton*>& RadioGroup(int firstId) const;
+
+    // Dialog units to pixels with this form's font.
+    QRect MapDialogRect(const QRect& units) const;
+    QSize Size() const;
+
+    const FormTemplate& Template() const { return m_template; }
+    const std::vector<QWidget*>& Controls() const { return m_widgets; }
+
+private:
+    struct Group {
+        int firstId;
+        QButtonGroup* buttons;
+        std::vector<QAbstractButton*> members;
+    };
+
+    QWidget* Create(const FormControl& control);
+    void CollectRadioGroups();
+    int IndexOf(int id) const;
+
+    QWidget* m_parent;
+    const FormTemplate& m_template;
+    QFont m_font;
+    int m_baseX = 0;
+    int m_baseY = 0;
+    std::vector<QWidget*> m_widgets; // parallel to the template's controls
+    std::vector<Group> m_groups;
+};
+
+// Radio groups allow "nothing selected"; an exclusive button group does not,
+// so the group's exclusivity is lifted for the moment of clearing.
+void CheckRadioInGroup(const std::vector<QAbstractButton*>& group, int position);
+int CheckedRadioInGroup(const std::vector<QAbstractButton*>& group);

@@ -1,0 +1,158 @@
+// Which handler runs for which control and notification, and the one place
+// where an error of the communications control ends a handler.
+#include <QAbstractButton>
+#include <QEvent>
+#include <QLineEdit>
+#include <QLoggingCategory>
+
+#include "panel/combocontrols.h"
+#include "panel/tavrinview.h"
+#include "res/resource.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcPanel)
+
+namespace {
+
+struct ClickBinding {
+    int id;
+    void (CTavrinView::*handler)();
+};
+
+const ClickBinding kClicks[] = {
+    {IDC_FREQ_UP, &CTavrinView::OnFreqUp},
+    {IDC_FREQ_DOWN, &CTavrinView::OnFreqDown},
+    {IDC_STEP_500K, &CTavrinView::OnStep500kHz},
+    {IDC_STEP_100K, &CTavrinView::OnStep100kHz},
+    {IDC_STEP_50K, &CTavrinView::OnStep50kHz},
+    {IDC_STEP_10K, &CTavrinView::OnStep10kHz},
+    {IDC_STEP_5K, &CTavrinView::OnStep5kHz},
+    {IDC_STEP_1K, &CTavrinView::OnStep1kHz},
+    {IDC_STEP_500, &CTavrinView::OnStep500Hz},
+    {IDC_STEP_100, &CTavrinView::OnStep100Hz},
+    {IDC_STEP_50, &CTavrinView::OnStep50Hz},
+    {IDC_STEP_10, &CTavrinView::OnStep10Hz},
+    {IDC_JOG_UP, &CTavrinView::OnJogUp},
+    {IDC_JOG_DOWN, &CTavrinView::OnJogDown},
+    {IDC_SET_FREQ, &CTavrinView::OnSetFreq},
+    {IDC_SAVE_CHANNEL, &CTavrinView::OnSaveChannel},
+    {IDC_INPUT_MIC, &CTavrinView::OnInputMic},
+    {IDC_INPUT_AUDIO2, &CTavrinView::OnInputAudio2},
+    {IDC_INPUT_PATCH, &CTavrinView::OnInputPatch},
+    {IDC_CLIPPING, &CTavrinView::OnClipping},
+    {IDC_BPF_OFF, &CTavrinView::OnBpfOff},
+    {IDC_SIDE_TONE, &CTavrinView::OnSideTone},
+    {IDC_VOX_OFF, &CTavrinView::OnVoxOff},
+    {IDC_VOX_VOICE, &CTavrinView::OnVoxVoice},
+    {IDC_VOX_DATA, &CTavrinView::OnVoxData},
+    {IDC_XMIT, &CTavrinView::OnXmit},
+    {IDC_RECEIVE, &CTavrinView::OnReceive},
+    {IDC_TUNE, &CTavrinView::OnTune},
+    {IDC_EXT_PTT, &CTavrinView::OnExtPtt},
+    {IDC_MUTE, &CTavrinView::OnMute},
+    {IDC_LOCAL_AUDIO, &CTavrinView::OnLocalAudio},
+    {IDC_SET_RF_GAIN, &CTavrinView::OnSetRfGain},
+    {IDC_SET_BFO, &CTavrinView::OnSetBfo},
+    {IDC_METER_AUDIO, &CTavrinView::OnMeterAudio},
+    {IDC_METER_LINE, &CTavrinView::OnMeterLine},
+    {IDC_METER_PATCH, &CTavrinView::OnMeterPatch},
+    {IDC_METER_FWD, &CTavrinView::OnMeterFwd},
+    {IDC_METER_REV, &CTavrinView::OnMeterRev},
+    {IDC_METER_VSWR, &CTavrinView::OnMeterVswr},
+    {IDC_AMP_POWER, &CTavrinView::OnAmpPower},
+    {IDC_AMP_OPERATE, &CTavrinView::OnAmpOperate},
+    {IDC_CHAN_SCAN, &CTavrinView::OnChanScan},
+    {IDC_DTR_POWER, &CTavrinView::OnDtrPower},
+};
+
+const int kLiveEdits[] = {IDC_RF_GAIN, IDC_BFO, IDC_SCAN_UPPER, IDC_SCAN_LOWER,
+                          IDC_CHAN_LOWER, IDC_CHAN_UPPER, IDC_FREQ_ENTRY,
+                          IDC_AGC, IDC_MODE, IDC_CHANNELS};
+
+} // namespace
+
+void CTavrinView::BindMessageMap()
+{
+    for (const ClickBinding& click : kClicks)
+        OnClicked(click.id, click.handler);
+    for (int id : kLiveEdits)
+        BindLiveField(m_form.Edit(id));
+    auto* mode = static_cast<DropDownCombo*>(m_form.Combo(IDC_MODE));
+    auto* agc = static_cast<DropDownCombo*>(m_form.Combo(IDC_AGC));
+    auto* channels = static_cast<SimpleCombo*>(m_form.Combo(IDC_CHANNELS));
+    connect(mode, &DropDownCombo::closedUp, this, [this] { Dispatch([this] { OnCloseUpMode(); }); });
+    connect(agc, &DropDownCombo::closedUp, this, [this] { Dispatch([this] { OnCloseUpAgc(); }); });
+    connect(channels, &SimpleCombo::doubleClicked, this, [this] { Dispatch([this] { OnDblClkChannels(); }); });
+    BindKillFocus(IDC_SCAN_UPPER, &CTavrinView::OnKillFocusScanUpper);
+    BindKillFocus(IDC_SCAN_LOWER, &CTavrinView::OnKillFocusScanLower);
+    BindKillFocus(IDC_CHAN_LOWER, &CTavrinView::OnKillFocusChanLower);
+    BindKillFocus(IDC_CHAN_UPPER, &CTavrinView::OnKillFocusChanUpper);
+    connect(&m_comm, &CMSComm::OnComm, this, [this] { Dispatch([this] { OnCommEvent(); }); });
+    connect(&m_comm, &CMSComm::PortLost, this, &CTavrinView::ShowPortProblem);
+}
+
+void CTavrinView::OnClicked(int id, void (CTavrinView::*handler)())
+{
+    connect(m_form.Button(id), &QAbstractButton::clicked, this,
+            [this, handler] { Dispatch([this, handler] { (this->*handler)(); }); });
+}
+
+// Only the user's typing is live: text the exchange itself writes into a
+// field raises no notification, so a refresh never reads the form midway.
+void CTavrinView::BindLiveField(QLineEdit* field)
+{
+    connect(field, &QLineEdit::textEdited, this, [this] {
+        OnFormToState();
+        OnStateToForm();
+    });
+}
+
+void CTavrinView::BindKillFocus(int id, void (CTavrinView::*handler)())
+{
+    QLineEdit* edit = m_form.Edit(id);
+    m_killFocusHandlers.emplace_back(edit, handler);
+    edit->installEventFilter(this);
+}
+
+bool CTavrinView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        for (const auto& [edit, handler] : m_killFocusHandlers)
+            if (edit == watched)
+                Dispatch([this, handler = handler] { (this->*handler)(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// An error of the communications control ends the handler it arises in, and
+// whatever that handler changed before it stays changed.
+void CTavrinView::Dispatch(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const CommError& error) {
+        ShowPortProblem(error);
+    }
+}
+
+// A port problem is shown in the window title, where it stays until the port
+// opens again: it needs no answer, and a poll failing every 3 seconds does not
+// pile up boxes. The log gets each kind of problem once per open attempt.
+void CTavrinView::ShowPortProblem(const CommError& error)
+{
+    if (m_portProblem == error.text)
+        return;
+    QWidget* top = window();
+    if (m_portProblem.isEmpty())
+        m_baseTitle = top->windowTitle();
+    m_portProblem = error.text;
+    qCWarning(lcPanel).noquote() << "port:" << error.text;
+    top->setWindowTitle(m_baseTitle.isEmpty() ? error.text : m_baseTitle + QStringLiteral(" - ") + error.text);
+}
+
+void CTavrinView::ClearPortProblem()
+{
+    if (m_portProblem.isEmpty())
+        return;
+    m_portProblem.clear();
+    window()->setWindowTitle(m_baseTitle);
+}

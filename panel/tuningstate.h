@@ -1,0 +1,15 @@
+#pragma once
+// Program-wide tuning values.
+#include "link/reportedstate.h"
+
+extern char g_szSendDigits[8];  // seven digits of the frequency to send, and a NUL
+extern double g_dStep;          // tuning step in kHz
+extern float g_fScanLower;      // jog Lower Limit, kHz
+extern float g_fScanUpper;      // jog Upper Limit, kHz
+extern float g_fFreqEntry;      // value of the last frequency Set
+extern char g_chTxState;        // 'K' while keyed, 'U' in receive
+extern BYTE g_bChanScan;        // a channel scan is running
+
+// The seven-digit field holds 0.00 to 99999.99 kHz; anything else would put
+// characters other than digits on the line.
+bool FrequencyFitsField(double frequency);

@@ -1,0 +1,77 @@
+#include "support/fakecomm.h"
+
+#include "link/mscomm.h"
+
+namespace {
+FakeCommBackend* g_latest = nullptr;
+}
+
+QString FakeCommBackend::Open(const QString& device, const CommSettings& settings)
+{
+    openedDevices << device;
+    if (failOpen)
+        return QStringLiteral("No such file or directory");
+    m_open = true;
+    applied = settings;
+    return QString();
+}
+
+QString FakeCommBackend::Apply(const CommSettings& settings)
+{
+    applied = settings;
+    return QString();
+}
+
+QString FakeCommBackend::SetDtr(bool on)
+{
+    dtrWrites << on;
+    return QString();
+}
+
+QString FakeCommBackend::SetRts(bool on)
+{
+    rtsWrites << on;
+    return QString();
+}
+
+QString FakeCommBackend::Write(const QByteArray& bytes)
+{
+    writes << bytes;
+    return QString();
+}
+
+QByteArray FakeCommBackend::ReadAll()
+{
+    QByteArray bytes = m_pending;
+    m_pending.clear();
+    return bytes;
+}
+
+void FakeCommBackend::Inject(const QByteArray& bytes)
+{
+    m_pending += bytes;
+    emit ReadyRead();
+}
+
+void FakeCommBackend::Vanish()
+{
+    m_open = false;
+    emit Lost(QStringLiteral("device removed"));
+}
+
+FakeCommInstaller::FakeCommInstaller()
+{
+    CMSComm::SetBackendFactory([] {
+        auto backend = std::make_unique<FakeCommBackend>();
+        g_latest = backend.get();
+        return backend;
+    });
+}
+
+FakeCommInstaller::~FakeCommInstaller()
+{
+    CMSComm::SetBackendFactory({});
+    g_latest = nullptr;
+}
+
+FakeCommBackend* FakeCommInstaller::Latest() { return g_latest; }

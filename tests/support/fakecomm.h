@@ -1,0 +1,43 @@
+#pragma once
+// A stand-in for the serial device: records every write and lets a test
+// play the radio by injecting bytes.
+#include <QByteArrayList>
+#include <QStringList>
+
+#include "link/commbackend.h"
+
+class FakeCommBackend : public CommBackend {
+    Q_OBJECT
+public:
+    QString Open(const QString& device, const CommSettings& settings) override;
+    void Close() override { m_open = false; }
+    bool IsOpen() const override { return m_open; }
+    QString Apply(const CommSettings& settings) override;
+    QString SetDtr(bool on) override;
+    QString SetRts(bool on) override;
+    QString Write(const QByteArray& bytes) override;
+    QByteArray ReadAll() override;
+
+    void Inject(const QByteArray& bytes);  // the radio sends these, in one chunk
+    void Vanish();                         // the device is unplugged
+
+    QByteArrayList writes;
+    QStringList openedDevices;
+    QList<bool> dtrWrites;
+    QList<bool> rtsWrites;
+    CommSettings applied;
+    bool failOpen = false;
+
+private:
+    bool m_open = false;
+    QByteArray m_pending;
+};
+
+// Every view made while this lives talks to a FakeCommBackend; the latest
+// one is reachable through Latest().
+class FakeCommInstaller {
+public:
+    FakeCommInstaller();
+    ~FakeCommInstaller();
+    static FakeCommBackend* Latest();
+};
