@@ -118,6 +118,15 @@ ChannelFileLoad Unopened()
 
 } // namespace
 
+void ReadChannelTable(const QByteArray& fileBytes)
+{
+    StreamScanner in(NormalizeLineEnds(fileBytes));
+    ReadPortLine(in);
+    ReadRangeLine(in);
+    for (int slot = 0; slot < kChannelCount; ++slot)
+        ReadRecord(in, slot);
+}
+
 QByteArray ChannelFileBytes()
 {
     QByteArray text = PortLine() + RangeLine();
@@ -134,11 +143,10 @@ void CTavrinView::LoadChannelFile()
         AfxMessageBox("Saved Data File did not open for Read!");
         return;
     }
-    StreamScanner in(NormalizeLineEnds(file.readAll()));
+    const QByteArray bytes = file.readAll();
     file.close();
     g_channelFileLoad = ChannelFileLoad::Loaded;
-    ReadPortLine(in);
-    ReadRangeLine(in);
+    ReadChannelTable(bytes);
     m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
     m_strScanLower = FormatText("%8.2f", double(g_fScanLower));
     m_strScanUpper = FormatText("%8.2f", double(g_fScanUpper));
@@ -146,10 +154,8 @@ void CTavrinView::LoadChannelFile()
     m_strChanUpper = FormatText("%3d ", g_nChanUpper);
     // A second load starts the list afresh, so list index and slot agree.
     m_cbChannels.ResetContent();
-    for (int slot = 0; slot < kChannelCount; ++slot) {
-        ReadRecord(in, slot);
+    for (int slot = 0; slot < kChannelCount; ++slot)
         m_cbChannels.InsertString(slot, BuildChannelLine(slot));
-    }
 }
 
 void CTavrinView::SaveChannelFile()

@@ -11,6 +11,10 @@ extern const char* const g_szChannelBackup; // "h350save.bak"
 // file has always been written, so files stay interchangeable.
 QByteArray ChannelFileBytes();
 
+// Reads the file's bytes into the port, range and channel globals. Fields
+// that do not convert keep their values; nothing outside the table is touched.
+void ReadChannelTable(const QByteArray& fileBytes);
+
 // Lines may end in CR LF or LF; both read the same.
 QByteArray NormalizeLineEnds(const QByteArray& bytes);
 

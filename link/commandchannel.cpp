@@ -7,6 +7,35 @@
 CString g_strCommand;
 CString g_strReceive;
 
+namespace {
+// A line from the radio is a few dozen characters. Noise or a wrong baud
+// rate may never bring a line feed; past this the buffer is dropped and the
+// link waits for the next line feed to find the start of a report again.
+constexpr qsizetype kReceiveLimit = 4096;
+bool g_bResyncing = false;
+
+void TakeReceived(const QByteArray& input)
+{
+    for (char c : input) {
+        if (g_bResyncing) {
+            g_bResyncing = c != '\n';
+            continue;
+        }
+        g_strReceive += c;
+        if (g_strReceive.size() > kReceiveLimit && c != '\n') {
+            g_strReceive.clear();
+            g_bResyncing = true;
+        }
+    }
+}
+} // namespace
+
+void ResetReceiveBuffer()
+{
+    g_strReceive.clear();
+    g_bResyncing = false;
+}
+
 void CTavrinView::SendCommand(const CString& text)
 {
     g_strCommand = text;
@@ -26,7 +55,7 @@ void CTavrinView::OnCommEvent()
 {
     if (m_comm.GetCommEvent() == CMSComm::comEvReceive) {
         QVariant input = m_comm.GetInput();
-        g_strReceive += input.toByteArray();
+        TakeReceived(input.toByteArray());
         input.clear();
     }
     if (!g_strReceive.isEmpty() && g_strReceive.endsWith('\n'))

@@ -6,3 +6,6 @@
 extern CString g_strCommand;
 // Every character received since the last parse, in arrival order.
 extern CString g_strReceive;
+
+// Empties the receive buffer and forgets any resynchronisation under way.
+void ResetReceiveBuffer();

@@ -141,6 +141,10 @@ void CTavrinView::ShowPortProblem(const CommError& error)
 {
     if (m_portProblem == error.text)
         return;
+    // Writes to a port that is already known to be gone add nothing to the
+    // first, more telling, message.
+    if (!m_portProblem.isEmpty() && error.kind == CommErrorKind::PortClosed)
+        return;
     QWidget* top = window();
     if (m_portProblem.isEmpty())
         m_baseTitle = top->windowTitle();

@@ -17,7 +17,7 @@
 void ResetProgramGlobals()
 {
     g_strCommand.clear();
-    g_strReceive.clear();
+    ResetReceiveBuffer();
     g_chAgc = g_chMode = g_chAudioInput = g_chVox = g_chMeter = 0;
     g_nAmpState = 0;
     std::memset(g_szReportDigits, 0, sizeof g_szReportDigits);
