@@ -1,5 +1,7 @@
 #include "app/aboutdlg.h"
 
+#include "panel/dialogform.h"
+
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -9,9 +11,8 @@ namespace {
 // The box is laid out in dialog units of its own 8-point font.
 QRect DialogRect(const QFont& font, int x, int y, int w, int h)
 {
-    const QFontMetrics metrics(font);
-    const int bx = metrics.averageCharWidth();
-    const int by = metrics.height();
+    const int bx = AverageCharWidth(font);
+    const int by = QFontMetrics(font).height();
     return QRect((x * bx + 2) / 4, (y * by + 4) / 8, (w * bx + 2) / 4, (h * by + 4) / 8);
 }
 } // namespace

@@ -11,13 +11,20 @@
 
 #include "panel/combocontrols.h"
 
+// The average width of a dialog font is that of its 52 letters, rounded;
+// this is what dialog units are measured in.
+int AverageCharWidth(const QFont& font)
+{
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (QFontMetrics(font).horizontalAdvance(alphabet) + 26) / 52;
+}
+
 CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     : m_parent(parent), m_template(form), m_font(QString::fromLatin1(form.fontFace), form.fontPointSize)
 {
     parent->setFont(m_font);
-    const QFontMetrics metrics(m_font);
-    m_baseX = metrics.averageCharWidth();
-    m_baseY = metrics.height();
+    m_baseX = AverageCharWidth(m_font);
+    m_baseY = QFontMetrics(m_font).height();
     m_widgets.reserve(form.count);
     for (int i = 0; i < form.count; ++i)
         m_widgets.push_back(Create(form.controls[i]));

@@ -52,6 +52,9 @@ private:
     std::vector<Group> m_groups;
 };
 
+// Average character width of a dialog font: its 52 letters' width / 52.
+int AverageCharWidth(const QFont& font);
+
 // Radio groups allow "nothing selected"; an exclusive button group does not,
 // so the group's exclusivity is lifted for the moment of clearing.
 void CheckRadioInGroup(const std::vector<QAbstractButton*>& group, int position);

@@ -1,0 +1,49 @@
+#include "support/samplefile.h"
+
+#include <QFile>
+
+#include "channels/channelfile.h"
+#include "channels/channeltable.h"
+#include "panel/tuningstate.h"
+#include "support/programstate.h"
+
+namespace {
+void Store(int slot, double frequency, const char* letters, const char* description)
+{
+    g_dChanFreq[slot] = frequency;
+    g_chChanMode[slot] = letters[0];
+    g_chChanAgc[slot] = letters[1];
+    g_chChanInput[slot] = letters[2];
+    g_chChanRoute[slot] = letters[3];
+    QByteArray text = QByteArray(description).leftJustified(kDescLength - 1, ' ', true) + '\n';
+    std::copy(text.begin(), text.end(), g_chChanDesc[slot]);
+}
+} // namespace
+
+QByteArray SampleChannelFile()
+{
+    ResetProgramGlobals();
+    g_nCommPort = 1;
+    g_nBaudRate = 9600;
+    g_chParity = 'O';
+    g_nDataBits = 7;
+    g_nStopBits = 1;
+    g_fScanLower = 7000.0f;
+    g_fScanUpper = 7300.0f;
+    g_nChanLower = 0;
+    g_nChanUpper = 3;
+    Store(0, 7035.25, "LSMR", "40 m net");
+    Store(1, 14250.0, "UFML", "Net control");
+    Store(2, 2182.0, "USMT", "Distress watch");
+    Store(3, 10000.0, "AMPR", "WWV time signal");
+    const QByteArray bytes = ChannelFileBytes();
+    ResetProgramGlobals();
+    return bytes;
+}
+
+void WriteSampleChannelFile()
+{
+    QFile file(QString::fromLatin1(g_szChannelFile));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(SampleChannelFile());
+}
