@@ -21,3 +21,5 @@ QByteArray NormalizeLineEnds(const QByteArray& bytes);
 // How the load at start-up went; a save only replaces a file it could read.
 enum class ChannelFileLoad { NotYet, Loaded, Missing, Unreadable };
 extern ChannelFileLoad g_channelFileLoad;
+// The user has been told what became of a file that could not be read.
+extern bool g_bToldUnreadFile;

@@ -45,14 +45,15 @@ Kept KeepPrevious()
 // a save would replace.
 void TellOnce(const char* text)
 {
-    static bool told = false;
-    if (told)
+    if (g_bToldUnreadFile)
         return;
-    told = true;
+    g_bToldUnreadFile = true;
     AfxMessageBox(text);
 }
 
 } // namespace
+
+bool g_bToldUnreadFile = false;
 
 void WriteChannelFile(const QByteArray& bytes)
 {

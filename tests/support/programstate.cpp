@@ -45,4 +45,5 @@ void ResetProgramGlobals()
     g_nSelChannel = 0;
     g_nScanPos = 0;
     g_channelFileLoad = ChannelFileLoad::NotYet;
+    g_bToldUnreadFile = false;
 }
