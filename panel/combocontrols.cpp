@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopedValueRollback>
 
 namespace {
 constexpr int kItemBytesRole = Qt::UserRole + 1;
@@ -21,10 +22,14 @@ DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
 }
 
+// The popup hides before the chosen item becomes the selection, so the
+// notification is queued: by the time it runs, the choice is in place.
 void DropDownCombo::hidePopup()
 {
+    const bool wasOpen = view() && view()->isVisible();
     QComboBox::hidePopup();
-    emit closedUp();
+    if (wasOpen)
+        QMetaObject::invokeMethod(this, &DropDownCombo::closedUp, Qt::QueuedConnection);
 }
 
 void DropDownCombo::SetCurSel(int index)
@@ -44,7 +49,9 @@ SimpleCombo::SimpleCombo(QWidget* parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true); // 300 items of one height: keep layout cheap
     setFocusProxy(m_edit);
-    connect(m_list, &QListWidget::itemClicked, this, &SimpleCombo::OnRowClicked);
+    connect(m_list, &QListWidget::currentRowChanged, this, &SimpleCombo::OnRowChanged);
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { OnRowChanged(m_list->row(item)); });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SimpleCombo::OnRowDoubleClicked);
 }
 
@@ -59,6 +66,7 @@ int SimpleCombo::Count() const { return m_list->count(); }
 
 void SimpleCombo::SetCurSel(int index)
 {
+    const QScopedValueRollback<bool> quiet(m_updating, true);
     if (index < 0 || index >= Count()) {
         m_curSel = -1;
         m_list->clearSelection();
@@ -72,6 +80,7 @@ void SimpleCombo::SetCurSel(int index)
 
 void SimpleCombo::InsertString(int index, const CString& text)
 {
+    const QScopedValueRollback<bool> quiet(m_updating, true);
     auto* item = new QListWidgetItem(DisplayedItemText(text));
     item->setData(kItemBytesRole, text);
     const int row = index < 0 || index > Count() ? Count() : index;
@@ -84,6 +93,7 @@ void SimpleCombo::DeleteString(int index)
 {
     if (index < 0 || index >= Count())
         return;
+    const QScopedValueRollback<bool> quiet(m_updating, true);
     delete m_list->takeItem(index);
     if (m_curSel == index)
         m_curSel = -1;
@@ -93,6 +103,7 @@ void SimpleCombo::DeleteString(int index)
 
 void SimpleCombo::ResetContent()
 {
+    const QScopedValueRollback<bool> quiet(m_updating, true);
     m_list->clear();
     m_curSel = -1;
 }
@@ -105,9 +116,14 @@ CString SimpleCombo::ItemText(int index) const
     return item ? item->data(kItemBytesRole).toByteArray() : CString();
 }
 
-void SimpleCombo::OnRowClicked(QListWidgetItem* item)
+// The user moved through the list, by mouse or keys: the edit field shows
+// the line, as selecting an item of a simple combo box does.
+void SimpleCombo::OnRowChanged(int row)
 {
-    SetCurSel(m_list->row(item));
+    if (m_updating || row < 0)
+        return;
+    m_curSel = row;
+    m_edit->setText(DisplayedItemText(ItemText(row)));
 }
 
 void SimpleCombo::OnRowDoubleClicked(QListWidgetItem* item)

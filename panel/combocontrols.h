@@ -68,13 +68,14 @@ signals:
     void doubleClicked();
 
 private:
-    void OnRowClicked(QListWidgetItem* item);
+    void OnRowChanged(int row);
     void OnRowDoubleClicked(QListWidgetItem* item);
     void resizeEvent(QResizeEvent* event) override;
 
     QLineEdit* m_edit;
     QListWidget* m_list;
     int m_curSel = -1;
+    bool m_updating = false;  // the program, not the user, is changing the list
 };
 
 // How an item's bytes are shown: up to the first zero byte, line end dropped.
