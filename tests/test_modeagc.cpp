@@ -1,0 +1,301 @@
+// Mode and AGC: how many stepping commands go out in step mode, the three
+// value commands of direct mode, and the drop-down lists that trigger them.
+#include <QAbstractItemView>
+#include <QtTest>
+
+#include "link/reportedstate.h"
+#include "panel/combocontrols.h"
+#include "panel/modeagcstate.h"
+#include "panel/tavrinview.h"
+#include "res/resource.h"
+#include "support/viewharness.h"
+
+namespace {
+
+// A panel after its first update, with the start-up queries already taken
+// off the line, so a test sees only what its own actions send.
+class StartedPanel : public ViewHarness {
+public:
+    StartedPanel() : ViewHarness(&ChannelFile())
+    {
+        Start();
+        TakeWrites();
+    }
+
+private:
+    static const QByteArray& ChannelFile()
+    {
+        static const QByteArray file = MinimalChannelFile();
+        return file;
+    }
+};
+
+// The writes as one readable line, so a failing row shows what went out.
+QByteArray Shown(const QByteArrayList& writes)
+{
+    QByteArrayList quoted;
+    for (QByteArray write : writes)
+        quoted << '"' + write.replace('\n', "\\n") + '"';
+    return '[' + quoted.join(' ') + ']';
+}
+
+QByteArrayList OneWriteOrNone(const QByteArray& steps)
+{
+    return steps.isEmpty() ? QByteArrayList() : QByteArrayList{steps};
+}
+
+DropDownCombo* ModeList(CTavrinView& view)
+{
+    return static_cast<DropDownCombo*>(view.Form().Combo(IDC_MODE));
+}
+
+const char* const kModeNames[] = {"USB", "LSB", "AM", "CW"};
+const char* const kAgcNames[] = {"Off", "Slow", "Medium", "Fast"};
+
+// reported (row) to wanted (column), USB LSB AM CW: the radio's four-place cycle.
+const char* const kModeSteps[4][4] = {
+    {"", "M\n", "M\nM\n", "M\nM\nM\n"},
+    {"M\nM\nM\n", "", "M\n", "M\nM\n"},
+    {"M\nM\n", "M\nM\nM\n", "", "M\n"},
+    {"M\n", "M\nM\n", "M\nM\nM\n", ""},
+};
+
+// reported (row) to wanted (column), Slow Medium Fast: Off is not on the cycle.
+const char* const kAgcSteps[3][3] = {
+    {"", "A\n", "A\nA\n"},
+    {"A\nA\n", "", "A\n"},
+    {"A\n", "A\nA\n", ""},
+};
+
+} // namespace
+
+class ModeAgcTest : public QObject {
+    Q_OBJECT
+private slots:
+    void stepModeModeCloseUp_sendsStepsFromReportedToChosen_data();
+    void stepModeModeCloseUp_sendsStepsFromReportedToChosen();
+    void stepModeSendMode_outsideUsbToCw_sendsNothing_data();
+    void stepModeSendMode_outsideUsbToCw_sendsNothing();
+    void stepModeAgcCloseUp_sendsStepsAlongSlowMediumFast_data();
+    void stepModeAgcCloseUp_sendsStepsAlongSlowMediumFast();
+    void stepModeAgcCloseUp_offReportedOrChosen_sendsNothing_data();
+    void stepModeAgcCloseUp_offReportedOrChosen_sendsNothing();
+    void directModeCloseUp_sendsAgcModeAndLastFrequency_data();
+    void directModeCloseUp_sendsAgcModeAndLastFrequency();
+    void modePopupClosedOnAChoice_sendsStepsToIt();
+    void clickingAnItemInTheModePopup_sendsStepsToThatItem();
+    void hidingTheShownPanel_sendsNoModeOrAgc();
+
+private:
+    void CloseUpAgcAfterReport();
+};
+
+void ModeAgcTest::stepModeModeCloseUp_sendsStepsFromReportedToChosen_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QByteArray>("steps");
+    for (int r = 0; r < 4; ++r)
+        for (int w = 0; w < 4; ++w)
+            QTest::addRow("%s reported, %s chosen", kModeNames[r], kModeNames[w])
+                << QByteArray("M") + char('1' + r) + " \n" << w << QByteArray(kModeSteps[r][w]);
+}
+
+void ModeAgcTest::stepModeModeCloseUp_sendsStepsFromReportedToChosen()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(int, chosen);
+    QFETCH(QByteArray, steps);
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    h.Feed(report);
+    const CString echoBefore = view.m_strLastCommand;
+
+    view.m_cbMode.SetCurSel(chosen);
+    view.OnCloseUpMode();
+
+    QCOMPARE(g_chNewMode, char('1' + chosen));
+    QCOMPARE(Shown(h.TakeWrites()), Shown(OneWriteOrNone(steps)));
+    QCOMPARE(view.m_strLastCommand, steps.isEmpty() ? echoBefore : steps);
+}
+
+void ModeAgcTest::stepModeSendMode_outsideUsbToCw_sendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<char>("wanted");
+    QTest::newRow("no mode report yet, LSB wanted") << QByteArray() << '2';
+    QTest::newRow("'0' reported, USB wanted") << QByteArray("M0 \n") << '1';
+    QTest::newRow("'5' reported, USB wanted") << QByteArray("M5 \n") << '1';
+    QTest::newRow("USB reported, nothing selected ('0')") << QByteArray("M1 \n") << '0';
+    QTest::newRow("USB reported, '5' wanted") << QByteArray("M1 \n") << '5';
+}
+
+void ModeAgcTest::stepModeSendMode_outsideUsbToCw_sendsNothing()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(char, wanted);
+    StartedPanel h;
+    h.Feed(report);
+
+    g_chNewMode = wanted;
+    h.View().SendMode();
+
+    QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+}
+
+void ModeAgcTest::CloseUpAgcAfterReport()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(int, chosen);
+    QFETCH(QByteArray, steps);
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    h.Feed(report);
+
+    view.m_cbAgc.SetCurSel(chosen);
+    view.OnCloseUpAgc();
+
+    QCOMPARE(g_chNewAgc, char('1' + chosen));
+    QCOMPARE(Shown(h.TakeWrites()), Shown(OneWriteOrNone(steps)));
+}
+
+void ModeAgcTest::stepModeAgcCloseUp_sendsStepsAlongSlowMediumFast_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QByteArray>("steps");
+    for (int r = 0; r < 3; ++r)
+        for (int w = 0; w < 3; ++w)
+            QTest::addRow("%s reported, %s chosen", kAgcNames[r + 1], kAgcNames[w + 1])
+                << QByteArray("A") + char('2' + r) + " \n" << w + 1 << QByteArray(kAgcSteps[r][w]);
+}
+
+void ModeAgcTest::stepModeAgcCloseUp_sendsStepsAlongSlowMediumFast() { CloseUpAgcAfterReport(); }
+
+void ModeAgcTest::stepModeAgcCloseUp_offReportedOrChosen_sendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QByteArray>("steps");
+    for (int other = 1; other < 4; ++other) {
+        QTest::addRow("Off reported, %s chosen", kAgcNames[other]) << QByteArray("A1 \n") << other << QByteArray();
+        QTest::addRow("%s reported, Off chosen", kAgcNames[other])
+            << QByteArray("A") + char('1' + other) + " \n" << 0 << QByteArray();
+    }
+    QTest::newRow("no AGC report yet, Fast chosen") << QByteArray() << 3 << QByteArray();
+    QTest::newRow("Slow reported, nothing selected") << QByteArray("A2 \n") << -1 << QByteArray();
+}
+
+void ModeAgcTest::stepModeAgcCloseUp_offReportedOrChosen_sendsNothing() { CloseUpAgcAfterReport(); }
+
+void ModeAgcTest::directModeCloseUp_sendsAgcModeAndLastFrequency_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QByteArrayList>("expected");
+    const QByteArray freq = "F0703525\n";
+    QTest::newRow("CW reported, Fast chosen")
+        << QByteArray("G35 F0703525 A2 M4 \n") << IDC_AGC << 3 << QByteArrayList{"A4\n", "M4\n", freq};
+    QTest::newRow("Medium reported, LSB chosen")
+        << QByteArray("G35 F0703525 A3 M1 \n") << IDC_MODE << 1 << QByteArrayList{"A3\n", "M2\n", freq};
+    QTest::newRow("USB reported, USB chosen again")
+        << QByteArray("G35 F0703525 A3 M1 \n") << IDC_MODE << 0 << QByteArrayList{"A3\n", "M1\n", freq};
+    QTest::newRow("Fast reported, Fast chosen again")
+        << QByteArray("G35 F0703525 A4 M3 \n") << IDC_AGC << 3 << QByteArrayList{"A4\n", "M3\n", freq};
+    QTest::newRow("Slow reported, Off chosen")
+        << QByteArray("G35 F0703525 A2 M3 \n") << IDC_AGC << 0 << QByteArrayList{"A1\n", "M3\n", freq};
+    QTest::newRow("Off reported, Slow chosen")
+        << QByteArray("G35 F0703525 A1 M3 \n") << IDC_AGC << 1 << QByteArrayList{"A2\n", "M3\n", freq};
+    QTest::newRow("nothing selected in the mode list")
+        << QByteArray("G35 F0703525 A3 M2 \n") << IDC_MODE << -1 << QByteArrayList{"A3\n", "M0\n", freq};
+    QTest::newRow("AGC never reported, CW chosen")
+        << QByteArray("G35 F0703525 M2 \n") << IDC_MODE << 3 << QByteArrayList{"M4\n", freq};
+    QTest::newRow("mode never reported, Medium chosen")
+        << QByteArray("G35 F0703525 A2 \n") << IDC_AGC << 2 << QByteArrayList{"A3\n", freq};
+    QTest::newRow("a later frequency report is the one sent")
+        << QByteArray("G35 F0703525 A3 M2 \nF1425000 \n") << IDC_MODE << 0
+        << QByteArrayList{"A3\n", "M1\n", "F1425000\n"};
+}
+
+void ModeAgcTest::directModeCloseUp_sendsAgcModeAndLastFrequency()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(int, list);
+    QFETCH(int, chosen);
+    QFETCH(QByteArrayList, expected);
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    h.Feed(report);
+    QCOMPARE(g_bStepMode, BYTE(0));
+
+    if (list == IDC_MODE) {
+        view.m_cbMode.SetCurSel(chosen);
+        view.OnCloseUpMode();
+    } else {
+        view.m_cbAgc.SetCurSel(chosen);
+        view.OnCloseUpAgc();
+    }
+
+    QCOMPARE(Shown(h.TakeWrites()), Shown(expected));
+}
+
+// The list is opened, a choice made while it is open, and the list closed.
+void ModeAgcTest::modePopupClosedOnAChoice_sendsStepsToIt()
+{
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    h.Feed("M2 \n");
+    DropDownCombo* list = ModeList(view);
+    QCOMPARE(list->currentIndex(), 1);
+
+    list->showPopup();
+    QTRY_VERIFY(list->view()->isVisible());
+    list->setCurrentIndex(0);
+    list->hidePopup();
+
+    QTRY_COMPARE(Shown(h.Port().writes), Shown({"M\nM\nM\n"}));
+}
+
+// The user's own way of choosing: a click on an item of the open list.
+void ModeAgcTest::clickingAnItemInTheModePopup_sendsStepsToThatItem()
+{
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    h.Feed("M1 \n");
+    DropDownCombo* list = ModeList(view);
+
+    list->showPopup();
+    QAbstractItemView* items = list->view();
+    QTRY_VERIFY(items->isVisible());
+    const QPoint cw = items->visualRect(list->model()->index(3, 0)).center();
+    QTest::mouseMove(items->viewport(), cw);
+    QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, cw);
+    QTRY_VERIFY(!items->isVisible());
+
+    QCOMPARE(list->currentIndex(), 3);
+    QTRY_COMPARE(Shown(h.Port().writes), Shown({"M\nM\nM\n"}));
+}
+
+// A list that was never opened has not been closed up: hiding the window
+// must not send the radio the settings the lists happen to show.
+void ModeAgcTest::hidingTheShownPanel_sendsNoModeOrAgc()
+{
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    h.Feed("G35 F0703525 A3 M2 \n");
+
+    view.hide();
+    QCoreApplication::processEvents(); // a queued close-up would arrive here
+
+    QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+}
+
+QTEST_MAIN(ModeAgcTest)
+#include "test_modeagc.moc"
