@@ -17,8 +17,12 @@ bool WriteAtomically(const QString& name, const QByteArray& bytes)
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size())
-        return false; // the temporary file is discarded, the old file untouched
+    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
+    // and commit() would still rename the short file over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting(); // the old file stays as it was
+        return false;
+    }
     return file.commit();
 }
 
