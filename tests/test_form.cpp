@@ -16,6 +16,7 @@
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -156,14 +157,6 @@ int CTavrinView::*GroupMember(const QByteArray& name)
         {"m_nTxRx", &CTavrinView::m_nTxRx},   {"m_nMeter", &CTavrinView::m_nMeter},
     };
     return members.value(name);
-}
-
-void ClickIndicator(QAbstractButton* button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QRect indicator = button->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
 }
 
 const QColor kDisplayBackground(237, 238, 189);

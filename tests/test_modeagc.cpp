@@ -8,41 +8,10 @@
 #include "panel/modeagcstate.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/viewharness.h"
 
 namespace {
-
-// A panel after its first update, with the start-up queries already taken
-// off the line, so a test sees only what its own actions send.
-class StartedPanel : public ViewHarness {
-public:
-    StartedPanel() : ViewHarness(&ChannelFile())
-    {
-        Start();
-        TakeWrites();
-    }
-
-private:
-    static const QByteArray& ChannelFile()
-    {
-        static const QByteArray file = MinimalChannelFile();
-        return file;
-    }
-};
-
-// The writes as one readable line, so a failing row shows what went out.
-QByteArray Shown(const QByteArrayList& writes)
-{
-    QByteArrayList quoted;
-    for (QByteArray write : writes)
-        quoted << '"' + write.replace('\n', "\\n") + '"';
-    return '[' + quoted.join(' ') + ']';
-}
-
-QByteArrayList OneWriteOrNone(const QByteArray& steps)
-{
-    return steps.isEmpty() ? QByteArrayList() : QByteArrayList{steps};
-}
 
 DropDownCombo* ModeList(CTavrinView& view)
 {

@@ -10,6 +10,7 @@
 #include "link/commandchannel.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -24,14 +25,6 @@ struct AfterEvent {
 
 // Clicks a check box or radio button on its indicator, where a click is
 // sure to land whatever the button's width.
-void ClickIndicator(QAbstractButton* button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QRect indicator = button->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
-}
-
 } // namespace
 
 class TestReceivePath : public QObject {

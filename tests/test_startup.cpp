@@ -10,6 +10,7 @@
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -18,14 +19,6 @@ const QByteArrayList kStepModeQueries = {
     "?\n", "H\nH\nH\n", "V\nV\nV\n", "S\nS\n", "I\nI\n", "D\nD\nD\nD\nD\nD\n", "M\nM\nM\nM\n", "A\nA\nA\n",
 };
 const QByteArrayList kDirectModeQueries = kStepModeQueries.mid(0, 6);
-
-QByteArray Shown(const QByteArrayList& writes)
-{
-    QByteArrayList quoted;
-    for (QByteArray write : writes)
-        quoted << '"' + write.replace('\n', "\\n") + '"';
-    return '[' + quoted.join(' ') + ']';
-}
 
 // A view not started yet, over a channel file naming port 1 with the jog
 // limits 7000 to 7300 kHz.
@@ -36,16 +29,6 @@ public:
 
 private:
     Panel(const QByteArray& file, int) : ViewHarness(&file) {}
-};
-
-// A panel after its start-up, the queries taken off the line.
-class StartedPanel : public Panel {
-public:
-    StartedPanel()
-    {
-        Start();
-        TakeWrites();
-    }
 };
 
 int CheckedStep(CTavrinView& view) { return CheckedRadioInGroup(view.Form().RadioGroup(IDC_STEP_500K)); }

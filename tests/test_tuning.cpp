@@ -12,6 +12,7 @@
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -32,19 +33,6 @@ private:
         TakeWrites();
     }
 };
-
-QByteArray Shown(const QByteArrayList& writes)
-{
-    QByteArrayList quoted;
-    for (QByteArray write : writes)
-        quoted << '"' + write.replace('\n', "\\n") + '"';
-    return '[' + quoted.join(' ') + ']';
-}
-
-QByteArrayList OneWriteOrNone(const QByteArray& bytes)
-{
-    return bytes.isEmpty() ? QByteArrayList() : QByteArrayList{bytes};
-}
 
 using Handler = void (CTavrinView::*)();
 
@@ -70,14 +58,6 @@ const StepButton kStepButtons[] = {
 
 // A radio button reacts to a click on its indicator, which need not be the
 // middle of a button wider than its label.
-void ClickIndicator(QAbstractButton* button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QRect indicator = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
-}
-
 void TypeEntry(CTavrinView& view, const QString& text)
 {
     QLineEdit* entry = view.Form().Edit(IDC_FREQ_ENTRY);

@@ -1,0 +1,44 @@
+#include "support/panelkit.h"
+
+#include <QAbstractButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+
+namespace {
+const QByteArray& MinimalFile()
+{
+    static const QByteArray file = ViewHarness::MinimalChannelFile();
+    return file;
+}
+} // namespace
+
+StartedPanel::StartedPanel() : ViewHarness(&MinimalFile())
+{
+    Start();
+    TakeWrites();
+}
+
+QByteArray Shown(const QByteArrayList& writes)
+{
+    QByteArrayList quoted;
+    for (QByteArray write : writes)
+        quoted << '"' + write.replace('\n', "\\n") + '"';
+    return '[' + quoted.join(' ') + ']';
+}
+
+QByteArrayList OneWriteOrNone(const QByteArray& steps)
+{
+    return steps.isEmpty() ? QByteArrayList() : QByteArrayList{steps};
+}
+
+void ClickIndicator(QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const auto element = qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonIndicator
+                                                             : QStyle::SE_CheckBoxIndicator;
+    const QRect indicator = button->style()->subElementRect(element, &option, button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
+}

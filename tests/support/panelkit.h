@@ -1,0 +1,23 @@
+#pragma once
+// Small pieces most panel tests need: a started panel with the start-up
+// queries already off the line, a readable form of what went out, and a
+// click that lands on a check box's or radio button's indicator.
+#include <QByteArrayList>
+
+#include "support/viewharness.h"
+
+class QAbstractButton;
+
+class StartedPanel : public ViewHarness {
+public:
+    StartedPanel();
+};
+
+// The writes as one readable line, so a failing row shows what went out.
+QByteArray Shown(const QByteArrayList& writes);
+
+// One write of these steps, or no write at all when there are none.
+QByteArrayList OneWriteOrNone(const QByteArray& steps);
+
+// The control may be wider than its label; a click at its centre can miss.
+void ClickIndicator(QAbstractButton* button);
