@@ -1,0 +1,347 @@
+// The application shell: start-up order, the main window with its one Help
+// menu, the about box, Ctrl+N, and the channel file written when the window
+// closes.
+#include <QAction>
+#include <QDateTime>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+#include "app/mainframe.h"
+#include "app/tavrinapp.h"
+#include "link/mscomm.h"
+#include "panel/combocontrols.h"
+#include "panel/messagebox.h"
+#include "panel/tavrinview.h"
+#include "res/resource.h"
+#include "support/fakecomm.h"
+#include "support/programstate.h"
+#include "support/samplefile.h"
+
+namespace {
+
+const QString kChannelFile = QStringLiteral("h350save.dat");
+
+// One run of the program in a scratch working directory, on the fake port,
+// with message boxes recorded instead of shown.
+class ShellRun {
+public:
+    explicit ShellRun(const QByteArray* channelFile)
+    {
+        m_previousDir = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        if (channelFile) {
+            QFile file(kChannelFile);
+            file.open(QIODevice::WriteOnly);
+            file.write(*channelFile);
+        }
+        ResetProgramGlobals();
+        SetMessageBoxSink([this](const CString& text) { messages << QString::fromLatin1(text); });
+        // Whatever an earlier start set, so only this start can set them.
+        QCoreApplication::setOrganizationName(QString());
+        QCoreApplication::setApplicationName(QStringLiteral("test_appshell"));
+    }
+
+    ~ShellRun()
+    {
+        m_app.reset();
+        SetMessageBoxSink({});
+        QDir::setCurrent(m_previousDir);
+    }
+
+    bool Start()
+    {
+        m_app = std::make_unique<CTavrinApp>();
+        return m_app->InitInstance();
+    }
+
+    CMainFrame& Frame() { return *m_app->MainFrame(); }
+    FakeCommBackend& Port() { return *FakeCommInstaller::Latest(); }
+    QStringList messages;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    FakeCommInstaller m_installer;
+    std::unique_ptr<CTavrinApp> m_app;
+};
+
+const QByteArray& SampleFile()
+{
+    static const QByteArray file = SampleChannelFile();
+    return file;
+}
+
+// What the program looked like at the moment it opened the port.
+struct AtOpen {
+    QString organization;
+    QString application;
+    bool viewInFrame = false;
+    bool frameShown = false;
+};
+std::vector<AtOpen> g_opens;
+
+class RecordingBackend : public FakeCommBackend {
+public:
+    QString Open(const QString& device, const CommSettings& settings) override
+    {
+        AtOpen seen{QCoreApplication::organizationName(), QCoreApplication::applicationName()};
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* frame = qobject_cast<CMainFrame*>(top)) {
+                seen.viewInFrame = qobject_cast<CTavrinView*>(frame->centralWidget()) != nullptr;
+                seen.frameShown = frame->isVisible();
+            }
+        }
+        g_opens.push_back(seen);
+        return FakeCommBackend::Open(device, settings);
+    }
+};
+
+QList<QAction*> ItemsOf(QMenu* menu)
+{
+    QList<QAction*> items;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            items << action;
+    return items;
+}
+
+QAction* AboutAction(CMainFrame& frame)
+{
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    if (menus.isEmpty() || !menus.first()->menu())
+        return nullptr;
+    for (QAction* item : ItemsOf(menus.first()->menu()))
+        if (item->text() == QStringLiteral("&About Tavrin..."))
+            return item;
+    return nullptr;
+}
+
+// What the about box shows while it is up, read from inside its modal loop.
+struct AboutSeen {
+    bool shown = false;
+    QString title;
+    QStringList texts;
+    bool hasIcon = false;
+    QStringList buttons;
+    int result = -1;
+};
+
+void InspectAndCloseAboutBox(AboutSeen& seen)
+{
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!box)
+        return;
+    seen.shown = true;
+    seen.title = box->windowTitle();
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            seen.texts << label->text();
+        seen.hasIcon = seen.hasIcon || !label->pixmap().isNull();
+    }
+    QPushButton* ok = nullptr;
+    for (QPushButton* button : box->findChildren<QPushButton*>()) {
+        seen.buttons << button->text();
+        if (button->text() == QStringLiteral("OK"))
+            ok = button;
+    }
+    QObject::connect(box, &QDialog::finished, box, [&seen](int result) { seen.result = result; });
+    if (ok)
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else
+        box->reject();
+}
+
+QByteArray ReadChannelFile()
+{
+    QFile file(kChannelFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void MakeChannelFileOld()
+{
+    QFile file(kChannelFile);
+    file.open(QIODevice::ReadWrite);
+    file.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(12, 0)), QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+class AppShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initInstance_setsProfileNamesBeforeThePanelOpensThePort();
+    void initInstance_showsTheFrameHoldingTheStartedPanel();
+    void menu_isOnlyHelpWithAboutEnabledAndVersionDisabled();
+    void mainWindow_hasNoToolBarAndNoStatusBar();
+    void mainWindow_carriesTheApplicationIcon();
+    void aboutCommand_showsTitleVersionIconAndOk();
+    void closingTheWindow_writesTheChannelFile_data();
+    void closingTheWindow_writesTheChannelFile();
+    void ctrlN_runsTheFirstUpdateAgain();
+};
+
+void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
+{
+    ShellRun run(&SampleFile());
+    g_opens.clear();
+    CMSComm::SetBackendFactory([] { return std::make_unique<RecordingBackend>(); });
+
+    QVERIFY(run.Start());
+
+    QCOMPARE(g_opens.size(), size_t(1));
+    const AtOpen& seen = g_opens.front();
+    QCOMPARE(seen.organization, QStringLiteral("Local AppWizard-Generated Applications"));
+    QCOMPARE(seen.application, QStringLiteral("Tavrin"));
+    QVERIFY(seen.viewInFrame);  // the first update runs inside the window...
+    QVERIFY(!seen.frameShown);  // ...which is shown only after it
+    QVERIFY(run.Frame().isVisible());
+}
+
+void AppShellTest::initInstance_showsTheFrameHoldingTheStartedPanel()
+{
+    ShellRun run(&SampleFile());
+
+    QVERIFY(run.Start());
+
+    CMainFrame& frame = run.Frame();
+    QCOMPARE(frame.windowTitle(), QStringLiteral("Harris RF-350"));
+    QVERIFY(frame.isVisible());
+    auto* view = qobject_cast<CTavrinView*>(frame.centralWidget());
+    QVERIFY(view);
+    QCOMPARE(view, frame.View());
+    QCOMPARE(view->m_cbChannels.GetCount(), 300);
+    QVERIFY(!run.Port().writes.isEmpty());
+    QCOMPARE(run.Port().writes.first(), QByteArray("?\n"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr); // no file dialog at start
+    QVERIFY(run.messages.isEmpty());
+}
+
+void AppShellTest::menu_isOnlyHelpWithAboutEnabledAndVersionDisabled()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+
+    const QList<QAction*> menus = run.Frame().menuBar()->actions();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus.first()->text(), QStringLiteral("&Help"));
+    QVERIFY(menus.first()->menu());
+    const QList<QAction*> items = ItemsOf(menus.first()->menu());
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items[0]->text(), QStringLiteral("&About Tavrin..."));
+    QVERIFY(items[0]->isEnabled());
+    QCOMPARE(items[1]->text(), QStringLiteral("Ver 1.0"));
+    QVERIFY(!items[1]->isEnabled());
+}
+
+void AppShellTest::mainWindow_hasNoToolBarAndNoStatusBar()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+
+    QVERIFY(run.Frame().findChildren<QToolBar*>().isEmpty());
+    QVERIFY(run.Frame().findChildren<QStatusBar*>().isEmpty());
+}
+
+void AppShellTest::mainWindow_carriesTheApplicationIcon()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+
+    QVERIFY2(!run.Frame().windowIcon().availableSizes().isEmpty(), "the window has no icon");
+}
+
+void AppShellTest::aboutCommand_showsTitleVersionIconAndOk()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    QAction* about = AboutAction(run.Frame());
+    QVERIFY(about);
+    AboutSeen seen;
+    QTimer inspect;
+    inspect.setSingleShot(true);
+    connect(&inspect, &QTimer::timeout, this, [&seen] { InspectAndCloseAboutBox(seen); });
+    inspect.start(0);
+
+    about->trigger(); // returns once the modal box is closed
+
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, QStringLiteral("About Tavrin"));
+    QVERIFY2(seen.texts.contains(QStringLiteral("Tavrin Version 1.0")), qPrintable(seen.texts.join('|')));
+    QCOMPARE(seen.texts.size(), 2); // the version and one further line
+    QCOMPARE(seen.buttons, QStringList{QStringLiteral("OK")});
+    QCOMPARE(seen.result, int(QDialog::Accepted));
+    QVERIFY2(seen.hasIcon, "the about box shows no icon");
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void AppShellTest::closingTheWindow_writesTheChannelFile_data()
+{
+    QTest::addColumn<bool>("fileAtStart");
+    QTest::newRow("no file at start") << false;
+    QTest::newRow("a file at start") << true;
+}
+
+void AppShellTest::closingTheWindow_writesTheChannelFile()
+{
+    QFETCH(bool, fileAtStart);
+    ShellRun run(fileAtStart ? &SampleFile() : nullptr);
+    if (fileAtStart)
+        MakeChannelFileOld();
+    QVERIFY(run.Start());
+    const QDateTime before = QFileInfo(kChannelFile).lastModified();
+    QCOMPARE(QFileInfo::exists(kChannelFile), fileAtStart); // starting writes nothing
+
+    QVERIFY(run.Frame().close());
+
+    QVERIFY(QFileInfo::exists(kChannelFile));
+    const QByteArray written = ReadChannelFile();
+    if (fileAtStart) {
+        QVERIFY(QFileInfo(kChannelFile).lastModified() > before);
+        QVERIFY(written.startsWith("1  9600 O 7 1\r\n"));
+        QVERIFY(written.contains("  1 14250.00 U F M L\r\nNet control"));
+    } else {
+        // Nothing was read, so the port line is written from zeroed values.
+        QVERIFY(written.startsWith(QByteArray("0     0 \0 0 0\r\n", 15)));
+        QCOMPARE(run.messages, QStringList{QStringLiteral("Saved Data File did not open for Read!")});
+    }
+}
+
+void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    run.Port().writes.clear();
+    QByteArray changed = SampleFile();
+    changed.replace("Net control", "Net changed");
+    QFile file(kChannelFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(changed);
+    file.close();
+
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+
+    CTavrinView& view = *frame.View();
+    QCOMPARE(view.m_cbChannels.GetCount(), 300);
+    const auto* channels = static_cast<const SimpleCombo*>(view.Form().Combo(IDC_CHANNELS));
+    QVERIFY(channels->ItemText(1).startsWith("  1 14250.00 U F M L - Net changed"));
+    QVERIFY(!run.Port().writes.isEmpty());
+    QCOMPARE(run.Port().writes.first(), QByteArray("?\n")); // the radio is queried again
+}
+
+QTEST_MAIN(AppShellTest)
+#include "test_appshell.moc"
