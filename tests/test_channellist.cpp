@@ -18,7 +18,7 @@
 #include "panel/tuningstate.h"
 #include "res/resource.h"
 #include "support/samplefile.h"
-#include "support/viewharness.h"
+#include "support/panelkit.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ const QByteArray& SampleFile()
 
 // A panel started on the sample file (slots 0 to 3 stored, the rest never
 // stored), with the start-up queries taken off the line.
-class StartedPanel : public ViewHarness {
+class SamplePanel : public ViewHarness {
 public:
-    StartedPanel() : ViewHarness(&SampleFile())
+    SamplePanel() : ViewHarness(&SampleFile())
     {
         Start();
         TakeWrites();
@@ -68,13 +68,6 @@ public:
     }
 };
 
-QByteArray Shown(const QByteArrayList& writes)
-{
-    QByteArrayList quoted;
-    for (QByteArray write : writes)
-        quoted << '"' + write.replace('\n', "\\n") + '"';
-    return '[' + quoted.join(' ') + ']';
-}
 
 QByteArray Description(int slot) { return QByteArray(g_chChanDesc[slot], kDescLength); }
 
@@ -184,7 +177,7 @@ void ChannelListTest::savingALine_storesFromColumn23AndRewritesFile()
     QFETCH(QByteArray, description);
     QFETCH(QByteArray, listPrefix);
     QFETCH(QByteArray, recordPrefix);
-    StartedPanel h;
+    SamplePanel h;
     const QByteArray item4 = h.Channels().ItemText(4);
     const QByteArray item6 = h.Channels().ItemText(6);
     MakeFileOld();
@@ -210,7 +203,7 @@ void ChannelListTest::savingALine_storesFromColumn23AndRewritesFile()
 
 void ChannelListTest::savingOnlyNumberAndFrequency_keepsLettersAndBlanksDescription()
 {
-    StartedPanel h;
+    SamplePanel h;
     h.Save(" 12  3500.00 C O P T - Old description");
 
     h.Save("12 7100");
@@ -225,7 +218,7 @@ void ChannelListTest::savingOnlyNumberAndFrequency_keepsLettersAndBlanksDescript
 
 void ChannelListTest::savingALineTakenFromTheList_rewritesAnIdenticalFile()
 {
-    StartedPanel h;
+    SamplePanel h;
     h.View().SaveChannelFile();
     const QByteArray baseline = ChannelFile();
     QVERIFY(baseline.contains("  1 14250.00 U F M L\r\nNet control"));
@@ -258,7 +251,7 @@ void ChannelListTest::savingWithoutAChannelNumberInTheTable_storesNothingAndSays
 void ChannelListTest::savingWithoutAChannelNumberInTheTable_storesNothingAndSaysSo()
 {
     QFETCH(QByteArray, typed);
-    StartedPanel h;
+    SamplePanel h;
     g_nSelChannel = 2;
     const QByteArray table = TableBytes();
     const QByteArrayList items = ListItems(h.Channels());
@@ -321,7 +314,7 @@ void ChannelListTest::savedLineRecalledFromTheList_sendsItsSettingsInOrder()
     QFETCH(QByteArray, typed);
     QFETCH(int, slot);
     QFETCH(QByteArrayList, sent);
-    StartedPanel h;
+    SamplePanel h;
     h.Feed(report);
     h.Save(typed);
     const QByteArray table = TableBytes();
@@ -361,7 +354,7 @@ void ChannelListTest::recallingANeverStoredSlot_sendsLastWantedModeAgcAndZeroFre
     QFETCH(int, wantedMode);
     QFETCH(int, wantedAgc);
     QFETCH(QByteArrayList, sent);
-    StartedPanel h;
+    SamplePanel h;
     CTavrinView& view = h.View();
     h.Feed(report);
     if (wantedMode >= 0) {
@@ -389,7 +382,7 @@ void ChannelListTest::doubleClickOnAnIndexOutsideTheTable_recallsNothing_data()
 void ChannelListTest::doubleClickOnAnIndexOutsideTheTable_recallsNothing()
 {
     QFETCH(int, row);
-    StartedPanel h;
+    SamplePanel h;
     h.Feed(kReport);
     h.View().m_cbChannels.InsertString(300, "300 14250.00 U F M L - beyond the table\n");
     h.TakeWrites();
@@ -402,7 +395,7 @@ void ChannelListTest::doubleClickOnAnIndexOutsideTheTable_recallsNothing()
 
 void ChannelListTest::doubleClickDuringAScan_stopsItThereWithTheButtonStillPushed()
 {
-    StartedPanel h;
+    SamplePanel h;
     h.Feed(kReport);
     CTavrinView& view = h.View();
     QTest::mouseClick(view.Form().Button(IDC_CHAN_SCAN), Qt::LeftButton);
@@ -423,7 +416,7 @@ void ChannelListTest::doubleClickDuringAScan_stopsItThereWithTheButtonStillPushe
 
 void ChannelListTest::realDoubleClickOnAListRow_recallsThatChannel()
 {
-    StartedPanel h;
+    SamplePanel h;
     h.Feed(kReport);
     h.TakeWrites();
     h.View().show();
@@ -445,7 +438,7 @@ void ChannelListTest::realDoubleClickOnAListRow_recallsThatChannel()
 
 void ChannelListTest::singleClickOnAListRow_onlyShowsItsLine()
 {
-    StartedPanel h;
+    SamplePanel h;
     h.Feed(kReport);
     h.TakeWrites();
     h.View().show();

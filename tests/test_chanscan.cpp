@@ -13,7 +13,7 @@
 #include "res/resource.h"
 #include "scan/chanscanstate.h"
 #include "support/programstate.h"
-#include "support/viewharness.h"
+#include "support/panelkit.h"
 
 namespace {
 
@@ -59,22 +59,11 @@ QByteArrayList RecallOf(int slot)
     return {"'0\n", "\"0\n", "F" + digits + "\n"};
 }
 
-QByteArray Shown(const QByteArrayList& writes)
-{
-    QByteArrayList quoted;
-    for (QByteArray write : writes)
-        quoted << '"' + write.replace('\n', "\\n") + '"';
-    return '[' + quoted.join(' ') + ']';
-}
 
-void ClickIndicator(QAbstractButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
 
-class StartedPanel : public ViewHarness {
+class FullTablePanel : public ViewHarness {
 public:
-    StartedPanel() : ViewHarness(&ChannelFile())
+    FullTablePanel() : ViewHarness(&ChannelFile())
     {
         Start();
         TakeWrites();
@@ -130,7 +119,7 @@ enum class Event {
     LeaveScanLower,
 };
 
-void Perform(StartedPanel& h, Event event)
+void Perform(FullTablePanel& h, Event event)
 {
     switch (event) {
     case Event::DoubleClick:
@@ -196,7 +185,7 @@ void ChanScanTest::scanTicks_recallEachChannelOfTheRangeInTurn()
     QFETCH(QString, lower);
     QFETCH(QString, upper);
     QFETCH(QList<int>, recalled);
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
     h.SetRange(lower, upper);
     g_nSelChannel = 42;
@@ -220,7 +209,7 @@ void ChanScanTest::scanTicks_recallEachChannelOfTheRangeInTurn()
 
 void ChanScanTest::chanScanButton_startsWithBpfOnAndStopsWithBpfOff()
 {
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
     h.SetRange(QStringLiteral("3"), QStringLiteral("5"));
 
@@ -267,7 +256,7 @@ void ChanScanTest::eventsThatStopTheScan_leaveTheButtonPushedAndSendNoStop()
 {
     QFETCH(Event, event);
     QFETCH(bool, keyed);
-    StartedPanel h;
+    FullTablePanel h;
     h.ScanFrom(QStringLiteral("3"), QStringLiteral("5"));
     if (keyed)
         h.Click(IDC_XMIT);
@@ -299,7 +288,7 @@ void ChanScanTest::eventsThatLeaveTheScanRunning()
 {
     QFETCH(Event, event);
     QFETCH(bool, keyed);
-    StartedPanel h;
+    FullTablePanel h;
     h.ScanFrom(QStringLiteral("3"), QStringLiteral("5"));
     if (keyed) {
         h.Click(IDC_XMIT);
@@ -345,7 +334,7 @@ void ChanScanTest::changingUpperDuringAScan_takesEffectAtOnce()
     QFETCH(QString, upper);
     QFETCH(QString, newUpper);
     QFETCH(QList<int>, recalled);
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
     h.ScanFrom(QStringLiteral("3"), upper);
     view.OnTimer(2);
@@ -366,7 +355,7 @@ void ChanScanTest::changingUpperDuringAScan_takesEffectAtOnce()
 
 void ChanScanTest::clickAfterAStopByAnotherControl_startsAgainFromLower()
 {
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
     h.ScanFrom(QStringLiteral("3"), QStringLiteral("12"));
     view.OnTimer(2);
@@ -387,7 +376,7 @@ void ChanScanTest::clickAfterAStopByAnotherControl_startsAgainFromLower()
 
 void ChanScanTest::startingAScan_endsARunningJog()
 {
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
     h.SetRange(QStringLiteral("3"), QStringLiteral("5"));
     ClickIndicator(h.Button(IDC_JOG_UP));
@@ -432,7 +421,7 @@ void ChanScanTest::leavingARangeEdit_takesItsValueAndShowsItFormatted()
     QFETCH(QString, typed);
     QFETCH(QByteArray, shown);
     QFETCH(double, value);
-    StartedPanel h;
+    FullTablePanel h;
     CTavrinView& view = h.View();
 
     h.TypeInto(id, typed);
