@@ -14,6 +14,8 @@ CTavrinApp::~CTavrinApp() = default;
 
 bool CTavrinApp::InitInstance()
 {
+    // The icon lives in a static library: nothing else would pull it in.
+    Q_INIT_RESOURCE(tavrin);
     // The profile (port mapping among others) is found under this key.
     QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
     QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
