@@ -1,0 +1,163 @@
+// The fuzz targets' committed seed corpus and a few thousand seeded random
+// inputs, replayed through the same two entry points on every build, so the
+// rules the fuzzers enforce are kept by compilers that cannot fuzz.
+#include <QDir>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "tools/fuzz/fuzzentries.h"
+
+namespace {
+
+using Entry = QString (*)(CTavrinView& view, const QByteArray& bytes);
+
+QString StatusEntry(CTavrinView& view, const QByteArray& bytes) { return fuzzentry::ParseStatusBytes(view, bytes); }
+QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ReadChannelBytes(bytes); }
+
+QString CorpusDir(const char* target)
+{
+    const QString root = QFINDTESTDATA("../tools/fuzz/corpus");
+    return root.isEmpty() ? QString() : root + QLatin1Char('/') + QLatin1String(target);
+}
+
+QList<QByteArray> CorpusFiles(const char* target)
+{
+    QList<QByteArray> inputs;
+    const QDir dir(CorpusDir(target));
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            inputs << file.readAll();
+    }
+    return inputs;
+}
+
+// Report characters the radio or the line can bring, weighted towards field
+// codes so that random lines walk real fields.
+QByteArray RandomBytes(QRandomGenerator& random, int length)
+{
+    static const QByteArray codes = "FMAHVDSIO(\"',*KUGBXCJP#$&^!)ERTYZ0123456789 \n\r";
+    QByteArray bytes(length, '\0');
+    for (char& c : bytes)
+        c = random.bounded(3) == 0 ? char(random.bounded(256)) : codes[random.bounded(int(codes.size()))];
+    return bytes;
+}
+
+QByteArray Mutated(QRandomGenerator& random, QByteArray bytes, const QList<QByteArray>& seeds)
+{
+    const int edits = 1 + random.bounded(8);
+    for (int i = 0; i < edits; ++i) {
+        const int at = bytes.isEmpty() ? 0 : random.bounded(int(bytes.size()));
+        switch (random.bounded(5)) {
+        case 0: if (!bytes.isEmpty()) bytes[at] = char(random.bounded(256)); break;
+        case 1: bytes.insert(at, RandomBytes(random, 1 + random.bounded(16))); break;
+        case 2: bytes.remove(at, 1 + random.bounded(64)); break;
+        case 3: bytes.insert(at, bytes.mid(random.bounded(int(bytes.size()) + 1), random.bounded(200))); break;
+        default: bytes = bytes.left(at) + seeds[random.bounded(int(seeds.size()))].mid(at); break;
+        }
+    }
+    return bytes;
+}
+
+// One long line without a line end, of one repeated character or of noise.
+QByteArray LongLine(QRandomGenerator& random)
+{
+    const int length = 4000 + random.bounded(100000);
+    return random.bounded(2) ? QByteArray(length, char(random.bounded(32, 127))) : RandomBytes(random, length);
+}
+
+QString Shown(const QByteArray& input)
+{
+    return fuzzentry::Escaped(input.left(160)) + (input.size() > 160 ? QStringLiteral("...") : QString());
+}
+
+} // namespace
+
+class TestFuzzReplay : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void committedCorpus_keepsEveryRule_data();
+    void committedCorpus_keepsEveryRule();
+    void seededRandomInputs_keepEveryRule_data();
+    void seededRandomInputs_keepEveryRule();
+
+private:
+    void Replay(Entry entry, const QList<QByteArray>& inputs);
+    CTavrinView* m_view = nullptr;
+};
+
+void TestFuzzReplay::initTestCase()
+{
+    m_view = new CTavrinView;
+    QVERIFY2(QDir(CorpusDir("parsestatus")).exists(), "fuzz corpus not found next to the sources");
+}
+
+void TestFuzzReplay::Replay(Entry entry, const QList<QByteArray>& inputs)
+{
+    QVERIFY(!inputs.isEmpty());
+    for (const QByteArray& input : inputs) {
+        const QString problem = entry(*m_view, input);
+        if (!problem.isEmpty())
+            QFAIL(qPrintable(problem + QStringLiteral("\n  input (%1 bytes): ").arg(input.size()) + Shown(input)));
+    }
+}
+
+void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("file");
+    for (const char* target : {"parsestatus", "channelfile"}) {
+        const QDir dir(CorpusDir(target));
+        for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+            QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
+    }
+}
+
+void TestFuzzReplay::committedCorpus_keepsEveryRule()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, file);
+    QFile input(file);
+    QVERIFY(input.open(QIODevice::ReadOnly));
+    Replay(target == "parsestatus" ? &StatusEntry : &ChannelEntry, {input.readAll()});
+}
+
+void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<uint>("seed");
+    QTest::addRow("status random bytes") << "parsestatus" << "random" << 1500 << 350u;
+    QTest::addRow("status mutated seeds") << "parsestatus" << "mutated" << 1500 << 351u;
+    QTest::addRow("status long lines") << "parsestatus" << "long" << 40 << 352u;
+    QTest::addRow("channel file random bytes") << "channelfile" << "random" << 500 << 353u;
+    QTest::addRow("channel file mutated seeds") << "channelfile" << "mutated" << 800 << 354u;
+    QTest::addRow("channel file long lines") << "channelfile" << "long" << 20 << 355u;
+}
+
+void TestFuzzReplay::seededRandomInputs_keepEveryRule()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, kind);
+    QFETCH(int, count);
+    QFETCH(uint, seed);
+    const bool status = target == "parsestatus";
+    const QList<QByteArray> seeds = CorpusFiles(status ? "parsestatus" : "channelfile");
+    QVERIFY(!seeds.isEmpty());
+    QRandomGenerator random(seed);
+    QList<QByteArray> inputs;
+    for (int i = 0; i < count; ++i) {
+        if (kind == "random")
+            inputs << RandomBytes(random, random.bounded(status ? 300 : 3000));
+        else if (kind == "mutated")
+            inputs << Mutated(random, seeds[random.bounded(int(seeds.size()))], seeds);
+        else
+            inputs << (status ? LongLine(random) + '\n' : seeds[i % seeds.size()].left(60) + LongLine(random));
+    }
+    Replay(status ? &StatusEntry : &ChannelEntry, inputs);
+}
+
+QTEST_MAIN(TestFuzzReplay)
+#include "test_fuzzreplay.moc"

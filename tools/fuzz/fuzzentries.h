@@ -1,0 +1,147 @@
+#pragma once
+// The two inputs that come from outside the program, a line from the radio
+// and the bytes of the channel file, each with what must hold after any bytes
+// at all went through it. The fuzz targets abort on a broken rule; the replay
+// test reports it. Each check returns an empty string when all is well.
+#include <QByteArray>
+#include <QRegularExpression>
+#include <QString>
+#include <algorithm>
+#include <cstring>
+
+#include "channels/channelfile.h"
+#include "channels/channeltable.h"
+#include "link/commandchannel.h"
+#include "link/reportedstate.h"
+#include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
+
+namespace fuzzentry {
+
+// Each input starts from a fresh run, so a failure replays on its own.
+inline void ResetReportedState()
+{
+    ResetReceiveBuffer();
+    g_chAgc = g_chMode = g_chAudioInput = g_chVox = g_chMeter = 0;
+    g_nAmpState = 0;
+    std::memset(g_szReportDigits, 0, sizeof g_szReportDigits);
+    g_bStepMode = 1;
+    g_dLastFreq = 0.0;
+}
+
+inline void ResetChannelTable()
+{
+    g_nCommPort = g_nBaudRate = g_nDataBits = g_nStopBits = 0;
+    g_chParity = 0;
+    g_fScanLower = g_fScanUpper = 0.0f;
+    g_nChanLower = g_nChanUpper = 0;
+    std::fill(std::begin(g_dChanFreq), std::end(g_dChanFreq), 0.0);
+    std::memset(g_chChanMode, 0, sizeof g_chChanMode);
+    std::memset(g_chChanAgc, 0, sizeof g_chChanAgc);
+    std::memset(g_chChanInput, 0, sizeof g_chChanInput);
+    std::memset(g_chChanRoute, 0, sizeof g_chChanRoute);
+    std::memset(g_chChanDesc, 0, sizeof g_chChanDesc);
+}
+
+inline QString SelectionProblem(const char* name, const CComboBox& list)
+{
+    const int sel = list.GetCurSel();
+    if (sel >= -1 && sel < list.GetCount())
+        return QString();
+    return QStringLiteral("%1 list selects %2 of %3 items").arg(QLatin1String(name)).arg(sel).arg(list.GetCount());
+}
+
+// The display is DecodeFrequency's value with three decimals; seven digits
+// worth at most 15 each by their low bits cannot reach 166667 kHz.
+inline QString FrequencyProblem(CTavrinView& view)
+{
+    const double decoded = view.DecodeFrequency();
+    if (g_dLastFreq != decoded)
+        return QStringLiteral("g_dLastFreq %1, decoded %2").arg(g_dLastFreq).arg(decoded);
+    if (view.m_strFreq != FormatText("%0.3f", decoded))
+        return QStringLiteral("display \"%1\" for %2 kHz").arg(QString::fromLatin1(view.m_strFreq)).arg(decoded);
+    static const QRegularExpression shape(QStringLiteral("^[0-9]{1,6}\\.[0-9]{3}$"));
+    if (!shape.match(QString::fromLatin1(view.m_strFreq)).hasMatch() || decoded > 166666.66)
+        return QStringLiteral("display \"%1\" out of range").arg(QString::fromLatin1(view.m_strFreq));
+    return QString();
+}
+
+// The bytes arrive in the receive buffer and are parsed as a line.
+inline QString ParseStatusBytes(CTavrinView& view, const QByteArray& bytes)
+{
+    ResetReportedState();
+    g_strReceive.append(bytes);
+    const CString line = g_strReceive;
+    view.ParseStatus();
+    if (!g_strReceive.isEmpty())
+        return QStringLiteral("receive buffer left with %1 characters").arg(g_strReceive.size());
+    if (view.m_strStatus != line)
+        return QStringLiteral("status box does not show the line");
+    if (g_szReportDigits[7] != '\0')
+        return QStringLiteral("report digits lost their terminating NUL");
+    QString problem = FrequencyProblem(view);
+    if (problem.isEmpty())
+        problem = SelectionProblem("mode", view.m_cbMode);
+    if (problem.isEmpty())
+        problem = SelectionProblem("AGC", view.m_cbAgc);
+    return problem;
+}
+
+// A slot once read has 29 description characters without a line feed, then
+// the line feed; its list line is the 23-character prefix and those 30 bytes.
+inline QString SlotProblem(int slot)
+{
+    const char* desc = g_chChanDesc[slot];
+    if (desc[kDescLength - 1] != '\n')
+        return QStringLiteral("slot %1: description position 29 is %2, not a line feed").arg(slot).arg(int(desc[29]));
+    if (std::memchr(desc, '\n', kDescLength - 1))
+        return QStringLiteral("slot %1: line feed inside the description").arg(slot);
+    const CString line = BuildChannelLine(slot);
+    if (line.size() != 53)
+        return QStringLiteral("slot %1: channel line of %2 bytes").arg(slot).arg(line.size());
+    if (line.mid(23) != QByteArray(desc, kDescLength))
+        return QStringLiteral("slot %1: channel line does not end in the description").arg(slot);
+    return QString();
+}
+
+// Bytes as a C string literal would write them, for a message.
+inline QString Escaped(const QByteArray& bytes)
+{
+    QString text;
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        text += u >= 32 && u < 127 && c != '\\' ? QString(QLatin1Char(c)) : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+inline QString FirstDifference(const QByteArray& a, const QByteArray& b)
+{
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    const qsizetype from = std::max<qsizetype>(0, i - 24);
+    return QStringLiteral("written again differs at byte %1 of %2:").arg(i).arg(a.size()) + QStringLiteral("\n  first  \"")
+        + Escaped(a.mid(from, 48)) + QStringLiteral("\"\n  second \"") + Escaped(b.mid(from, 48)) + QStringLiteral("\"");
+}
+
+// Whatever the bytes were, the table they give is written as a file that
+// reads back to the very same file: one save never changes what the next
+// load sees.
+inline QString ReadChannelBytes(const QByteArray& bytes)
+{
+    ResetChannelTable();
+    ReadChannelTable(bytes);
+    for (int slot = 0; slot < kChannelCount; ++slot) {
+        const QString problem = SlotProblem(slot);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    const QByteArray written = ChannelFileBytes();
+    ResetChannelTable();
+    ReadChannelTable(written);
+    const QByteArray rewritten = ChannelFileBytes();
+    return written == rewritten ? QString() : FirstDifference(written, rewritten);
+}
+
+} // namespace fuzzentry
