@@ -23,6 +23,17 @@ QByteArray StreamScanner::NumberText(bool allowFraction, int width)
     auto peek = [&](qsizetype i) { return i < limit && i < m_text.size() ? static_cast<unsigned char>(m_text[i]) : -1; };
     if (peek(end) == '+' || peek(end) == '-')
         ++end;
+    if (allowFraction) {
+        // What "%f" prints for a value past the float's range, it reads back.
+        for (const char* word : {"infinity", "inf", "nan"}) {
+            const qsizetype length = qstrlen(word);
+            if (end + length <= limit && qstrnicmp(m_text.constData() + end, word, length) == 0) {
+                QByteArray number = m_text.mid(m_pos, end + length - m_pos);
+                m_pos = end + length;
+                return number;
+            }
+        }
+    }
     const qsizetype digitsStart = end;
     while (IsDigit(peek(end)))
         ++end;
