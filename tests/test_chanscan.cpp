@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "scan/chanscanstate.h"
 #include "support/programstate.h"
+#include "support/samplefile.h"
 #include "support/panelkit.h"
 
 namespace {
@@ -21,28 +22,12 @@ namespace {
 // in the frequency it sends. Channel range 4 to 99, jog limits 7000 to 7300.
 QByteArray FullTableFile()
 {
-    ResetProgramGlobals();
-    g_nCommPort = 1;
-    g_nBaudRate = 9600;
-    g_chParity = 'O';
-    g_nDataBits = 7;
-    g_nStopBits = 1;
-    g_fScanLower = 7000.0f;
-    g_fScanUpper = 7300.0f;
-    g_nChanLower = 4;
-    g_nChanUpper = 99;
-    for (int slot = 0; slot < kChannelCount; ++slot) {
-        g_dChanFreq[slot] = 1000.0 + slot;
-        g_chChanMode[slot] = 'U';
-        g_chChanAgc[slot] = 'S';
-        g_chChanInput[slot] = 'M';
-        g_chChanRoute[slot] = 'R';
-        const QByteArray desc = ("Channel " + QByteArray::number(slot)).leftJustified(kDescLength - 1) + '\n';
-        std::copy(desc.begin(), desc.end(), g_chChanDesc[slot]);
-    }
-    const QByteArray bytes = ChannelFileBytes();
-    ResetProgramGlobals();
-    return bytes;
+    return ChannelFileWith(4, 99, [] {
+        for (int slot = 0; slot < kChannelCount; ++slot) {
+            const QByteArray desc = "Channel " + QByteArray::number(slot);
+            StoreChannel(slot, 1000.0 + slot, "USMR", desc.constData());
+        }
+    });
 }
 
 const QByteArray& ChannelFile()

@@ -19,6 +19,7 @@
 #include "res/resource.h"
 #include "support/panelkit.h"
 #include "support/programstate.h"
+#include "support/samplefile.h"
 
 namespace {
 
@@ -27,17 +28,6 @@ namespace {
 constexpr int kQuietMs = 80;
 constexpr int kQuietTurns = 8;
 constexpr int kNeverMs = 24 * 60 * 60 * 1000;
-
-void Store(int slot, double frequency, const char* letters, const char* description)
-{
-    g_dChanFreq[slot] = frequency;
-    g_chChanMode[slot] = letters[0];
-    g_chChanAgc[slot] = letters[1];
-    g_chChanInput[slot] = letters[2];
-    g_chChanRoute[slot] = letters[3];
-    const QByteArray text = QByteArray(description).leftJustified(kDescLength - 1, ' ', true) + '\n';
-    std::copy(text.begin(), text.end(), g_chChanDesc[slot]);
-}
 
 class Differences {
 public:
@@ -88,24 +78,13 @@ bool UseScratchProfileSettings(const QTemporaryDir& dir)
 
 QByteArray RadioChannelFile()
 {
-    ResetProgramGlobals();
-    g_nCommPort = 1;
-    g_nBaudRate = 9600;
-    g_chParity = 'O';
-    g_nDataBits = 7;
-    g_nStopBits = 1;
-    g_fScanLower = 7000.0f;
-    g_fScanUpper = 7300.0f;
-    g_nChanLower = 1;
-    g_nChanUpper = 3;
-    Store(0, 7035.25, "LSMR", "40 m net");
-    Store(1, 14250.0, "UFAL", "Net control");
-    Store(2, 2182.0, "AMPT", "Distress watch");
-    Store(3, 10000.0, "CSMR", "WWV time signal");
-    Store(4, 3650.0, "LOPT", "Quiet AGC");
-    const QByteArray bytes = ChannelFileBytes();
-    ResetProgramGlobals();
-    return bytes;
+    return ChannelFileWith(1, 3, [] {
+        StoreChannel(0, 7035.25, "LSMR", "40 m net");
+        StoreChannel(1, 14250.0, "UFAL", "Net control");
+        StoreChannel(2, 2182.0, "AMPT", "Distress watch");
+        StoreChannel(3, 10000.0, "CSMR", "WWV time signal");
+        StoreChannel(4, 3650.0, "LOPT", "Quiet AGC");
+    });
 }
 
 PanelOnRadio::PanelOnRadio(const radiosim::RadioState& initial, const QByteArray& channelFile)

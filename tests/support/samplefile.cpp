@@ -7,8 +7,7 @@
 #include "panel/tuningstate.h"
 #include "support/programstate.h"
 
-namespace {
-void Store(int slot, double frequency, const char* letters, const char* description)
+void StoreChannel(int slot, double frequency, const char* letters, const char* description)
 {
     g_dChanFreq[slot] = frequency;
     g_chChanMode[slot] = letters[0];
@@ -18,9 +17,8 @@ void Store(int slot, double frequency, const char* letters, const char* descript
     QByteArray text = QByteArray(description).leftJustified(kDescLength - 1, ' ', true) + '\n';
     std::copy(text.begin(), text.end(), g_chChanDesc[slot]);
 }
-} // namespace
 
-QByteArray SampleChannelFile()
+QByteArray ChannelFileWith(int chanLower, int chanUpper, const std::function<void()>& store)
 {
     ResetProgramGlobals();
     g_nCommPort = 1;
@@ -30,15 +28,22 @@ QByteArray SampleChannelFile()
     g_nStopBits = 1;
     g_fScanLower = 7000.0f;
     g_fScanUpper = 7300.0f;
-    g_nChanLower = 0;
-    g_nChanUpper = 3;
-    Store(0, 7035.25, "LSMR", "40 m net");
-    Store(1, 14250.0, "UFML", "Net control");
-    Store(2, 2182.0, "USMT", "Distress watch");
-    Store(3, 10000.0, "AMPR", "WWV time signal");
+    g_nChanLower = chanLower;
+    g_nChanUpper = chanUpper;
+    store();
     const QByteArray bytes = ChannelFileBytes();
     ResetProgramGlobals();
     return bytes;
+}
+
+QByteArray SampleChannelFile()
+{
+    return ChannelFileWith(0, 3, [] {
+        StoreChannel(0, 7035.25, "LSMR", "40 m net");
+        StoreChannel(1, 14250.0, "UFML", "Net control");
+        StoreChannel(2, 2182.0, "USMT", "Distress watch");
+        StoreChannel(3, 10000.0, "AMPR", "WWV time signal");
+    });
 }
 
 void WriteSampleChannelFile()
