@@ -23,3 +23,5 @@ enum class ChannelFileLoad { NotYet, Loaded, Missing, Unreadable };
 extern ChannelFileLoad g_channelFileLoad;
 // The user has been told what became of a file that could not be read.
 extern bool g_bToldUnreadFile;
+// ... and that a save could not keep its backup.
+extern bool g_bToldNoBackup;

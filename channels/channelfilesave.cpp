@@ -45,33 +45,41 @@ Kept KeepPrevious()
     return WriteAtomically(BackupName(), bytes) ? Kept::Copied : Kept::Failed;
 }
 
-// Told once a run: the file the program could not read at start-up is what
-// a save would replace.
-void TellOnce(const char* text)
+// Each of these is told once a run: a save every Save Chnl would otherwise
+// repeat the same box.
+void TellOnce(bool& told, const char* text)
 {
-    if (g_bToldUnreadFile)
+    if (told)
         return;
-    g_bToldUnreadFile = true;
+    told = true;
     AfxMessageBox(text);
 }
 
 } // namespace
 
 bool g_bToldUnreadFile = false;
+bool g_bToldNoBackup = false;
 
 void WriteChannelFile(const QByteArray& bytes)
 {
     const bool unreadAtStart = g_channelFileLoad == ChannelFileLoad::Unreadable;
     const Kept kept = KeepPrevious();
     if (kept == Kept::Failed && unreadAtStart) {
-        TellOnce("h350save.dat could not be read when the program started, and it still cannot be read. "
+        TellOnce(g_bToldUnreadFile, "h350save.dat could not be read when the program started, and it still cannot be read. "
                  "It has been left exactly as it is; the channels of this session are not saved.");
         return;
     }
     if (kept == Kept::Copied && unreadAtStart) {
-        TellOnce("h350save.dat could not be read when the program started. It has been kept as "
+        TellOnce(g_bToldUnreadFile, "h350save.dat could not be read when the program started. It has been kept as "
                  "h350save.bak before being replaced with the channels of this session.");
     }
-    if (!WriteAtomically(FileName(), bytes))
+    if (!WriteAtomically(FileName(), bytes)) {
         AfxMessageBox("Saved Data File did not open for Write!");
+        return;
+    }
+    // The channels were read from this very file, so saving beats keeping
+    // nothing; but the user should know there is no copy to go back to.
+    if (kept == Kept::Failed)
+        TellOnce(g_bToldNoBackup, "h350save.bak could not be written, so h350save.dat was saved "
+                                  "without keeping a copy of the previous one.");
 }

@@ -164,6 +164,7 @@ private slots:
     void frequency_isWrittenWithTwoDecimals_data();
     void frequency_isWrittenWithTwoDecimals();
     void everySave_keepsThePreviousFileAsBackup();
+    void backupThatCannotBeWritten_savesAnywayAndSaysSoOnce();
     void saveIntoReadOnlyDirectory_leavesTheOldFileAndSaysSo();
     void saveThatCannotWriteItsBytes_leavesTheOldFileAndSaysSo();
     void saveOverADirectoryOfTheFilesName_leavesItAndSaysSo();
@@ -498,6 +499,23 @@ void ChannelFileTest::everySave_keepsThePreviousFileAsBackup()
     h.View().SaveChannelFile();
     QCOMPARE(ReadFile(BackupPath(h)), ReadFile(DataPath(h)));
     QCOMPARE(h.messages, QStringList());
+}
+
+void ChannelFileTest::backupThatCannotBeWritten_savesAnywayAndSaysSoOnce()
+{
+    const QByteArray original = WrittenFile();
+    ViewHarness h(&original);
+    h.Start();
+    QVERIFY(QDir(h.Dir()).mkdir(QStringLiteral("h350save.bak")));
+    g_dChanFreq[5] = 21300.0;
+
+    h.View().SaveChannelFile();
+    h.View().SaveChannelFile();
+
+    QVERIFY(ReadFile(DataPath(h)).contains("  5 21300.00 U F M L\r\n"));
+    QVERIFY(QFileInfo(BackupPath(h)).isDir());
+    QCOMPARE(h.messages.size(), 1);
+    QVERIFY2(h.messages.front().contains(QStringLiteral("without keeping a copy")), qPrintable(h.messages.front()));
 }
 
 void ChannelFileTest::saveIntoReadOnlyDirectory_leavesTheOldFileAndSaysSo()

@@ -46,4 +46,5 @@ void ResetProgramGlobals()
     g_nScanPos = 0;
     g_channelFileLoad = ChannelFileLoad::NotYet;
     g_bToldUnreadFile = false;
+    g_bToldNoBackup = false;
 }
