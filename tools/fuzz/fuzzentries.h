@@ -15,33 +15,9 @@
 #include "link/reportedstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "support/programstate.h"
 
 namespace fuzzentry {
-
-// Each input starts from a fresh run, so a failure replays on its own.
-inline void ResetReportedState()
-{
-    ResetReceiveBuffer();
-    g_chAgc = g_chMode = g_chAudioInput = g_chVox = g_chMeter = 0;
-    g_nAmpState = 0;
-    std::memset(g_szReportDigits, 0, sizeof g_szReportDigits);
-    g_bStepMode = 1;
-    g_dLastFreq = 0.0;
-}
-
-inline void ResetChannelTable()
-{
-    g_nCommPort = g_nBaudRate = g_nDataBits = g_nStopBits = 0;
-    g_chParity = 0;
-    g_fScanLower = g_fScanUpper = 0.0f;
-    g_nChanLower = g_nChanUpper = 0;
-    std::fill(std::begin(g_dChanFreq), std::end(g_dChanFreq), 0.0);
-    std::memset(g_chChanMode, 0, sizeof g_chChanMode);
-    std::memset(g_chChanAgc, 0, sizeof g_chChanAgc);
-    std::memset(g_chChanInput, 0, sizeof g_chChanInput);
-    std::memset(g_chChanRoute, 0, sizeof g_chChanRoute);
-    std::memset(g_chChanDesc, 0, sizeof g_chChanDesc);
-}
 
 inline QString SelectionProblem(const char* name, const CComboBox& list)
 {
@@ -69,7 +45,7 @@ inline QString FrequencyProblem(CTavrinView& view)
 // The bytes arrive in the receive buffer and are parsed as a line.
 inline QString ParseStatusBytes(CTavrinView& view, const QByteArray& bytes)
 {
-    ResetReportedState();
+    ResetProgramGlobals(); // a fresh run, so a failure replays on its own
     g_strReceive.append(bytes);
     const CString line = g_strReceive;
     view.ParseStatus();
@@ -130,7 +106,7 @@ inline QString FirstDifference(const QByteArray& a, const QByteArray& b)
 // load sees.
 inline QString ReadChannelBytes(const QByteArray& bytes)
 {
-    ResetChannelTable();
+    ResetProgramGlobals();
     ReadChannelTable(bytes);
     for (int slot = 0; slot < kChannelCount; ++slot) {
         const QString problem = SlotProblem(slot);
@@ -138,7 +114,7 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
             return problem;
     }
     const QByteArray written = ChannelFileBytes();
-    ResetChannelTable();
+    ResetProgramGlobals();
     ReadChannelTable(written);
     const QByteArray rewritten = ChannelFileBytes();
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
