@@ -44,7 +44,6 @@ public:
     QVariant GetInput();
     short GetCommEvent() const { return m_commEvent; }
     QString DeviceName() const { return m_device; }
-    CommBackend* Backend() const { return m_backend.get(); }
 
 signals:
     void OnComm();

@@ -59,9 +59,7 @@ void CTavrinView::SendMeterSteps(char target, const char* whenNoStep)
 {
     const char r = g_chMeter;
     const int steps = r >= '1' && r <= '6' ? (target - r + 6) % 6 : 0;
-    CString command;
-    for (int i = 0; i < steps; ++i)
-        command += "D\n";
+    CString command = CString("D\n").repeated(steps);
     if (command.isEmpty())
         command = whenNoStep;
     if (!command.isEmpty())

@@ -19,10 +19,7 @@ CString CycleSteps(const char* step, char reported, char target, char first)
 {
     if (reported < first || reported > first + 2)
         return CString();
-    CString text;
-    for (int i = 0; i < (target - reported + 3) % 3; ++i)
-        text += step;
-    return text;
+    return CString(step).repeated((target - reported + 3) % 3);
 }
 
 } // namespace
