@@ -115,11 +115,7 @@ void CTavrinView::RecallChannel()
 // for yet is still a zero byte, which the radio must never see: it is left out.
 void CTavrinView::SendDirectAgcAndMode()
 {
-    CString command;
-    if (g_chNewAgc != '\0')
-        command += CString("A") + g_chNewAgc + '\n';
-    if (g_chNewMode != '\0')
-        command += CString("M") + g_chNewMode + '\n';
+    const CString command = ValueCommand('A', g_chNewAgc) + ValueCommand('M', g_chNewMode);
     if (!command.isEmpty())
         SendCommand(command);
 }

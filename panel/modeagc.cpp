@@ -13,13 +13,7 @@ namespace {
 
 bool InRange(char c, char first, char last) { return c >= first && c <= last; }
 
-CString Repeated(const char* step, int times)
-{
-    CString text;
-    for (int i = 0; i < times; ++i)
-        text += step;
-    return text;
-}
+} // namespace
 
 // A setting that was never reported nor asked for is still a zero byte; the
 // radio is sent nothing for it rather than a command carrying a NUL.
@@ -27,8 +21,6 @@ CString ValueCommand(char letter, char value)
 {
     return value == '\0' ? CString() : CString(1, letter) + value + '\n';
 }
-
-} // namespace
 
 void CTavrinView::OnCloseUpMode()
 {
@@ -62,7 +54,7 @@ void CTavrinView::SendMode()
     // USB -> LSB -> AM -> CW -> USB, one "M\n" per place.
     if (!InRange(r, '1', '4') || !InRange(w, '1', '4') || r == w)
         return;
-    SendCommand(Repeated("M\n", (w - r + 4) % 4));
+    SendCommand(CString("M\n").repeated((w - r + 4) % 4));
 }
 
 void CTavrinView::SendAgc()
@@ -76,5 +68,5 @@ void CTavrinView::SendAgc()
     // Slow -> Medium -> Fast -> Slow; Off is not on the stepping cycle.
     if (!InRange(r, '2', '4') || !InRange(w, '2', '4') || r == w)
         return;
-    SendCommand(Repeated("A\n", (w - r + 3) % 3));
+    SendCommand(CString("A\n").repeated((w - r + 3) % 3));
 }
