@@ -23,8 +23,6 @@ CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     : m_parent(parent), m_template(form), m_font(QString::fromLatin1(form.fontFace), form.fontPointSize)
 {
     parent->setFont(m_font);
-    m_baseX = AverageCharWidth(m_font);
-    m_baseY = QFontMetrics(m_font).height();
     m_widgets.reserve(form.count);
     for (int i = 0; i < form.count; ++i)
         m_widgets.push_back(Create(form.controls[i]));
@@ -37,12 +35,16 @@ CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     parent->resize(Size());
 }
 
-QRect CDialogForm::MapDialogRect(const QRect& units) const
+QRect MapDialogRect(const QFont& font, const QRect& units)
 {
-    auto mapX = [this](int x) { return (x * m_baseX + 2) / 4; };
-    auto mapY = [this](int y) { return (y * m_baseY + 4) / 8; };
+    const int baseX = AverageCharWidth(font);
+    const int baseY = QFontMetrics(font).height();
+    auto mapX = [baseX](int x) { return (x * baseX + 2) / 4; };
+    auto mapY = [baseY](int y) { return (y * baseY + 4) / 8; };
     return QRect(mapX(units.x()), mapY(units.y()), mapX(units.width()), mapY(units.height()));
 }
+
+QRect CDialogForm::MapDialogRect(const QRect& units) const { return ::MapDialogRect(m_font, units); }
 
 QSize CDialogForm::Size() const
 {

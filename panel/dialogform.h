@@ -46,14 +46,15 @@ private:
     QWidget* m_parent;
     const FormTemplate& m_template;
     QFont m_font;
-    int m_baseX = 0;
-    int m_baseY = 0;
     std::vector<QWidget*> m_widgets; // parallel to the template's controls
     std::vector<Group> m_groups;
 };
 
 // Average character width of a dialog font: its 52 letters' width / 52.
 int AverageCharWidth(const QFont& font);
+
+// Dialog units of this font to pixels.
+QRect MapDialogRect(const QFont& font, const QRect& units);
 
 // Radio groups allow "nothing selected"; an exclusive button group does not,
 // so the group's exclusivity is lifted for the moment of clearing.
