@@ -16,7 +16,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setPixmap(QIcon(QStringLiteral(":/res/tavrin.png")).pixmap(32, 32));
     icon->setGeometry(MapDialogRect(font, QRect(11, 17, 20, 20)));
-    auto* version = new QLabel(QStringLiteral("Tavrin Version 1.0"), this);
+    auto* version = new QLabel(QStringLiteral("Tavrin Version " TAVRIN_VERSION), this);
     version->setGeometry(MapDialogRect(font, QRect(40, 10, 119, 8)));
     auto* remark = new QLabel(QStringLiteral("Front panel for the Harris RF-350 transceiver"), this);
     remark->setGeometry(MapDialogRect(font, QRect(40, 25, 125, 8)));

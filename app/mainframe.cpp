@@ -17,6 +17,9 @@ CMainFrame::CMainFrame()
 
 void CMainFrame::CreateMenu()
 {
+    // What goes beyond the panel itself (the port, the rig-control server)
+    // lives here, so Help stays as it always was.
+    m_radio = menuBar()->addMenu(QStringLiteral("&Radio"));
     m_help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* about = m_help->addAction(QStringLiteral("&About Tavrin..."));
     connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);

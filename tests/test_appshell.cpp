@@ -119,10 +119,9 @@ QList<QAction*> ItemsOf(QMenu* menu)
 
 QAction* AboutAction(CMainFrame& frame)
 {
-    const QList<QAction*> menus = frame.menuBar()->actions();
-    if (menus.isEmpty() || !menus.first()->menu())
+    if (!frame.HelpMenu())
         return nullptr;
-    for (QAction* item : ItemsOf(menus.first()->menu()))
+    for (QAction* item : ItemsOf(frame.HelpMenu()))
         if (item->text() == QStringLiteral("&About Tavrin..."))
             return item;
     return nullptr;
@@ -183,7 +182,7 @@ class AppShellTest : public QObject {
 private slots:
     void initInstance_setsProfileNamesBeforeThePanelOpensThePort();
     void initInstance_showsTheFrameHoldingTheStartedPanel();
-    void menu_isOnlyHelpWithAboutEnabledAndVersionDisabled();
+    void menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled();
     void mainWindow_hasNoToolBarAndNoStatusBar();
     void mainWindow_carriesTheApplicationIcon();
     void aboutCommand_showsTitleVersionIconAndOk();
@@ -228,16 +227,17 @@ void AppShellTest::initInstance_showsTheFrameHoldingTheStartedPanel()
     QVERIFY(run.messages.isEmpty());
 }
 
-void AppShellTest::menu_isOnlyHelpWithAboutEnabledAndVersionDisabled()
+void AppShellTest::menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled()
 {
     ShellRun run(&SampleFile());
     QVERIFY(run.Start());
 
     const QList<QAction*> menus = run.Frame().menuBar()->actions();
-    QCOMPARE(menus.size(), 1);
-    QCOMPARE(menus.first()->text(), QStringLiteral("&Help"));
-    QVERIFY(menus.first()->menu());
-    const QList<QAction*> items = ItemsOf(menus.first()->menu());
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->text(), QStringLiteral("&Radio"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("&Help"));
+    QVERIFY(menus[1]->menu());
+    const QList<QAction*> items = ItemsOf(menus[1]->menu());
     QCOMPARE(items.size(), 2);
     QCOMPARE(items[0]->text(), QStringLiteral("&About Tavrin..."));
     QVERIFY(items[0]->isEnabled());
