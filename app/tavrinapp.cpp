@@ -7,6 +7,7 @@
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
 #include "link/commsettings.h"
+#include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
 
 CTavrinApp::CTavrinApp() = default;
@@ -25,6 +26,7 @@ bool CTavrinApp::InitInstance()
     if (!m_doc->OnNewDocument())
         return false;
     m_frame->SetView(new CTavrinView(m_frame.get()));
+    new CFrequencyWheel(*m_frame->View());
     QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });

@@ -13,6 +13,12 @@ extern int g_nAmpState;           // character code of the last 'O' value
 extern char g_szReportDigits[8];  // seven frequency digits and a NUL
 extern BYTE g_bStepMode;          // 1 until the radio's first 'G' report
 extern double g_dLastFreq;        // kHz, decoded at the end of every parse
+// 'F' fields parsed so far. It tells a report that repeats the frequency
+// from no report at all, which the digits alone cannot.
+extern unsigned g_nFreqReports;
 
 // How many buffer characters a report field takes, its code included.
 int ReportFieldLength(unsigned char code);
+
+// kHz of seven frequency digits, each counted by its low four bits.
+double DecodeFrequencyDigits(const char* digits);

@@ -14,6 +14,7 @@ int g_nAmpState = 0;
 char g_szReportDigits[8] = {};
 BYTE g_bStepMode = 1;
 double g_dLastFreq = 0.0;
+unsigned g_nFreqReports = 0;
 
 int ReportFieldLength(unsigned char code)
 {
@@ -102,6 +103,7 @@ void CTavrinView::ParseStatus()
             for (int i = 0; i < 7; ++i)
                 g_szReportDigits[i] = at(p + 1 + i);
             g_szReportDigits[7] = '\0';
+            ++g_nFreqReports;
             break;
         default: break;
         }
@@ -112,15 +114,17 @@ void CTavrinView::ParseStatus()
     g_strReceive.clear();
 }
 
-double CTavrinView::DecodeFrequency()
+double DecodeFrequencyDigits(const char* digits)
 {
     double sum = 0.0;
     double weight = 10000.0;
     // The weight is stepped by repeated multiplication, not taken from a
     // table, so the display rounds exactly as it always has.
     for (int i = 0; i < 7; ++i) {
-        sum += (g_szReportDigits[i] & 0x0F) * weight;
+        sum += (digits[i] & 0x0F) * weight;
         weight *= 0.1;
     }
     return sum;
 }
+
+double CTavrinView::DecodeFrequency() { return DecodeFrequencyDigits(g_szReportDigits); }

@@ -123,6 +123,11 @@ public:
     void OnKillFocusScanUpper();
     void OnKillFocusScanLower();
 
+    // Runs a handler as the form runs its own: an error of the serial control
+    // ends it and shows in the window title. Whatever acts on the panel from
+    // outside the form goes through here.
+    void Dispatch(const std::function<void()>& handler);
+
     const CDialogForm& Form() const { return m_form; }
     CMSComm& Comm() { return m_comm; }
     const CWindowTimers& Timers() const { return m_timers; }
@@ -176,7 +181,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
     void OnClicked(int id, void (CTavrinView::*handler)());
-    void Dispatch(const std::function<void()>& handler);
     void ShowPortProblem(const CommError& error);
     void ClearPortProblem();
     void SetTuningStep(int step);

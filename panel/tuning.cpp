@@ -30,24 +30,26 @@ bool FrequencyFitsField(double frequency)
     return std::isfinite(frequency) && frequency >= 0.0 && frequency + 0.005 < 100000.0;
 }
 
-void CTavrinView::EncodeFrequency(double frequency)
+void EncodeFrequencyDigits(double frequency, char digits[8])
 {
     if (!FrequencyFitsField(frequency)) {
         // Marked as no frequency at all; SendFrequency will not send it.
-        std::fill(g_szSendDigits, g_szSendDigits + 7, '?');
-        g_szSendDigits[7] = '\0';
+        std::fill(digits, digits + 7, '?');
+        digits[7] = '\0';
         return;
     }
     double a = frequency + 0.005;
     double c = 10000.0;
     for (int i = 0; i < 7; ++i) {
         const int d = static_cast<int>(a / c);
-        g_szSendDigits[i] = static_cast<char>((d & 0xFF) | 0x30);
+        digits[i] = static_cast<char>((d & 0xFF) | 0x30);
         a -= d * c;
         c *= 0.1;
     }
-    g_szSendDigits[7] = '\0';
+    digits[7] = '\0';
 }
+
+void CTavrinView::EncodeFrequency(double frequency) { EncodeFrequencyDigits(frequency, g_szSendDigits); }
 
 // Refuses digits that EncodeFrequency could not make of a frequency outside
 // the field: an out-of-range frequency is not sent at all.
@@ -65,27 +67,35 @@ void CTavrinView::SendFrequency()
     SendCommand();
 }
 
-void CTavrinView::JogUp()
+double JogUpFrom(double f)
 {
-    const double f = DecodeFrequency();
     const double lower = g_fScanLower;
     const double upper = g_fScanUpper;
     double a = f < upper ? f : lower - g_dStep;
     if (a < lower)
         a = lower - g_dStep;
-    EncodeFrequency(a + g_dStep);
-    SendFrequency();
+    return a + g_dStep;
 }
 
-void CTavrinView::JogDown()
+double JogDownFrom(double f)
 {
-    const double f = DecodeFrequency();
     const double lower = g_fScanLower;
     const double upper = g_fScanUpper;
     double a = f > lower ? f : upper + g_dStep;
     if (a > upper)
         a = upper + g_dStep;
-    EncodeFrequency(a - g_dStep);
+    return a - g_dStep;
+}
+
+void CTavrinView::JogUp()
+{
+    EncodeFrequency(JogUpFrom(DecodeFrequency()));
+    SendFrequency();
+}
+
+void CTavrinView::JogDown()
+{
+    EncodeFrequency(JogDownFrom(DecodeFrequency()));
     SendFrequency();
 }
 

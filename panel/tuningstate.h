@@ -13,3 +13,12 @@ extern BYTE g_bChanScan;        // a channel scan is running
 // The seven-digit field holds 0.00 to 99999.99 kHz; anything else would put
 // characters other than digits on the line.
 bool FrequencyFitsField(double frequency);
+
+// The seven digits of a frequency, NUL-terminated; '?' marks all seven when
+// the frequency does not fit the field.
+void EncodeFrequencyDigits(double frequency, char digits[8]);
+
+// One step of the jog from f, wrapping between the scan limits: the
+// frequency JogUp or JogDown would send if the radio had reported f.
+double JogUpFrom(double f);
+double JogDownFrom(double f);

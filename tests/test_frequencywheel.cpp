@@ -1,0 +1,229 @@
+// The mouse wheel over the frequency display: a notch does what the Up or
+// Down push button does, a quick spin is not lost while the radio has yet to
+// report, fractions of a notch add up, and nothing happens while keyed.
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include "panel/frequencywheel.h"
+#include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
+#include "res/resource.h"
+#include "support/panelkit.h"
+
+namespace {
+
+// A started panel with jog limits 7000 to 7100 kHz, the wheel on its
+// display, and the radio reporting `report` (seven digits) before the spin.
+class WheelPanel : public ViewHarness {
+public:
+    explicit WheelPanel(const QByteArray& report = "0705000")
+        : ViewHarness(&File())
+    {
+        new CFrequencyWheel(View());
+        Start();
+        Report(report);
+        TakeWrites();
+    }
+
+    void Report(const QByteArray& digits) { Feed("F" + digits + " \n"); }
+
+    // One wheel event over the display: `eighths` of a degree, or pixels
+    // when the device reports only those.
+    void Wheel(int eighths, int pixels = 0, bool inverted = false)
+    {
+        QWidget* display = View().Form().Item(IDC_FREQ);
+        const QPointF at(display->width() / 2.0, display->height() / 2.0);
+        QWheelEvent event(at, display->mapToGlobal(at), QPoint(0, pixels), QPoint(0, eighths), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, inverted);
+        QCoreApplication::sendEvent(display, &event);
+    }
+
+private:
+    static const QByteArray& File()
+    {
+        static const QByteArray file = MinimalChannelFile(" 7000.00  7100.00   0   9");
+        return file;
+    }
+};
+
+QByteArrayList Commands(std::initializer_list<const char*> digits)
+{
+    QByteArrayList commands;
+    for (const char* d : digits)
+        commands << "F" + QByteArray(d) + "\n";
+    return commands;
+}
+
+} // namespace
+
+class FrequencyWheelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void spin_sendsWhatTheButtonsWould_data();
+    void spin_sendsWhatTheButtonsWould();
+    void pixelDeltas_addUpToWholeNotches();
+    void reportArriving_makesTheNextNotchStartFromIt();
+    void reportRepeatingTheOldFrequency_endsTheSpinToo();
+    void anotherTuningCommand_makesTheNextNotchStartFromTheReport();
+    void upButton_stillStartsFromTheReport();
+    void notch_stopsJogAndChannelScanAndLeavesTheDisplay();
+    void whileKeyed_nothingIsSentNorGathered();
+    void notchOutsideTheField_sendsNothingAndWaitsForNoReport();
+    void closedPort_endsTheNotchAndShowsInTheTitle();
+};
+
+// Start report, step in kHz, the wheel events (eighths of a degree), and the
+// commands that went out, with no report in between.
+void FrequencyWheelTest::spin_sendsWhatTheButtonsWould_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QList<int>>("wheel");
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::newRow("a notch up") << QByteArray("0705000") << 1.0 << QList<int>{120} << Commands({"0705100"});
+    QTest::newRow("a notch down") << QByteArray("0705000") << 1.0 << QList<int>{-120} << Commands({"0704900"});
+    QTest::newRow("quick spin up") << QByteArray("0705000") << 1.0 << QList<int>{120, 120, 120}
+                                   << Commands({"0705100", "0705200", "0705300"});
+    QTest::newRow("quick spin down") << QByteArray("0705000") << 0.5 << QList<int>{-120, -120}
+                                     << Commands({"0704950", "0704900"});
+    QTest::newRow("two notches in one event") << QByteArray("0705000") << 1.0 << QList<int>{240}
+                                              << Commands({"0705200"});
+    QTest::newRow("thirds of a notch") << QByteArray("0705000") << 1.0 << QList<int>{40, 40, 40, 40, 40}
+                                       << Commands({"0705100"});
+    QTest::newRow("half a notch is nothing") << QByteArray("0705000") << 1.0 << QList<int>{60} << Commands({});
+    QTest::newRow("turning back drops the half") << QByteArray("0705000") << 1.0 << QList<int>{60, -120}
+                                                 << Commands({"0704900"});
+    QTest::newRow("wraps past Upper Limit") << QByteArray("0709900") << 1.0 << QList<int>{120, 120}
+                                            << Commands({"0710000", "0700000"});
+    QTest::newRow("wraps past Lower Limit") << QByteArray("0700100") << 1.0 << QList<int>{-120, -120}
+                                            << Commands({"0700000", "0710000"});
+    QTest::newRow("50 kHz passes Upper once") << QByteArray("0709000") << 50.0 << QList<int>{120, 120}
+                                              << Commands({"0714000", "0700000"});
+    QTest::newRow("wrap inside one event") << QByteArray("0709900") << 1.0 << QList<int>{360}
+                                           << Commands({"0700100"});
+    QTest::newRow("10 Hz steps stay on the grid") << QByteArray("0705550") << 0.01 << QList<int>{120, 120, 120}
+                                                  << Commands({"0705551", "0705552", "0705553"});
+    QTest::newRow("10 Hz down across a kHz") << QByteArray("0705501") << 0.01 << QList<int>{-120, -120}
+                                             << Commands({"0705500", "0705499"});
+    QTest::newRow("below Lower Limit goes to it") << QByteArray("0690000") << 1.0 << QList<int>{120}
+                                                  << Commands({"0700000"});
+}
+
+void FrequencyWheelTest::spin_sendsWhatTheButtonsWould()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(double, step);
+    QFETCH(QList<int>, wheel);
+    QFETCH(QByteArrayList, sent);
+    WheelPanel panel(report);
+    g_dStep = step;
+    for (int eighths : wheel)
+        panel.Wheel(eighths);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(sent));
+}
+
+void FrequencyWheelTest::pixelDeltas_addUpToWholeNotches()
+{
+    WheelPanel panel;
+    panel.Wheel(0, 5);
+    panel.Wheel(0, 5);
+    QCOMPARE(panel.TakeWrites().size(), 0);
+    panel.Wheel(0, 5);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705100"})));
+    // With "natural" scrolling the delta comes inverted; the frequency
+    // follows the fingers.
+    panel.Wheel(120, 0, true);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705000"})));
+}
+
+void FrequencyWheelTest::reportArriving_makesTheNextNotchStartFromIt()
+{
+    WheelPanel panel;
+    panel.Wheel(120);
+    panel.Report("0706000");
+    panel.Wheel(120);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705100", "0706100"})));
+}
+
+// A radio that refuses a frequency reports the old one again: the spin
+// goes on from what it reports, not from what it refused.
+void FrequencyWheelTest::reportRepeatingTheOldFrequency_endsTheSpinToo()
+{
+    WheelPanel panel;
+    panel.Wheel(120);
+    panel.Report("0705000");
+    panel.Wheel(120);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705100", "0705100"})));
+}
+
+void FrequencyWheelTest::anotherTuningCommand_makesTheNextNotchStartFromTheReport()
+{
+    WheelPanel panel;
+    panel.Wheel(120);
+    panel.View().m_strFreqEntry = "7200";
+    panel.View().OnSetFreq();
+    panel.Wheel(120);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705100", "0720000", "0705100"})));
+}
+
+// The push buttons and the jog keep starting from the last report.
+void FrequencyWheelTest::upButton_stillStartsFromTheReport()
+{
+    WheelPanel panel;
+    panel.Wheel(120);
+    QTest::mouseClick(panel.View().Form().Button(IDC_FREQ_UP), Qt::LeftButton);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0705100", "0705100"})));
+}
+
+void FrequencyWheelTest::notch_stopsJogAndChannelScanAndLeavesTheDisplay()
+{
+    WheelPanel panel;
+    panel.View().m_nJog = 0;
+    g_bChanScan = 1;
+    panel.Wheel(-120);
+    QCOMPARE(panel.View().m_nJog, -1);
+    QCOMPARE(g_bChanScan, BYTE(0));
+    panel.View().OnStateToForm();
+    QCOMPARE(panel.View().Form().Edit(IDC_FREQ)->text(), QStringLiteral("7050.000"));
+}
+
+void FrequencyWheelTest::whileKeyed_nothingIsSentNorGathered()
+{
+    WheelPanel panel;
+    panel.View().m_nJog = 0;
+    g_chTxState = 'K';
+    panel.Wheel(120);
+    panel.Wheel(60);
+    QCOMPARE(panel.TakeWrites().size(), 0);
+    QCOMPARE(panel.View().m_nJog, 0);
+    g_chTxState = 'U';
+    panel.Wheel(60);
+    QCOMPARE(panel.TakeWrites().size(), 0);
+}
+
+// With Lower Limit 0 and a 1 kHz step, a notch down from 0.5 kHz would go
+// below zero: like the Down button, nothing is sent, and the next notch
+// starts from the report.
+void FrequencyWheelTest::notchOutsideTheField_sendsNothingAndWaitsForNoReport()
+{
+    WheelPanel panel("0000050");
+    g_fScanLower = 0.0f;
+    panel.Wheel(-120);
+    QCOMPARE(panel.TakeWrites().size(), 0);
+    panel.Wheel(120);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0000150"})));
+}
+
+void FrequencyWheelTest::closedPort_endsTheNotchAndShowsInTheTitle()
+{
+    WheelPanel panel;
+    panel.Port().Close();
+    QVERIFY(panel.View().PortProblem().isEmpty());
+    panel.Wheel(120);
+    QVERIFY(!panel.View().PortProblem().isEmpty());
+}
+
+QTEST_MAIN(FrequencyWheelTest)
+#include "test_frequencywheel.moc"
