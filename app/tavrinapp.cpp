@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
+#include "access/panelaccess.h"
 #include "app/aboutdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
@@ -26,6 +27,7 @@ bool CTavrinApp::InitInstance()
     if (!m_doc->OnNewDocument())
         return false;
     m_frame->SetView(new CTavrinView(m_frame.get()));
+    MakePanelAccessible(*m_frame->View());
     new CFrequencyWheel(*m_frame->View());
     QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });

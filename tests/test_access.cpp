@@ -1,0 +1,377 @@
+// The panel through a screen reader's eyes, read with Qt's own
+// accessibility interfaces: the names of the controls that take focus, the
+// channel lines as text, and one event for each real change the radio
+// reports.
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QtTest>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include "access/channellinetext.h"
+#include "access/panelaccess.h"
+#include "panel/combocontrols.h"
+#include "panel/tavrinview.h"
+#include "res/resource.h"
+#include "support/samplefile.h"
+#include "support/viewharness.h"
+
+namespace {
+
+const QByteArray& SampleFile()
+{
+    static const QByteArray file = SampleChannelFile();
+    return file;
+}
+
+// A panel on the sample channel file, made accessible before its first
+// update as the program does, shown, the start-up queries off the line.
+class AccessiblePanel : public ViewHarness {
+public:
+    AccessiblePanel() : ViewHarness(&SampleFile())
+    {
+        MakePanelAccessible(View());
+        Start();
+        TakeWrites();
+        View().show();
+    }
+
+    QWidget* Item(int id) { return View().Form().Item(id); }
+    SimpleCombo& Channels() { return *dynamic_cast<SimpleCombo*>(View().Form().Combo(IDC_CHANNELS)); }
+};
+
+QString NameOf(QObject* object)
+{
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+// Every value-change event, as a screen reader would be told of it.
+struct HeardChange {
+    QObject* object;
+    QString value;
+};
+QList<HeardChange> g_heard;
+
+void RecordChange(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::ValueChanged)
+        g_heard << HeardChange{event->object(), static_cast<QAccessibleValueChangeEvent*>(event)->value().toString()};
+}
+
+QList<HeardChange> HeardFrom(QObject* object)
+{
+    QList<HeardChange> from;
+    for (const HeardChange& change : g_heard)
+        if (change.object == object)
+            from << change;
+    return from;
+}
+
+void DumpTree(QAccessibleInterface* iface, int depth, QStringList& lines)
+{
+    if (!iface)
+        return;
+    const QAccessible::State state = iface->state();
+    if (state.focusable && !state.invisible) {
+        lines << QStringLiteral("%1%2 \"%3\"").arg(QString(depth * 2, QLatin1Char(' ')),
+                                                   QString::number(iface->role(), 16),
+                                                   iface->text(QAccessible::Name));
+    }
+    // Of the channel list's 300 lines, the first few tell how all read.
+    const int children = iface->role() == QAccessible::List ? qMin(iface->childCount(), 6) : iface->childCount();
+    for (int i = 0; i < children; ++i)
+        DumpTree(iface->child(i), depth + 1, lines);
+}
+
+} // namespace
+
+class AccessTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void everyControlThatTakesFocus_hasAName();
+    void controls_areNamedAfterTheirLabelOrFrame_data();
+    void controls_areNamedAfterTheirLabelOrFrame();
+    void labels_standForTheirControls_data();
+    void labels_standForTheirControls();
+    void frequencyDisplay_isReachedWithTabAfterTheCommandEcho();
+    void channelLines_readAsCleanText_data();
+    void channelLines_readAsCleanText();
+    void channelList_readsItsLinesThroughTheInterface();
+    void savedChannel_readsAsTextToo();
+    void reportThatChangesAValue_raisesOneEvent_data();
+    void reportThatChangesAValue_raisesOneEvent();
+    void reportArrivingCharacterByCharacter_raisesOneEvent();
+    void refreshWithoutReport_raisesNothing();
+    void accessibilityTree_readsWell();
+};
+
+void AccessTest::init()
+{
+    g_heard.clear();
+    QAccessible::installUpdateHandler(RecordChange);
+    // What a screen reader's arrival does: without it, Qt raises no events.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QVERIFY(QAccessible::isActive());
+}
+
+void AccessTest::cleanup()
+{
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+    QAccessible::installUpdateHandler(nullptr);
+}
+
+void AccessTest::everyControlThatTakesFocus_hasAName()
+{
+    AccessiblePanel panel;
+    int focusable = 0;
+    for (QWidget* widget : panel.View().findChildren<QWidget*>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(&panel.View()))
+            continue;
+        ++focusable;
+        QVERIFY2(!NameOf(widget).isEmpty(), qPrintable(widget->metaObject()->className() + QStringLiteral(" ")
+                                                      + widget->objectName()));
+    }
+    QVERIFY2(focusable >= 60, qPrintable(QString::number(focusable)));
+}
+
+void AccessTest::controls_areNamedAfterTheirLabelOrFrame_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("name");
+    auto row = [](int id, const char* name) { QTest::newRow(name) << id << QString::fromLatin1(name); };
+    row(IDC_FREQ_ENTRY, "Frequency entry");
+    row(IDC_FREQ, "Frequency in kHz");
+    row(IDC_RF_GAIN, "RF Gain");
+    row(IDC_BFO, "BFO offset in Hz");
+    row(IDC_SCAN_UPPER, "Upper Limit");
+    row(IDC_SCAN_LOWER, "Lower Limit");
+    row(IDC_CHAN_LOWER, "Chan Scan Lower");
+    row(IDC_CHAN_UPPER, "Chan Scan Upper");
+    row(IDC_SETTINGS, "Port settings");
+    row(IDC_LAST_COMMAND, "Last command sent");
+    row(IDC_STATUS, "Last status report");
+    row(IDC_CHANNELS, "Channels");
+    row(IDC_MODE, "Mode");
+    row(IDC_AGC, "AGC");
+    row(IDC_STEP_1K, "Delta F, 1 kHz");
+    row(IDC_STEP_10K, "Delta F, 10 kHz");
+    row(IDC_METER_FWD, "Meter, Fwd");
+    row(IDC_AMP_OPERATE, "Amplifier, Oper");
+    row(IDC_AMP_TUNING, "Amplifier, Tuning");
+    row(IDC_VOX_DATA, "VOX, Data");
+    row(IDC_INPUT_AUDIO2, "Audio, Audio2");
+    row(IDC_MUTE, "Audio, Mute");
+    row(IDC_SIDE_TONE, "Audio, Side Tone");
+    row(IDC_JOG_UP, "Scan Frequencies, Up");
+    row(IDC_FREQ_UP, "Jog Frequency, Up");
+    row(IDC_FREQ_DOWN, "Jog Frequency, Down");
+    row(IDC_SET_FREQ, "Frequency, Set");
+    row(IDC_SET_RF_GAIN, "RF Gain, Set");
+    row(IDC_SET_BFO, "BFO, Set");
+    row(IDC_CLIPPING, "Clipping");
+    row(IDC_XMIT, "Xmit");
+    row(IDC_TUNE, "Tune");
+    row(IDC_DTR_POWER, "Power (DTR)");
+}
+
+void AccessTest::controls_areNamedAfterTheirLabelOrFrame()
+{
+    QFETCH(int, id);
+    QFETCH(QString, name);
+    AccessiblePanel panel;
+    QCOMPARE(NameOf(panel.Item(id)), name);
+    // A combo box has focus in its edit field, which must say the same.
+    if (ComboControl* combo = panel.View().Form().Combo(id))
+        QCOMPARE(NameOf(combo->EditField()), name);
+}
+
+void AccessTest::labels_standForTheirControls_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("display") << int(IDC_FREQ) << QStringLiteral("Freq. in kHz");
+    QTest::newRow("AGC") << int(IDC_AGC) << QStringLiteral("AGC");
+    QTest::newRow("mode") << int(IDC_MODE) << QStringLiteral("Mode");
+    QTest::newRow("channels") << int(IDC_CHANNELS) << QStringLiteral("Chnl  Freq  Mode  AGC  Audio I/O - Description");
+    QTest::newRow("chan scan lower") << int(IDC_CHAN_LOWER) << QStringLiteral("Lower");
+    QTest::newRow("chan scan upper") << int(IDC_CHAN_UPPER) << QStringLiteral("Upper");
+    QTest::newRow("upper limit") << int(IDC_SCAN_UPPER) << QStringLiteral("Upper Limit");
+    QTest::newRow("lower limit") << int(IDC_SCAN_LOWER) << QStringLiteral("Lower Limit");
+    QTest::newRow("port settings") << int(IDC_SETTINGS) << QStringLiteral("COM Port Settings");
+}
+
+// A combo box's name on Linux is its current item; the label says what it is.
+void AccessTest::labels_standForTheirControls()
+{
+    QFETCH(int, id);
+    QFETCH(QString, label);
+    AccessiblePanel panel;
+    panel.Feed("M1 A2 \n");
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(panel.Item(id));
+    QStringList labels;
+    for (const auto& [labelIface, relation] : iface->relations(QAccessible::Label))
+        labels << labelIface->text(QAccessible::Name);
+    QCOMPARE(labels, QStringList{label});
+}
+
+void AccessTest::frequencyDisplay_isReachedWithTabAfterTheCommandEcho()
+{
+    AccessiblePanel panel;
+    QVERIFY(QTest::qWaitForWindowActive(&panel.View()));
+    QWidget* echo = panel.Item(IDC_LAST_COMMAND);
+    QWidget* display = panel.Item(IDC_FREQ);
+    echo->setFocus();
+    QTest::keyClick(echo, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), display);
+    QTest::keyClick(display, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), panel.Item(IDC_AGC));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(display);
+    QVERIFY(iface->state().readOnly);
+    QVERIFY(iface->state().focusable);
+}
+
+void AccessTest::channelLines_readAsCleanText_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("stored") << QByteArray("  5 14250.00 U F M L - Net control                  \n")
+                            << QStringLiteral("5 14250.00 U F M L - Net control");
+    QTest::newRow("never stored") << QByteArray("  7     0.00 \0 \0 \0 \0 - ", 23) + QByteArray(29, '\0') + '\n'
+                                  << QStringLiteral("7 0.00");
+    QTest::newRow("control bytes in the description")
+        << QByteArray("  1  7155.50 L S A R - a\tb\rc\x01" "d\x7f" "e\x85" "f         \n")
+        << QStringLiteral("1 7155.50 L S A R - a b c d e f");
+    QTest::newRow("zero byte in the description")
+        << QByteArray("  2  3500.00 C F M T - ham\0radio            \n", 45) << QStringLiteral("2 3500.00 C F M T - ham");
+    QTest::newRow("latin-1 kept") << QByteArray("  3  3600.00 U S M R - Z\xfcrich      \n")
+                                  << QStringLiteral("3 3600.00 U S M R - Z\u00fcrich");
+}
+
+void AccessTest::channelLines_readAsCleanText()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, read);
+    QCOMPARE(ReadableChannelLine(line), read);
+}
+
+void AccessTest::channelList_readsItsLinesThroughTheInterface()
+{
+    AccessiblePanel panel;
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(panel.Channels().List());
+    QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Channels"));
+    QCOMPARE(list->childCount(), 300);
+    for (int row : {0, 3, 4, 299}) {
+        const QString read = list->child(row)->text(QAccessible::Name);
+        QCOMPARE(read, ReadableChannelLine(panel.Channels().ItemText(row)));
+        QVERIFY2(read.startsWith(QString::number(row) + QLatin1Char(' ')), qPrintable(read));
+        for (QChar c : read)
+            QVERIFY2(c.isPrint(), qPrintable(read));
+    }
+}
+
+void AccessTest::savedChannel_readsAsTextToo()
+{
+    AccessiblePanel panel;
+    panel.Channels().EditField()->setText(QStringLiteral(" 12  7155.50 U F M L - Evening net"));
+    QTest::mouseClick(panel.View().Form().Button(IDC_SAVE_CHANNEL), Qt::LeftButton);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(panel.Channels().List());
+    QCOMPARE(list->child(12)->text(QAccessible::Name), QStringLiteral("12 7155.50 U F M L - Evening net"));
+}
+
+// Feed: a first report, then a second one. The second either changes the
+// value shown by `id` (one event, carrying the new value) or repeats it.
+void AccessTest::reportThatChangesAValue_raisesOneEvent_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QStringList>("heard");
+    QTest::newRow("new frequency") << QByteArray("F0700000 M1 U \n") << QByteArray("F0715550 \n") << int(IDC_FREQ)
+                                   << QStringList{QStringLiteral("7155.500")};
+    QTest::newRow("same frequency") << QByteArray("F0700000 M1 U \n") << QByteArray("F0700000 \n") << int(IDC_FREQ)
+                                    << QStringList{};
+    QTest::newRow("no frequency field") << QByteArray("F0700000 M1 U \n") << QByteArray("M1 U \n") << int(IDC_FREQ)
+                                        << QStringList{};
+    QTest::newRow("new mode") << QByteArray("F0700000 M1 U \n") << QByteArray("M2 \n") << int(IDC_MODE)
+                              << QStringList{QStringLiteral("LSB")};
+    QTest::newRow("same mode") << QByteArray("F0700000 M1 U \n") << QByteArray("F0700000 M1 U \n") << int(IDC_MODE)
+                               << QStringList{};
+    QTest::newRow("keyed") << QByteArray("F0700000 M1 U \n") << QByteArray("K \n") << int(IDC_XMIT)
+                           << QStringList{QStringLiteral("Xmit")};
+    QTest::newRow("unkeyed") << QByteArray("F0700000 M1 K \n") << QByteArray("U \n") << int(IDC_RECEIVE)
+                             << QStringList{QStringLiteral("Receive")};
+    QTest::newRow("still receiving") << QByteArray("F0700000 M1 U \n") << QByteArray("U M1 \n") << int(IDC_RECEIVE)
+                                     << QStringList{};
+}
+
+void AccessTest::reportThatChangesAValue_raisesOneEvent()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(int, id);
+    QFETCH(QStringList, heard);
+    AccessiblePanel panel;
+    panel.Feed(first);
+    g_heard.clear();
+    panel.Feed(second);
+    QStringList values;
+    for (const HeardChange& change : HeardFrom(panel.Item(id)))
+        values << change.value;
+    QCOMPARE(values, heard);
+    // Nothing else was announced for a report that changed only this.
+    QCOMPARE(g_heard.size(), heard.size());
+}
+
+void AccessTest::reportArrivingCharacterByCharacter_raisesOneEvent()
+{
+    AccessiblePanel panel;
+    const QByteArray reports = "F0700000 M1 U \nF0703525 M2 K \nF0703525 M2 K \n";
+    g_heard.clear();
+    for (char c : reports)
+        panel.Feed(QByteArray(1, c));
+    QCOMPARE(HeardFrom(panel.Item(IDC_FREQ)).size(), 2);  // 0.000 -> 7000.000 -> 7035.250
+    QCOMPARE(HeardFrom(panel.Item(IDC_FREQ)).last().value, QStringLiteral("7035.250"));
+    QCOMPARE(HeardFrom(panel.Item(IDC_MODE)).size(), 2);  // none -> USB -> LSB
+    QCOMPARE(HeardFrom(panel.Item(IDC_RECEIVE)).size(), 1);
+    QCOMPARE(HeardFrom(panel.Item(IDC_XMIT)).size(), 1);
+}
+
+// Typing in a live field refreshes the whole form; nothing the radio shows
+// changed, so nothing is announced.
+void AccessTest::refreshWithoutReport_raisesNothing()
+{
+    AccessiblePanel panel;
+    panel.Feed("F0700000 M1 U \n");
+    g_heard.clear();
+    QLineEdit* entry = panel.View().Form().Edit(IDC_FREQ_ENTRY);
+    entry->setFocus();
+    QTest::keyClicks(entry, QStringLiteral("7155"));
+    panel.View().OnStateToForm();
+    QCOMPARE(g_heard.size(), 0);
+}
+
+// Prints what a screen reader finds when it walks the panel, for a reader of
+// the test log, and checks that no name reads as an internal one.
+void AccessTest::accessibilityTree_readsWell()
+{
+    AccessiblePanel panel;
+    panel.Feed("F0715550 M1 U \n");
+    QStringList lines;
+    DumpTree(QAccessible::queryAccessibleInterface(&panel.View()), 0, lines);
+    qInfo().noquote() << "focusable objects (role in hex, name):\n" + lines.join(QLatin1Char('\n'));
+    QVERIFY(lines.size() >= 66);
+    for (const QString& line : lines) {
+        QVERIFY2(!line.endsWith(QStringLiteral("\"\"")), qPrintable(line));
+        QVERIFY2(!line.contains(QRegularExpression(QStringLiteral("control\\d"))), qPrintable(line));
+    }
+}
+
+QTEST_MAIN(AccessTest)
+#include "test_access.moc"
