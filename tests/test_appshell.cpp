@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -189,6 +190,7 @@ private slots:
     void closingTheWindow_writesTheChannelFile_data();
     void closingTheWindow_writesTheChannelFile();
     void ctrlN_runsTheFirstUpdateAgain();
+    void thePanel_isNamedForScreenReadersAndTunesWithTheWheel();
 };
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
@@ -341,6 +343,24 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
     QVERIFY(channels->ItemText(1).startsWith("  1 14250.00 U F M L - Net changed"));
     QVERIFY(!run.Port().writes.isEmpty());
     QCOMPARE(run.Port().writes.first(), QByteArray("?\n")); // the radio is queried again
+}
+
+void AppShellTest::thePanel_isNamedForScreenReadersAndTunesWithTheWheel()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    CTavrinView& view = *run.Frame().View();
+    QWidget* display = view.Form().Item(IDC_FREQ);
+    QCOMPARE(display->accessibleName(), QStringLiteral("Frequency in kHz"));
+    QCOMPARE(view.Form().Item(IDC_STEP_1K)->accessibleName(), QStringLiteral("Delta F, 1 kHz"));
+    run.Port().Inject("F0715550 \n");
+    run.Port().writes.clear();
+
+    QWheelEvent notch(QPointF(5, 5), display->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(display, &notch);
+
+    QCOMPARE(run.Port().writes, QByteArrayList{"F0715650\n"});
 }
 
 QTEST_MAIN(AppShellTest)
