@@ -22,17 +22,11 @@
 
 namespace {
 
-const QByteArray& SampleFile()
-{
-    static const QByteArray file = SampleChannelFile();
-    return file;
-}
-
 // A panel on the sample channel file, made accessible before its first
 // update as the program does, shown, the start-up queries off the line.
 class AccessiblePanel : public ViewHarness {
 public:
-    AccessiblePanel() : ViewHarness(&SampleFile())
+    AccessiblePanel() : ViewHarness(&SampleChannelFileOnce())
     {
         MakePanelAccessible(View());
         Start();

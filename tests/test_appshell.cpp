@@ -78,12 +78,6 @@ private:
     std::unique_ptr<CTavrinApp> m_app;
 };
 
-const QByteArray& SampleFile()
-{
-    static const QByteArray file = SampleChannelFile();
-    return file;
-}
-
 // What the program looked like at the moment it opened the port.
 struct AtOpen {
     QString organization;
@@ -195,7 +189,7 @@ private slots:
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     g_opens.clear();
     CMSComm::SetBackendFactory([] { return std::make_unique<RecordingBackend>(); });
 
@@ -212,7 +206,7 @@ void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
 
 void AppShellTest::initInstance_showsTheFrameHoldingTheStartedPanel()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
 
     QVERIFY(run.Start());
 
@@ -231,7 +225,7 @@ void AppShellTest::initInstance_showsTheFrameHoldingTheStartedPanel()
 
 void AppShellTest::menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
 
     const QList<QAction*> menus = run.Frame().menuBar()->actions();
@@ -249,7 +243,7 @@ void AppShellTest::menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled()
 
 void AppShellTest::mainWindow_hasNoToolBarAndNoStatusBar()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
 
     QVERIFY(run.Frame().findChildren<QToolBar*>().isEmpty());
@@ -258,7 +252,7 @@ void AppShellTest::mainWindow_hasNoToolBarAndNoStatusBar()
 
 void AppShellTest::mainWindow_carriesTheApplicationIcon()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
 
     QVERIFY2(!run.Frame().windowIcon().availableSizes().isEmpty(), "the window has no icon");
@@ -266,7 +260,7 @@ void AppShellTest::mainWindow_carriesTheApplicationIcon()
 
 void AppShellTest::aboutCommand_showsTitleVersionIconAndOk()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     QAction* about = AboutAction(run.Frame());
     QVERIFY(about);
@@ -298,7 +292,7 @@ void AppShellTest::closingTheWindow_writesTheChannelFile_data()
 void AppShellTest::closingTheWindow_writesTheChannelFile()
 {
     QFETCH(bool, fileAtStart);
-    ShellRun run(fileAtStart ? &SampleFile() : nullptr);
+    ShellRun run(fileAtStart ? &SampleChannelFileOnce() : nullptr);
     if (fileAtStart)
         MakeChannelFileOld();
     QVERIFY(run.Start());
@@ -322,13 +316,13 @@ void AppShellTest::closingTheWindow_writesTheChannelFile()
 
 void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
     frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
     run.Port().writes.clear();
-    QByteArray changed = SampleFile();
+    QByteArray changed = SampleChannelFileOnce();
     changed.replace("Net control", "Net changed");
     QFile file(kChannelFile);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -347,7 +341,7 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
 
 void AppShellTest::thePanel_isNamedForScreenReadersAndTunesWithTheWheel()
 {
-    ShellRun run(&SampleFile());
+    ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     CTavrinView& view = *run.Frame().View();
     QWidget* display = view.Form().Item(IDC_FREQ);

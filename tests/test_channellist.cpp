@@ -26,17 +26,11 @@ namespace {
 const QByteArray kReport = "H1 M1 A2 \n";
 const QByteArray kDirectReport = "H1 M1 A2 G00 \n";
 
-const QByteArray& SampleFile()
-{
-    static const QByteArray file = SampleChannelFile();
-    return file;
-}
-
 // A panel started on the sample file (slots 0 to 3 stored, the rest never
 // stored), with the start-up queries taken off the line.
 class SamplePanel : public ViewHarness {
 public:
-    SamplePanel() : ViewHarness(&SampleFile())
+    SamplePanel() : ViewHarness(&SampleChannelFileOnce())
     {
         Start();
         TakeWrites();

@@ -46,6 +46,12 @@ QByteArray SampleChannelFile()
     });
 }
 
+const QByteArray& SampleChannelFileOnce()
+{
+    static const QByteArray file = SampleChannelFile();
+    return file;
+}
+
 void WriteSampleChannelFile()
 {
     QFile file(QString::fromLatin1(g_szChannelFile));

@@ -13,4 +13,5 @@ void StoreChannel(int slot, double frequency, const char* letters, const char* d
 
 // Channels 0 to 3 stored, scan range 0 to 3.
 QByteArray SampleChannelFile();
+const QByteArray& SampleChannelFileOnce();  // the same, built once per test run
 void WriteSampleChannelFile();  // into the working directory, as h350save.dat
