@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 #include <iterator>
 
@@ -116,12 +117,12 @@ int IdLabelledBy(const FormControl& label)
 void TieLabelsToControls(const CDialogForm& form)
 {
     const FormTemplate& layout = form.Template();
-    for (int i = 0; i < layout.count; ++i)
-        if (const int id = IdLabelledBy(layout.controls[i]))
-            static_cast<QLabel*>(form.Controls()[i])->setBuddy(form.Item(id));
+    for (int i = 0; i < layout.count; ++i) {
+        auto* label = qobject_cast<QLabel*>(form.Controls()[i]);
+        if (const int id = IdLabelledBy(layout.controls[i]); label && id)
+            label->setBuddy(form.Item(id));
+    }
 }
-
-} // namespace
 
 // Buttons say their caption after the frame they sit in, so the step "1 kHz"
 // is heard as "Delta F, 1 kHz" and the three "Set" buttons tell themselves
@@ -136,6 +137,8 @@ QString AccessibleNameOf(const FormTemplate& form, const FormControl& control)
     const QString frame = FrameAround(form, control);
     return frame.isEmpty() ? caption : frame + QStringLiteral(", ") + caption;
 }
+
+} // namespace
 
 void NameFormControls(const CDialogForm& form)
 {
