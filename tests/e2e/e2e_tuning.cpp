@@ -1,9 +1,11 @@
 // Tuning the radio: the Up and Down buttons with each step size, and the jog
 // between the scan limits of the channel file (7000 to 7300 kHz).
 #include <QAbstractButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "panel/dialogform.h"
+#include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
 #include "panelonradio.h"
 #include "res/resource.h"
@@ -32,6 +34,8 @@ private slots:
     void jogTicks_walkTheRadioAndWrapAtTheLimits_data();
     void jogTicks_walkTheRadioAndWrapAtTheLimits();
     void secondClickOnTheRunningJog_stopsIt();
+    void quickWheelSpin_tunesTheRadioByEveryNotch_data();
+    void quickWheelSpin_tunesTheRadioByEveryNotch();
 
 private:
     QTemporaryDir m_profile;
@@ -153,6 +157,40 @@ void E2eTuningTest::secondClickOnTheRunningJog_stopsIt()
     QCOMPARE(view.m_nJog, -1);
     QCOMPARE(panel.Radio().commandsHandled(), commands);
     QCOMPARE(Khz(panel.Radio().state()), QString("7101.00"));
+}
+
+void E2eTuningTest::quickWheelSpin_tunesTheRadioByEveryNotch_data()
+{
+    QTest::addColumn<double>("fromKHz");
+    QTest::addColumn<int>("notches");
+    QTest::addColumn<QString>("wantedKHz");
+    QTest::newRow("five up") << 7035.25 << 5 << "7040.25";
+    QTest::newRow("four down") << 7035.25 << -4 << "7031.25";
+    QTest::newRow("up across the upper limit") << 7298.00 << 4 << "7001.00";
+}
+
+// The notches come faster than the radio answers: none may be lost.
+void E2eTuningTest::quickWheelSpin_tunesTheRadioByEveryNotch()
+{
+    QFETCH(double, fromKHz);
+    QFETCH(int, notches);
+    QFETCH(QString, wantedKHz);
+    PanelOnRadio panel(TunedTo(fromKHz));
+    QVERIFY2(panel.SetupProblem().isEmpty(), qPrintable(panel.SetupProblem()));
+    new CFrequencyWheel(panel.View());
+    panel.Start();
+    QVERIFY(panel.Settle());
+    QWidget* display = panel.View().Form().Item(IDC_FREQ);
+
+    for (int i = 0; i < std::abs(notches); ++i) {
+        QWheelEvent notch(QPointF(5, 5), display->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, notches > 0 ? 120 : -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(display, &notch);
+    }
+    QVERIFY(panel.Settle());
+
+    QCOMPARE(Khz(panel.Radio().state()), wantedKHz);
+    QCOMPARE(PanelDiffersFromRadio(panel.View(), panel.Radio().state()), QString());
 }
 
 QTEST_MAIN(E2eTuningTest)
