@@ -22,6 +22,8 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
+    // Lets a Wayland desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     CTavrinApp app;
     if (!app.InitInstance())
         return 1;
