@@ -1,11 +1,8 @@
-// The options that name the program's working folder: what the command line
-// makes of them, and entering the folder they name.
-#include <QDir>
-#include <QTemporaryDir>
+// What the command line makes of the options that name the program's working
+// folder. e2e_datadir runs the program with them.
 #include <QtTest>
 
 #include "app/commandline.h"
-#include "app/datadir.h"
 
 namespace {
 
@@ -45,7 +42,6 @@ private slots:
         QTest::addColumn<QString>("xdgDataHome");  // null: unset
         QTest::addColumn<QString>("dataDir");      // null: the run ends here
         QTest::addColumn<int>("exitCode");
-        const QString home = QStringLiteral("/home/op");
         QTest::newRow("none: stay where started") << QStringList() << QString() << QStringLiteral("") << 0;
         QTest::newRow("--data-dir") << QStringList{QStringLiteral("--data-dir"), QStringLiteral("/srv/rig")}
                                     << QString() << QStringLiteral("/srv/rig") << 0;
@@ -85,39 +81,6 @@ private slots:
         QCOMPARE(options.has_value(), !dataDir.isNull());
         if (options)
             QCOMPARE(options->dataDir, dataDir);
-    }
-
-    void enteringCreatesTheFolder()
-    {
-        QTemporaryDir scratch;
-        const QString before = QDir::currentPath();
-        const QString folder = scratch.filePath(QStringLiteral("a/b/c"));
-        QString error;
-        QVERIFY2(EnterDataDir(folder, error), qPrintable(error));
-        const QString entered = QDir::currentPath();
-        QDir::setCurrent(before);
-        QCOMPARE(QFileInfo(entered).canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
-    }
-
-    void noFolderLeavesTheWorkingFolder()
-    {
-        const QString before = QDir::currentPath();
-        QString error;
-        QVERIFY(EnterDataDir(QString(), error));
-        QCOMPARE(QDir::currentPath(), before);
-    }
-
-    void folderThatCannotBeMadeIsRefused()
-    {
-        QTemporaryDir scratch;
-        QFile blocker(scratch.filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        const QString before = QDir::currentPath();
-        QString error;
-        QVERIFY(!EnterDataDir(blocker.fileName() + QStringLiteral("/sub"), error));
-        QVERIFY(error.contains(QStringLiteral("/file/sub")));
-        QCOMPARE(QDir::currentPath(), before);
     }
 };
 
