@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "app/datadir.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
@@ -12,6 +14,35 @@ void Print(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
+struct DataDirOptions {
+    QCommandLineOption named{QStringLiteral("data-dir"),
+                             QStringLiteral("Keep the channel file in <dir>, created if missing,"
+                                            " instead of the working folder."),
+                             QStringLiteral("dir")};
+    QCommandLineOption user{QStringLiteral("user-data-dir"),
+                            QStringLiteral("Keep the channel file in $XDG_DATA_HOME/tavrin"
+                                           " (~/.local/share/tavrin), created if missing.")};
+};
+
+bool ReadDataDir(const QCommandLineParser& parser, const DataDirOptions& given, StartOptions& options,
+                 QString& problem)
+{
+    if (parser.isSet(given.named) && parser.isSet(given.user)) {
+        problem = QStringLiteral("--data-dir and --user-data-dir cannot be used together.");
+        return false;
+    }
+    if (parser.isSet(given.user))
+        options.dataDir = UserDataDir();
+    if (parser.isSet(given.named)) {
+        options.dataDir = parser.value(given.named);
+        if (options.dataDir.isEmpty()) {
+            problem = QStringLiteral("--data-dir needs a folder.");
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -20,6 +51,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.setApplicationDescription(QStringLiteral("Front panel for the Harris RF-350 HF transceiver."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const DataDirOptions dataDir;
+    parser.addOptions({dataDir.named, dataDir.user});
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -37,5 +70,11 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     StartOptions options;
+    QString problem;
+    if (!ReadDataDir(parser, dataDir, options, problem)) {
+        Print(stderr, problem + QLatin1Char('\n'));
+        exitCode = 2;
+        return std::nullopt;
+    }
     return options;
 }

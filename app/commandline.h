@@ -1,10 +1,14 @@
 #pragma once
 // The program's own options. --help and --version are answered before any
 // window exists, so both work without a display.
+#include <QString>
 #include <QStringList>
 #include <optional>
 
 struct StartOptions {
+    // The folder to work in (and keep the channel file in); empty: the
+    // folder the program was started in.
+    QString dataDir;
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <cstdio>
 
 #include "app/commandline.h"
+#include "app/datadir.h"
 #include "app/tavrinapp.h"
 
 int main(int argc, char* argv[])
@@ -12,8 +14,16 @@ int main(int argc, char* argv[])
     const std::optional<StartOptions> options = ParseCommandLine(arguments, exitCode);
     if (!options)
         return exitCode;
+    // Before anything can read the channel file by its bare name.
+    QString problem;
+    if (!EnterDataDir(options->dataDir, problem)) {
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
+        return 1;
+    }
 
     QApplication application(argc, argv);
+    // Lets a Wayland desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     CTavrinApp app;
     if (!app.InitInstance())
         return 1;

@@ -1,0 +1,13 @@
+#pragma once
+// The channel file is opened by its bare name, so the working folder is
+// where the program keeps its data. Started from a desktop menu, that would
+// be the home folder; these name a better one.
+#include <QString>
+
+// $XDG_DATA_HOME/tavrin, or ~/.local/share/tavrin when XDG_DATA_HOME is
+// unset, empty or relative (relative ones are to be ignored).
+QString UserDataDir();
+
+// Creates dir if it is missing and makes it the working folder. An empty
+// dir leaves the working folder as it is. On failure, error says why.
+bool EnterDataDir(const QString& dir, QString& error);

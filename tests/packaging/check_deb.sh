@@ -1,0 +1,29 @@
+#!/bin/sh
+# Unpacks the .deb into a scratch root as dpkg would install it, and checks
+# that the programs run from there and the desktop can find what the menu
+# entry names.
+set -eu
+deb=$1 root=$2 version=$3 app_id=$4
+rm -rf "$root"
+dpkg -x "$deb" "$root"
+usr=$root/usr
+
+# No display is needed: --version is answered before any window exists.
+shown=$("$usr/bin/tavrin" --version)
+[ "$shown" = "tavrin $version" ] || { echo "tavrin --version says '$shown'"; exit 1; }
+"$usr/bin/tavrin-radiosim" --help >/dev/null
+
+entry=$usr/share/applications/$app_id.desktop
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+[ -x "$usr/bin/${exec_line%% *}" ] || { echo "Exec=$exec_line names no installed program"; exit 1; }
+icon=$(sed -n 's/^Icon=//p' "$entry")
+for file in scalable/apps/$icon.svg 48x48/apps/$icon.png 128x128/apps/$icon.png 256x256/apps/$icon.png; do
+    [ -s "$usr/share/icons/hicolor/$file" ] || { echo "missing icon $file"; exit 1; }
+done
+for page in tavrin tavrin-radiosim; do
+    [ -s "$usr/share/man/man1/$page.1.gz" ] || { echo "missing manual page $page.1.gz"; exit 1; }
+done
+
+# The metadata names the desktop entry as its launchable; this finds it.
+appstreamcli validate-tree --no-net "$root"
+echo "$deb installs and runs"
