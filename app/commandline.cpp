@@ -20,6 +20,10 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.setApplicationDescription(QStringLiteral("Front panel for the Harris RF-350 HF transceiver."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Append every command sent and every line received, time-stamped, to <file>."),
+                                   QStringLiteral("file"));
+    parser.addOption(trace);
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -37,5 +41,6 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     StartOptions options;
+    options.traceFile = parser.value(trace);
     return options;
 }

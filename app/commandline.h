@@ -5,6 +5,7 @@
 #include <optional>
 
 struct StartOptions {
+    QString traceFile;  // --trace FILE: the serial trace is appended there
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

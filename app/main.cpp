@@ -2,6 +2,22 @@
 
 #include "app/commandline.h"
 #include "app/tavrinapp.h"
+#include "link/serialtrace.h"
+
+#include <cstdio>
+
+namespace {
+
+bool StartTrace(const QString& path)
+{
+    QString error;
+    if (CSerialTrace::OpenFile(path, error))
+        return true;
+    std::fprintf(stderr, "tavrin: cannot write the trace to %s: %s\n", qPrintable(path), qPrintable(error));
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +30,8 @@ int main(int argc, char* argv[])
         return exitCode;
 
     QApplication application(argc, argv);
+    if (!options->traceFile.isEmpty() && !StartTrace(options->traceFile))
+        return 2;
     CTavrinApp app;
     if (!app.InitInstance())
         return 1;
