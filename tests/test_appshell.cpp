@@ -24,6 +24,7 @@
 #include "panel/combocontrols.h"
 #include "panel/messagebox.h"
 #include "panel/tavrinview.h"
+#include "portchooser/portchoice.h"
 #include "res/resource.h"
 #include "support/fakecomm.h"
 #include "support/programstate.h"
@@ -48,6 +49,11 @@ public:
         }
         ResetProgramGlobals();
         SetMessageBoxSink([this](const CString& text) { messages << QString::fromLatin1(text); });
+        // A port that does not open offers its chooser; here it is declined.
+        SetPortChooserRunner([this](CPortChooserDlg&) {
+            messages << QStringLiteral("(port chooser)");
+            return int(QDialog::Rejected);
+        });
         // Whatever an earlier start set, so only this start can set them.
         QCoreApplication::setOrganizationName(QString());
         QCoreApplication::setApplicationName(QStringLiteral("test_appshell"));
@@ -57,6 +63,7 @@ public:
     {
         m_app.reset();
         SetMessageBoxSink({});
+        SetPortChooserRunner({});
         QDir::setCurrent(m_previousDir);
     }
 
@@ -189,6 +196,8 @@ private slots:
     void closingTheWindow_writesTheChannelFile_data();
     void closingTheWindow_writesTheChannelFile();
     void ctrlN_runsTheFirstUpdateAgain();
+    void radioMenu_serialPortItemOffersTheChooserEvenWithThePortOpen();
+    void ctrlNWithAPortThatDoesNotOpen_offersTheChooser();
 };
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
@@ -314,7 +323,8 @@ void AppShellTest::closingTheWindow_writesTheChannelFile()
     } else {
         // Nothing was read, so the port line is written from zeroed values.
         QVERIFY(written.startsWith(QByteArray("0     0 \0 0 0\r\n", 15)));
-        QCOMPARE(run.messages, QStringList{QStringLiteral("Saved Data File did not open for Read!")});
+        QCOMPARE(run.messages, (QStringList{QStringLiteral("Saved Data File did not open for Read!"),
+                                            QStringLiteral("(port chooser)")}));
     }
 }
 
@@ -341,6 +351,37 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
     QVERIFY(channels->ItemText(1).startsWith("  1 14250.00 U F M L - Net changed"));
     QVERIFY(!run.Port().writes.isEmpty());
     QCOMPARE(run.Port().writes.first(), QByteArray("?\n")); // the radio is queried again
+}
+
+void AppShellTest::radioMenu_serialPortItemOffersTheChooserEvenWithThePortOpen()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    QCOMPARE(run.messages, QStringList()); // a port that opens offers nothing
+    QAction* item = nullptr;
+    for (QAction* each : ItemsOf(run.Frame().RadioMenu()))
+        item = each->text() == QStringLiteral("Serial Port...") ? each : item;
+    QVERIFY(item);
+
+    item->trigger();
+
+    QCOMPARE(run.messages, QStringList{QStringLiteral("(port chooser)")});
+    QVERIFY(run.Port().IsOpen());
+}
+
+void AppShellTest::ctrlNWithAPortThatDoesNotOpen_offersTheChooser()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    run.Port().failOpen = true;
+    run.Port().Vanish();
+
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+
+    QCOMPARE(run.messages, QStringList{QStringLiteral("(port chooser)")});
 }
 
 QTEST_MAIN(AppShellTest)

@@ -1,0 +1,298 @@
+// Choosing the radio's port from the window: the dialog's list and choice,
+// the stable device names it offers, and what a choice or a Cancel does to
+// the port, the profile and the channel file, on the fake device.
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "channels/channelfile.h"
+#include "channels/channeltable.h"
+#include "link/commsettings.h"
+#include "panel/tavrinview.h"
+#include "portchooser/portchoice.h"
+#include "portchooser/portchooserdlg.h"
+#include "res/resource.h"
+#include "support/panelkit.h"
+
+namespace {
+
+const QList<SerialDevice> kDevices = {
+    {"/dev/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0", "FT232R USB UART, stable name of /dev/ttyUSB0", "FTDI"},
+    {"/dev/ttyS0", "", ""},
+    {"/dev/ttyUSB0", "FT232R USB UART", "FTDI"},
+};
+
+PortChoiceRequest Request(const QString& current, const QString& problem = QString(), bool defaulted = false)
+{
+    PortChoiceRequest request;
+    request.current = current;
+    request.problem = problem;
+    request.settingsDefaulted = defaulted;
+    request.devices = kDevices;
+    return request;
+}
+
+QTreeWidget* DeviceList(CPortChooserDlg& dialog) { return dialog.findChild<QTreeWidget*>(QStringLiteral("devices")); }
+QLineEdit* PathField(CPortChooserDlg& dialog) { return dialog.findChild<QLineEdit*>(QStringLiteral("path")); }
+
+QPushButton* OpenButton(CPortChooserDlg& dialog)
+{
+    return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+}
+
+QStringList RowTexts(QTreeWidgetItem* row) { return {row->text(0), row->text(1), row->text(2)}; }
+
+// Answers the chooser as a user would: types the path and presses Open,
+// or presses Cancel; remembers what the dialog was asked to show.
+struct ChooserAnswer {
+    QString typed;      // empty: Cancel
+    int offers = 0;
+    QString current;
+    QString problem;
+
+    PortChooserRunner Runner()
+    {
+        return [this](CPortChooserDlg& dialog) {
+            ++offers;
+            current = PathField(dialog)->text();
+            const auto* label = dialog.findChild<QLabel*>(QStringLiteral("problem"));
+            problem = label ? label->text() : QString();
+            if (typed.isEmpty()) {
+                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            } else {
+                PathField(dialog)->setText(typed);
+                OpenButton(dialog)->click();
+            }
+            return dialog.result();
+        };
+    }
+};
+
+QByteArray PortLineSaved(ViewHarness& h)
+{
+    h.View().SaveChannelFile();
+    QFile file(h.Dir() + QStringLiteral("/h350save.dat"));
+    return file.open(QIODevice::ReadOnly) ? file.readLine() : QByteArray();
+}
+
+bool ProfileNames(int port)
+{
+    const QSettings profile(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName));
+    return profile.contains(QStringLiteral("Ports/COM%1").arg(port));
+}
+
+} // namespace
+
+class PortChooserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void dialog_listsDevicesWithDescriptionAndMakerAndHighlightsTheCurrent();
+    void dialog_theChoiceIsTheRowPickedOrThePathTyped_data();
+    void dialog_theChoiceIsTheRowPickedOrThePathTyped();
+    void dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets();
+    void stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNowhereAreLeftOut();
+
+    void noChannelFile_choiceBecomesPortOneOpenedAtOnceAndNamedInTheSavedFile();
+    void noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntouched();
+    void portThatOpens_getsNoDialogUnlessAsked();
+    void anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxSays();
+    void choiceThatDoesNotOpen_isShownInTheTitle();
+
+private:
+    QTemporaryDir m_profile;
+    ChooserAnswer m_answer;
+};
+
+void PortChooserTest::initTestCase()
+{
+    QVERIFY(m_profile.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_profile.path()));
+}
+
+void PortChooserTest::cleanup()
+{
+    SetPortChooserRunner({});
+    m_answer = ChooserAnswer();
+    QSettings(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName)).clear();
+}
+
+void PortChooserTest::dialog_listsDevicesWithDescriptionAndMakerAndHighlightsTheCurrent()
+{
+    CPortChooserDlg dialog(Request(QStringLiteral("/dev/ttyUSB0")));
+
+    QTreeWidget* list = DeviceList(dialog);
+    QCOMPARE(list->topLevelItemCount(), 3);
+    QCOMPARE(RowTexts(list->topLevelItem(0)), (QStringList{kDevices[0].path, kDevices[0].description, "FTDI"}));
+    QCOMPARE(RowTexts(list->topLevelItem(1)), (QStringList{"/dev/ttyS0", "", ""}));
+    QCOMPARE(list->currentItem(), list->topLevelItem(2));
+    QVERIFY(list->currentItem()->isSelected());
+    QCOMPARE(dialog.ChosenPath(), QStringLiteral("/dev/ttyUSB0"));
+}
+
+void PortChooserTest::dialog_theChoiceIsTheRowPickedOrThePathTyped_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("a row picked") << 0 << QString() << kDevices[0].path;
+    QTest::newRow("a path typed, blanks dropped") << -1 << " /tmp/rf350 " << "/tmp/rf350";
+    QTest::newRow("a row, then a path typed") << 1 << "/dev/ttyACM0" << "/dev/ttyACM0";
+    QTest::newRow("nothing: Open is refused") << -1 << "" << "";
+}
+
+void PortChooserTest::dialog_theChoiceIsTheRowPickedOrThePathTyped()
+{
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+    CPortChooserDlg dialog(Request(QString()));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTreeWidget* list = DeviceList(dialog);
+
+    if (row >= 0) {
+        const QRect cell = list->visualItemRect(list->topLevelItem(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    if (!typed.isNull())
+        PathField(dialog)->setText(typed);
+
+    QCOMPARE(dialog.ChosenPath(), chosen);
+    QCOMPARE(OpenButton(dialog)->isEnabled(), !chosen.isEmpty());
+}
+
+void PortChooserTest::dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets()
+{
+    const QString problem = QStringLiteral("COM1 (/dev/ttyS0): No such file or directory");
+    CPortChooserDlg offered(Request(QString(), problem, true));
+    CPortChooserDlg asked(Request(QString()));
+
+    const auto* shown = offered.findChild<QLabel*>(QStringLiteral("problem"));
+    QVERIFY(shown);
+    QCOMPARE(shown->text(), problem);
+    QVERIFY(!asked.findChild<QLabel*>(QStringLiteral("problem")));
+    QStringList texts;
+    for (const QLabel* label : offered.findChildren<QLabel*>())
+        texts << label->text();
+    QVERIFY2(texts.join('|').contains(QStringLiteral("9600 baud, odd parity, 7 data bits and 1 stop bit")),
+             qPrintable(texts.join('|')));
+}
+
+void PortChooserTest::stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNowhereAreLeftOut()
+{
+    QTemporaryDir devices;
+    QTemporaryDir byId;
+    const QString device = devices.filePath(QStringLiteral("ttyFAKE0"));
+    QFile(device).open(QIODevice::WriteOnly);
+    const QString stable = byId.filePath(QStringLiteral("usb-Maker_Adapter_123-if00-port0"));
+    QVERIFY(QFile::link(device, stable));
+    QVERIFY(QFile::link(devices.filePath(QStringLiteral("unplugged")), byId.filePath(QStringLiteral("usb-Gone-if00"))));
+
+    const QList<SerialDevice> listed = ListSerialDevices(byId.path());
+
+    QVERIFY(!listed.isEmpty());
+    QCOMPARE(listed[0].path, stable);
+    QCOMPARE(listed[0].description, QStringLiteral("stable name of %1").arg(device));
+    for (const SerialDevice& each : listed.mid(1))
+        QVERIFY2(!each.path.startsWith(byId.path()), qPrintable(each.path));
+}
+
+void PortChooserTest::noChannelFile_choiceBecomesPortOneOpenedAtOnceAndNamedInTheSavedFile()
+{
+    ViewHarness h;
+    h.Start();
+    QCOMPARE(h.messages, QStringList{QStringLiteral("Saved Data File did not open for Read!")});
+    QVERIFY(!h.Port().IsOpen());
+    m_answer.typed = QStringLiteral("/dev/ttyUSB3");
+    SetPortChooserRunner(m_answer.Runner());
+    h.Port().calls.clear();
+
+    CPortChoice(h.View(), nullptr).OfferIfPortClosed();
+
+    QCOMPARE(m_answer.offers, 1);
+    QVERIFY2(!m_answer.problem.isEmpty(), "the dialog does not say why it is offered");
+    QCOMPARE(DeviceForCommPort(1), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(g_nCommPort, 1);
+    QCOMPARE(h.View().m_strSettings, QByteArray(" 9600,O,7,1"));
+    QVERIFY(h.Port().IsOpen());
+    QCOMPARE(h.Port().calls.mid(0, 4), (QStringList{"open /dev/ttyUSB3", "RTS 1", "DTR 1", "write ?\\n"}));
+    QCOMPARE(h.Port().applied.parity, 'O');
+    QCOMPARE(h.View().PortProblem(), QString());
+    QCOMPARE(PortLineSaved(h), QByteArray("1  9600 O 7 1\r\n"));
+}
+
+void PortChooserTest::noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntouched()
+{
+    ViewHarness h;
+    h.Start();
+    const QString problem = h.View().PortProblem();
+    SetPortChooserRunner(m_answer.Runner());
+
+    CPortChoice(h.View(), nullptr).OfferIfPortClosed();
+
+    QCOMPARE(m_answer.offers, 1);
+    QCOMPARE(g_nCommPort, 0);
+    QVERIFY(!ProfileNames(1));
+    QVERIFY(!h.Port().IsOpen());
+    QCOMPARE(h.View().PortProblem(), problem);
+    QCOMPARE(PortLineSaved(h), QByteArray("0     0 \0 0 0\r\n", 15));
+}
+
+void PortChooserTest::portThatOpens_getsNoDialogUnlessAsked()
+{
+    StartedPanel h;
+    SetDeviceForCommPort(1, QStringLiteral("/dev/ttyUSB0"));
+    SetPortChooserRunner(m_answer.Runner());
+    CPortChoice choice(h.View(), nullptr);
+
+    choice.OfferIfPortClosed();
+    QCOMPARE(m_answer.offers, 0);
+
+    choice.Offer();
+    QCOMPARE(m_answer.offers, 1);
+    QCOMPARE(m_answer.current, QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(m_answer.problem, QString());
+    QVERIFY(h.Port().IsOpen()); // cancelled: the open port stays as it was
+}
+
+void PortChooserTest::anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxSays()
+{
+    StartedPanel h;
+    h.View().Form().Button(IDC_DTR_POWER)->click();
+    h.Port().calls.clear();
+    m_answer.typed = QStringLiteral("/dev/ttyACM0");
+    SetPortChooserRunner(m_answer.Runner());
+
+    CPortChoice(h.View(), nullptr).Offer();
+
+    QCOMPARE(h.Port().calls.mid(0, 5), (QStringList{"close", "open /dev/ttyACM0", "RTS 1", "DTR 0", "write ?\\n"}));
+    QCOMPARE(h.View().Comm().DeviceName(), QStringLiteral("/dev/ttyACM0"));
+    QCOMPARE(g_nCommPort, 1);
+}
+
+void PortChooserTest::choiceThatDoesNotOpen_isShownInTheTitle()
+{
+    StartedPanel h;
+    h.Port().failOpen = true;
+    m_answer.typed = QStringLiteral("/dev/ttyUSB7");
+    SetPortChooserRunner(m_answer.Runner());
+
+    CPortChoice(h.View(), nullptr).Offer();
+
+    QVERIFY(!h.Port().IsOpen());
+    QVERIFY2(h.View().PortProblem().contains(QStringLiteral("/dev/ttyUSB7")), qPrintable(h.View().PortProblem()));
+    QVERIFY(h.View().window()->windowTitle().contains(h.View().PortProblem()));
+    QCOMPARE(DeviceForCommPort(1), QStringLiteral("/dev/ttyUSB7")); // kept: the user may plug it in
+    QCOMPARE(h.messages, QStringList());
+}
+
+QTEST_MAIN(PortChooserTest)
+#include "test_portchooser.moc"
