@@ -88,7 +88,7 @@ void CMSComm::SetPortOpen(bool open)
     }
     if (m_rts)
         m_backend->SetRts(true);
-    m_trace.Note(QStringLiteral("COM%1 (%2) open, %3").arg(m_commPort).arg(m_device, ToWidgetText(m_settingsText)));
+    m_trace.Note(QStringLiteral("COM%1 (%2) open, settings \"%3\"").arg(m_commPort).arg(m_device, ToWidgetText(m_settingsText)));
 }
 
 void CMSComm::SetOutput(const QVariant& output)
