@@ -52,19 +52,19 @@ bool DeniedByPermissions(const QString& device)
 #endif
 }
 
-QString PermissionDeniedWords(const QString& device, const QString& group, const QString& user)
+QString PermissionDeniedWords(const QString& group, const QString& user)
 {
-    const QString named = group.isEmpty() ? QStringLiteral("the group that owns it (dialout on Debian)")
-                                          : QStringLiteral("the group that owns it, %1").arg(group);
+    const QString named = group.isEmpty() ? QStringLiteral("the group that owns the device (dialout on Debian)")
+                                          : QStringLiteral("the group that owns the device, %1").arg(group);
     const QString join = QStringLiteral("sudo adduser %1 %2")
                              .arg(user.isEmpty() ? QStringLiteral("$USER") : user,
                                   group.isEmpty() ? QStringLiteral("dialout") : group);
-    return QStringLiteral("permission denied. To use %1 you must be in %2 (%3), "
+    return QStringLiteral("permission denied. You must be in %1 (%2), "
                           "then log out and log in again: a new group counts only from the next login.")
-        .arg(device, named, join);
+        .arg(named, join);
 }
 
-QString PermissionDeniedWords(const QString& device)
+QString PermissionDeniedWordsFor(const QString& device)
 {
-    return PermissionDeniedWords(device, OwningGroup(device), UserName());
+    return PermissionDeniedWords(OwningGroup(device), UserName());
 }

@@ -8,9 +8,10 @@
 // True when the device exists and this process may not both read and write it.
 bool DeniedByPermissions(const QString& device);
 
-// What the user is told, for the device, the group that owns it and the
-// user's own name (either may be empty when unknown).
-QString PermissionDeniedWords(const QString& device, const QString& group, const QString& user);
+// What the user is told, given the group that owns the device and the
+// user's own name (either may be empty when unknown). The device itself is
+// named by whoever shows the words.
+QString PermissionDeniedWords(const QString& group, const QString& user);
 
 // The same, with the device's group and this process's user looked up.
-QString PermissionDeniedWords(const QString& device);
+QString PermissionDeniedWordsFor(const QString& device);

@@ -42,7 +42,7 @@ QString SerialPortBackend::OpenFailure(const QString& device)
     if (m_port.error() != QSerialPort::PermissionError || !DeniedByPermissions(device))
         return Outcome(false);
     m_port.clearError();
-    return PermissionDeniedWords(device);
+    return PermissionDeniedWordsFor(device);
 }
 
 void SerialPortBackend::Close()

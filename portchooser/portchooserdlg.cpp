@@ -36,9 +36,14 @@ CPortChooserDlg::CPortChooserDlg(const PortChoiceRequest& request, QWidget* pare
 
 void CPortChooserDlg::AddIntro(const PortChoiceRequest& request)
 {
-    if (!request.problem.isEmpty()) {
+    // Without a channel file the port number names no port at all; the
+    // words below say so better than the control's complaint about it.
+    if (!request.problem.isEmpty() && !request.settingsDefaulted) {
         QLabel* problem = WrappedLabel(request.problem, this);
         problem->setObjectName(QStringLiteral("problem"));
+        QPalette warning = problem->palette();
+        warning.setColor(QPalette::WindowText, QColor(160, 0, 0));
+        problem->setPalette(warning);
         layout()->addWidget(problem);
     }
     QString intro = QStringLiteral("The serial port the radio is on, kept as COM%1:").arg(request.port);

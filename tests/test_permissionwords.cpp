@@ -92,9 +92,9 @@ void PermissionWordsTest::words_nameTheGroupTheCommandAndLoggingInAgain_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QStringList>("said");
     QTest::newRow("Debian's dialout") << "dialout" << "alice"
-                                      << QStringList{"/dev/ttyUSB0", "group that owns it, dialout", "sudo adduser alice dialout", "log out and log in again"};
+                                      << QStringList{"group that owns the device, dialout", "sudo adduser alice dialout", "log out and log in again"};
     QTest::newRow("another distribution's uucp") << "uucp" << "bob"
-                                                 << QStringList{"group that owns it, uucp", "sudo adduser bob uucp"};
+                                                 << QStringList{"group that owns the device, uucp", "sudo adduser bob uucp"};
     QTest::newRow("group and user unknown") << "" << ""
                                             << QStringList{"(dialout on Debian)", "sudo adduser $USER dialout", "next login"};
 }
@@ -105,7 +105,7 @@ void PermissionWordsTest::words_nameTheGroupTheCommandAndLoggingInAgain()
     QFETCH(QString, user);
     QFETCH(QStringList, said);
 
-    const QString words = PermissionDeniedWords(QStringLiteral("/dev/ttyUSB0"), group, user);
+    const QString words = PermissionDeniedWords(group, user);
 
     QVERIFY2(words.startsWith(QStringLiteral("permission denied")), qPrintable(words));
     for (const QString& part : said)
@@ -134,7 +134,7 @@ void PermissionWordsTest::unreadableDevice_isRefusedInThoseWords()
 
     QVERIFY(!comm.GetPortOpen());
     QVERIFY2(refusal.startsWith(QStringLiteral("COM4 (%1): permission denied").arg(pty.Slave())), qPrintable(refusal));
-    QVERIFY2(refusal.contains(QStringLiteral("group that owns it, %1").arg(pty.Group())), qPrintable(refusal));
+    QVERIFY2(refusal.contains(QStringLiteral("group that owns the device, %1").arg(pty.Group())), qPrintable(refusal));
     QVERIFY2(refusal.contains(QStringLiteral("log in again")), qPrintable(refusal));
 }
 

@@ -97,6 +97,7 @@ private slots:
     void dialog_listsDevicesWithDescriptionAndMakerAndHighlightsTheCurrent();
     void dialog_theChoiceIsTheRowPickedOrThePathTyped_data();
     void dialog_theChoiceIsTheRowPickedOrThePathTyped();
+    void dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets_data();
     void dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets();
     void stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNowhereAreLeftOut();
 
@@ -169,21 +170,33 @@ void PortChooserTest::dialog_theChoiceIsTheRowPickedOrThePathTyped()
     QCOMPARE(OpenButton(dialog)->isEnabled(), !chosen.isEmpty());
 }
 
+void PortChooserTest::dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets_data()
+{
+    const QString problem = QStringLiteral("COM1 (/dev/ttyUSB0): No such file or directory");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<bool>("defaulted");
+    QTest::addColumn<QString>("shownProblem");
+    QTest::addColumn<bool>("saysDefaults");
+    QTest::newRow("offered: the port did not open") << problem << false << problem << false;
+    QTest::newRow("first start: no channel file") << "COM0 is not a valid port number" << true << QString() << true;
+    QTest::newRow("asked for from the menu") << QString() << false << QString() << false;
+}
+
 void PortChooserTest::dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets()
 {
-    const QString problem = QStringLiteral("COM1 (/dev/ttyS0): No such file or directory");
-    CPortChooserDlg offered(Request(QString(), problem, true));
-    CPortChooserDlg asked(Request(QString()));
+    QFETCH(QString, problem);
+    QFETCH(bool, defaulted);
+    QFETCH(QString, shownProblem);
+    QFETCH(bool, saysDefaults);
 
-    const auto* shown = offered.findChild<QLabel*>(QStringLiteral("problem"));
-    QVERIFY(shown);
-    QCOMPARE(shown->text(), problem);
-    QVERIFY(!asked.findChild<QLabel*>(QStringLiteral("problem")));
+    CPortChooserDlg dialog(Request(QString(), problem, defaulted));
+
+    const auto* label = dialog.findChild<QLabel*>(QStringLiteral("problem"));
+    QCOMPARE(label ? label->text() : QString(), shownProblem);
     QStringList texts;
-    for (const QLabel* label : offered.findChildren<QLabel*>())
-        texts << label->text();
-    QVERIFY2(texts.join('|').contains(QStringLiteral("9600 baud, odd parity, 7 data bits and 1 stop bit")),
-             qPrintable(texts.join('|')));
+    for (const QLabel* each : dialog.findChildren<QLabel*>())
+        texts << each->text();
+    QCOMPARE(texts.join('|').contains(QStringLiteral("9600 baud, odd parity, 7 data bits and 1 stop bit")), saysDefaults);
 }
 
 void PortChooserTest::stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNowhereAreLeftOut()
@@ -218,7 +231,6 @@ void PortChooserTest::noChannelFile_choiceBecomesPortOneOpenedAtOnceAndNamedInTh
     CPortChoice(h.View(), nullptr).OfferIfPortClosed();
 
     QCOMPARE(m_answer.offers, 1);
-    QVERIFY2(!m_answer.problem.isEmpty(), "the dialog does not say why it is offered");
     QCOMPARE(DeviceForCommPort(1), QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(g_nCommPort, 1);
     QCOMPARE(h.View().m_strSettings, QByteArray(" 9600,O,7,1"));
