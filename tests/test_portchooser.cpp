@@ -1,6 +1,7 @@
 // Choosing the radio's port from the window: the dialog's list and choice,
 // the stable device names it offers, and what a choice or a Cancel does to
-// the port, the profile and the channel file, on the fake device.
+// the port, the profile and the channel file, on the fake device. A first
+// start's choice is followed end to end in e2e_firststart.
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "channels/channelfile.h"
 #include "channels/channeltable.h"
 #include "link/commsettings.h"
 #include "panel/tavrinview.h"
@@ -48,20 +48,15 @@ QPushButton* OpenButton(CPortChooserDlg& dialog)
 QStringList RowTexts(QTreeWidgetItem* row) { return {row->text(0), row->text(1), row->text(2)}; }
 
 // Answers the chooser as a user would: types the path and presses Open,
-// or presses Cancel; remembers what the dialog was asked to show.
+// or presses Cancel.
 struct ChooserAnswer {
     QString typed;      // empty: Cancel
     int offers = 0;
-    QString current;
-    QString problem;
 
     PortChooserRunner Runner()
     {
         return [this](CPortChooserDlg& dialog) {
             ++offers;
-            current = PathField(dialog)->text();
-            const auto* label = dialog.findChild<QLabel*>(QStringLiteral("problem"));
-            problem = label ? label->text() : QString();
             if (typed.isEmpty()) {
                 dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
             } else {
@@ -94,18 +89,14 @@ private slots:
     void initTestCase();
     void cleanup();
 
-    void dialog_listsDevicesWithDescriptionAndMakerAndHighlightsTheCurrent();
-    void dialog_theChoiceIsTheRowPickedOrThePathTyped_data();
-    void dialog_theChoiceIsTheRowPickedOrThePathTyped();
+    void dialog_highlightsTheCurrentAndTakesTheRowPickedOrThePathTyped_data();
+    void dialog_highlightsTheCurrentAndTakesTheRowPickedOrThePathTyped();
     void dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets_data();
     void dialog_saysWhyItIsOfferedAndWhatAFirstChoiceSets();
     void stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNowhereAreLeftOut();
 
-    void noChannelFile_choiceBecomesPortOneOpenedAtOnceAndNamedInTheSavedFile();
     void noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntouched();
-    void portThatOpens_getsNoDialogUnlessAsked();
     void anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxSays();
-    void choiceThatDoesNotOpen_isShownInTheTitle();
 
 private:
     QTemporaryDir m_profile;
@@ -125,39 +116,29 @@ void PortChooserTest::cleanup()
     QSettings(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName)).clear();
 }
 
-void PortChooserTest::dialog_listsDevicesWithDescriptionAndMakerAndHighlightsTheCurrent()
-{
-    CPortChooserDlg dialog(Request(QStringLiteral("/dev/ttyUSB0")));
-
-    QTreeWidget* list = DeviceList(dialog);
-    QCOMPARE(list->topLevelItemCount(), 3);
-    QCOMPARE(RowTexts(list->topLevelItem(0)), (QStringList{kDevices[0].path, kDevices[0].description, "FTDI"}));
-    QCOMPARE(RowTexts(list->topLevelItem(1)), (QStringList{"/dev/ttyS0", "", ""}));
-    QCOMPARE(list->currentItem(), list->topLevelItem(2));
-    QVERIFY(list->currentItem()->isSelected());
-    QCOMPARE(dialog.ChosenPath(), QStringLiteral("/dev/ttyUSB0"));
-}
-
-void PortChooserTest::dialog_theChoiceIsTheRowPickedOrThePathTyped_data()
+void PortChooserTest::dialog_highlightsTheCurrentAndTakesTheRowPickedOrThePathTyped_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("chosen");
+    QTest::newRow("as offered: the current device") << -1 << QString() << "/dev/ttyUSB0";
     QTest::newRow("a row picked") << 0 << QString() << kDevices[0].path;
     QTest::newRow("a path typed, blanks dropped") << -1 << " /tmp/rf350 " << "/tmp/rf350";
     QTest::newRow("a row, then a path typed") << 1 << "/dev/ttyACM0" << "/dev/ttyACM0";
     QTest::newRow("nothing: Open is refused") << -1 << "" << "";
 }
 
-void PortChooserTest::dialog_theChoiceIsTheRowPickedOrThePathTyped()
+void PortChooserTest::dialog_highlightsTheCurrentAndTakesTheRowPickedOrThePathTyped()
 {
     QFETCH(int, row);
     QFETCH(QString, typed);
     QFETCH(QString, chosen);
-    CPortChooserDlg dialog(Request(QString()));
+    CPortChooserDlg dialog(Request(QStringLiteral("/dev/ttyUSB0")));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTreeWidget* list = DeviceList(dialog);
+    QCOMPARE(RowTexts(list->topLevelItem(0)), (QStringList{kDevices[0].path, kDevices[0].description, "FTDI"}));
+    QVERIFY(list->topLevelItem(2)->isSelected());
 
     if (row >= 0) {
         const QRect cell = list->visualItemRect(list->topLevelItem(row));
@@ -218,29 +199,6 @@ void PortChooserTest::stableNames_comeFirstWithWhatTheyLeadTo_andNamesLeadingNow
         QVERIFY2(!each.path.startsWith(byId.path()), qPrintable(each.path));
 }
 
-void PortChooserTest::noChannelFile_choiceBecomesPortOneOpenedAtOnceAndNamedInTheSavedFile()
-{
-    ViewHarness h;
-    h.Start();
-    QCOMPARE(h.messages, QStringList{QStringLiteral("Saved Data File did not open for Read!")});
-    QVERIFY(!h.Port().IsOpen());
-    m_answer.typed = QStringLiteral("/dev/ttyUSB3");
-    SetPortChooserRunner(m_answer.Runner());
-    h.Port().calls.clear();
-
-    CPortChoice(h.View(), nullptr).OfferIfPortClosed();
-
-    QCOMPARE(m_answer.offers, 1);
-    QCOMPARE(DeviceForCommPort(1), QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(g_nCommPort, 1);
-    QCOMPARE(h.View().m_strSettings, QByteArray(" 9600,O,7,1"));
-    QVERIFY(h.Port().IsOpen());
-    QCOMPARE(h.Port().calls.mid(0, 4), (QStringList{"open /dev/ttyUSB3", "RTS 1", "DTR 1", "write ?\\n"}));
-    QCOMPARE(h.Port().applied.parity, 'O');
-    QCOMPARE(h.View().PortProblem(), QString());
-    QCOMPARE(PortLineSaved(h), QByteArray("1  9600 O 7 1\r\n"));
-}
-
 void PortChooserTest::noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntouched()
 {
     ViewHarness h;
@@ -258,23 +216,6 @@ void PortChooserTest::noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntou
     QCOMPARE(PortLineSaved(h), QByteArray("0     0 \0 0 0\r\n", 15));
 }
 
-void PortChooserTest::portThatOpens_getsNoDialogUnlessAsked()
-{
-    StartedPanel h;
-    SetDeviceForCommPort(1, QStringLiteral("/dev/ttyUSB0"));
-    SetPortChooserRunner(m_answer.Runner());
-    CPortChoice choice(h.View(), nullptr);
-
-    choice.OfferIfPortClosed();
-    QCOMPARE(m_answer.offers, 0);
-
-    choice.Offer();
-    QCOMPARE(m_answer.offers, 1);
-    QCOMPARE(m_answer.current, QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(m_answer.problem, QString());
-    QVERIFY(h.Port().IsOpen()); // cancelled: the open port stays as it was
-}
-
 void PortChooserTest::anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxSays()
 {
     StartedPanel h;
@@ -288,22 +229,6 @@ void PortChooserTest::anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxS
     QCOMPARE(h.Port().calls.mid(0, 5), (QStringList{"close", "open /dev/ttyACM0", "RTS 1", "DTR 0", "write ?\\n"}));
     QCOMPARE(h.View().Comm().DeviceName(), QStringLiteral("/dev/ttyACM0"));
     QCOMPARE(g_nCommPort, 1);
-}
-
-void PortChooserTest::choiceThatDoesNotOpen_isShownInTheTitle()
-{
-    StartedPanel h;
-    h.Port().failOpen = true;
-    m_answer.typed = QStringLiteral("/dev/ttyUSB7");
-    SetPortChooserRunner(m_answer.Runner());
-
-    CPortChoice(h.View(), nullptr).Offer();
-
-    QVERIFY(!h.Port().IsOpen());
-    QVERIFY2(h.View().PortProblem().contains(QStringLiteral("/dev/ttyUSB7")), qPrintable(h.View().PortProblem()));
-    QVERIFY(h.View().window()->windowTitle().contains(h.View().PortProblem()));
-    QCOMPARE(DeviceForCommPort(1), QStringLiteral("/dev/ttyUSB7")); // kept: the user may plug it in
-    QCOMPARE(h.messages, QStringList());
 }
 
 QTEST_MAIN(PortChooserTest)

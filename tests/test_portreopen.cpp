@@ -1,15 +1,11 @@
 // A port whose device goes away is opened again by itself, on the fake
 // device: what reaches the device and in which order, the Power (DTR) box
-// followed at every opening after the first, what the panel keeps, the jobs
-// that stop, and how quiet the attempts are.
+// followed at every opening after the first, the jobs that stop, and how
+// quiet the attempts are.
 #include <QAbstractButton>
-#include <QFile>
 #include <QLoggingCategory>
-#include <QRadioButton>
 #include <QtTest>
 
-#include "channels/channeltable.h"
-#include "link/reportedstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "portwatch/portreopener.h"
@@ -76,15 +72,11 @@ private slots:
     void initTestCase();
     void lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays_data();
     void lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays();
-    void reopening_keepsTypedRangesAndTheTuningStepAndReadsNoFile();
     void lostPort_stopsScanAndJog_data();
     void lostPort_stopsScanAndJog();
-    void jogStartedWhileLost_stopsAtTheNextAttempt();
-    void attemptsWhileTheDeviceIsAway_changeNothingAndLogOncePerStateChange();
-    void portOpenedMeanwhileByCtrlN_endsTheAttempts();
+    void attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile();
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data();
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort();
-    void ctrlNWithThePortOpen_writesNoDtr();
 };
 
 void PortReopenTest::initTestCase()
@@ -135,32 +127,6 @@ void PortReopenTest::lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays()
     QCOMPARE(h.messages, QStringList());
 }
 
-void PortReopenTest::reopening_keepsTypedRangesAndTheTuningStepAndReadsNoFile()
-{
-    WatchedPanel h;
-    CTavrinView& view = h.View();
-    view.m_strScanLower = " 7100";
-    view.OnKillFocusScanLower();
-    view.OnStep10kHz();
-    QFile file(h.Dir() + QStringLiteral("/h350save.dat"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("2 19200 E 8 2\r\n 1000.00  2000.00   5   6\r\n");
-    file.close();
-
-    h.Port().Vanish();
-    h.reopener->TryReopen();
-
-    QVERIFY(h.Port().IsOpen());
-    QCOMPARE(g_fScanLower, 7100.0f);
-    QCOMPARE(view.m_strScanLower, QByteArray(" 7100.00"));
-    QCOMPARE(g_fScanUpper, 7300.0f);
-    QCOMPARE(g_nCommPort, 1);
-    QCOMPARE(view.m_nStep, 3);
-    QCOMPARE(g_dStep, 10.0);
-    QCOMPARE(view.m_cbChannels.GetCount(), 300);
-    QCOMPARE(h.Port().applied.baudRate, 9600);
-}
-
 void PortReopenTest::lostPort_stopsScanAndJog_data()
 {
     QTest::addColumn<int>("running");
@@ -184,28 +150,9 @@ void PortReopenTest::lostPort_stopsScanAndJog()
     QVERIFY(!view.m_btnChanScan.GetState());
     QCOMPARE(view.m_nJog, -1);
     QVERIFY(JogRadiosClear(view));
-    h.reopener->TryReopen();
-    view.OnTimer(2);
-    view.OnTimer(3);
-    QCOMPARE(h.Port().calls.filter(QStringLiteral("write F")), QStringList()); // nothing tuned on return
 }
 
-void PortReopenTest::jogStartedWhileLost_stopsAtTheNextAttempt()
-{
-    WatchedPanel h;
-    h.Port().failOpen = true;
-    h.Port().Vanish();
-    h.View().Form().Button(IDC_JOG_UP)->click();
-    QCOMPARE(h.View().m_nJog, 0);
-
-    h.reopener->TryReopen();
-
-    QCOMPARE(h.View().m_nJog, -1);
-    QVERIFY(JogRadiosClear(h.View()));
-    QVERIFY(h.reopener->IsRetrying());
-}
-
-void PortReopenTest::attemptsWhileTheDeviceIsAway_changeNothingAndLogOncePerStateChange()
+void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile()
 {
     WatchedPanel h;
     g_log.clear();
@@ -214,9 +161,12 @@ void PortReopenTest::attemptsWhileTheDeviceIsAway_changeNothingAndLogOncePerStat
     const QString lostTitle = h.View().window()->windowTitle();
     QCOMPARE(g_log.size(), 1);
 
+    h.View().Form().Button(IDC_JOG_UP)->click();
+
     for (int attempt = 0; attempt < 5; ++attempt)
         h.reopener->TryReopen();
 
+    QCOMPARE(h.View().m_nJog, -1); // a jog started while lost stops at the next attempt
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5);
     QCOMPARE(h.View().window()->windowTitle(), lostTitle);
     QCOMPARE(h.messages, QStringList());
@@ -231,20 +181,6 @@ void PortReopenTest::attemptsWhileTheDeviceIsAway_changeNothingAndLogOncePerStat
     QVERIFY2(g_log[0].contains(QStringLiteral("lost")), qPrintable(g_log[0]));
     QVERIFY2(g_log[1].contains(QStringLiteral("open again")), qPrintable(g_log[1]));
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5 + 1);
-}
-
-void PortReopenTest::portOpenedMeanwhileByCtrlN_endsTheAttempts()
-{
-    WatchedPanel h;
-    h.Port().Vanish();
-    h.Start();
-    QVERIFY(h.Port().IsOpen());
-    const int opens = h.Port().openedDevices.size();
-
-    h.reopener->TryReopen();
-
-    QVERIFY(!h.reopener->IsRetrying());
-    QCOMPARE(h.Port().openedDevices.size(), opens);
 }
 
 void PortReopenTest::dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data()
@@ -271,17 +207,6 @@ void PortReopenTest::dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePo
     h.Start();
 
     QCOMPARE(h.Port().calls.mid(0, 3), (QStringList{"open " + h.View().Comm().DeviceName(), "RTS 1", dtr}));
-}
-
-void PortReopenTest::ctrlNWithThePortOpen_writesNoDtr()
-{
-    StartedPanel h;
-    h.Port().calls.clear();
-
-    h.Start();
-
-    QCOMPARE(h.Port().calls.filter(QStringLiteral("DTR")), QStringList());
-    QCOMPARE(h.Port().calls.filter(QStringLiteral("open")), QStringList());
 }
 
 QTEST_MAIN(PortReopenTest)

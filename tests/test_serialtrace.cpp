@@ -1,19 +1,18 @@
 // The serial trace: what --trace FILE and the category tavrin.serial write
 // for a running panel on the fake device, the escapes, and that it is off
-// unless asked for.
+// until asked for.
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "app/commandline.h"
 #include "link/serialtrace.h"
 #include "panel/tavrinview.h"
 #include "support/panelkit.h"
 
 namespace {
 
-const QRegularExpression kStamped(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (.*)$)"));
+const QRegularExpression kStamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)$"));
 
 // The trace's lines without their time stamps; a line without one shows as is.
 QStringList Unstamped(const QString& path)
@@ -68,10 +67,7 @@ private slots:
     void escaped_writesUnprintableBytesAsEscapes_data();
     void escaped_writesUnprintableBytesAsEscapes();
     void traceFile_hasEveryCommandAndEveryWholeLineInOrder();
-    void noiseWithoutLineFeed_isWrittenInPieces();
-    void loggingCategory_carriesTheSameLines();
-    void offByDefault_writesNothing();
-    void commandLine_takesTheTraceFile();
+    void loggingCategory_carriesTheSameLinesWhenSwitchedOn();
 };
 
 void SerialTraceTest::initTestCase()
@@ -127,39 +123,27 @@ void SerialTraceTest::traceFile_hasEveryCommandAndEveryWholeLineInOrder()
     QCOMPARE(Unstamped(path), (QStringList{
                                   "trace started, tavrin " TAVRIN_VERSION,
                                   "COM1 (" + device + ") open, settings \" 9600,O,7,1\"",
-                                  R"(sent "?\n")",
-                                  R"(sent "H\nH\nH\n")",
-                                  R"(sent "V\nV\nV\n")",
-                                  R"(sent "S\nS\n")",
-                                  R"(sent "I\nI\n")",
-                                  R"(sent "D\nD\nD\nD\nD\nD\n")",
-                                  R"(sent "M\nM\nM\nM\n")",
-                                  R"(sent "A\nA\nA\n")",
-                                  R"(rcvd "F0703525 M2 \n")",
-                                  R"(rcvd "\"1 \n")",
-                                  R"(sent "?\nU")",
+                                  "sent \"?\\n\"",
+                                  "sent \"H\\nH\\nH\\n\"",
+                                  "sent \"V\\nV\\nV\\n\"",
+                                  "sent \"S\\nS\\n\"",
+                                  "sent \"I\\nI\\n\"",
+                                  "sent \"D\\nD\\nD\\nD\\nD\\nD\\n\"",
+                                  "sent \"M\\nM\\nM\\nM\\n\"",
+                                  "sent \"A\\nA\\nA\\n\"",
+                                  "rcvd \"F0703525 M2 \\n\"",
+                                  "rcvd \"\\\"1 \\n\"",
+                                  "sent \"?\\nU\"",
                                   "COM1 (" + device + ") lost: device removed",
                               }));
 }
 
-void SerialTraceTest::noiseWithoutLineFeed_isWrittenInPieces()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("serial.log"));
-    QString error;
-    QVERIFY(CSerialTrace::OpenFile(path, error));
-    StartedPanel h;
-
-    h.Feed(QByteArray(300, 'x'));
-    h.Port().Vanish();
-
-    const QStringList received = Unstamped(path).filter(QStringLiteral("rcvd"));
-    QCOMPARE(received, (QStringList{"rcvd \"" + QString(256, 'x') + '"', "rcvd \"" + QString(44, 'x') + '"'}));
-}
-
-void SerialTraceTest::loggingCategory_carriesTheSameLines()
+void SerialTraceTest::loggingCategory_carriesTheSameLinesWhenSwitchedOn()
 {
     StartedPanel h;
+    QVERIFY(!CSerialTrace::IsOn());
+    h.View().OnTimer(1);
+    QCOMPARE(g_serialLog, QStringList());
     SwitchSerialCategory(true);
     QVERIFY(CSerialTrace::IsOn());
 
@@ -167,27 +151,8 @@ void SerialTraceTest::loggingCategory_carriesTheSameLines()
     h.Feed("U \n");
 
     QCOMPARE(g_serialLog.size(), 2);
-    QVERIFY2(kStamped.match(g_serialLog[0]).captured(1) == QStringLiteral(R"(sent "?\nU")"), qPrintable(g_serialLog[0]));
-    QVERIFY2(kStamped.match(g_serialLog[1]).captured(1) == QStringLiteral(R"(rcvd "U \n")"), qPrintable(g_serialLog[1]));
-}
-
-void SerialTraceTest::offByDefault_writesNothing()
-{
-    QVERIFY(!CSerialTrace::IsOn());
-    StartedPanel h;
-    h.View().OnTimer(1);
-    h.Feed("U \n");
-    QCOMPARE(g_serialLog, QStringList());
-}
-
-void SerialTraceTest::commandLine_takesTheTraceFile()
-{
-    int exitCode = -1;
-    const auto options = ParseCommandLine({"tavrin", "--trace", "/tmp/rf350.log"}, exitCode);
-    QVERIFY(options);
-    QCOMPARE(options->traceFile, QStringLiteral("/tmp/rf350.log"));
-    const auto none = ParseCommandLine({"tavrin"}, exitCode);
-    QVERIFY(none && none->traceFile.isEmpty());
+    QVERIFY2(kStamped.match(g_serialLog[0]).captured(1) == QStringLiteral("sent \"?\\nU\""), qPrintable(g_serialLog[0]));
+    QVERIFY2(kStamped.match(g_serialLog[1]).captured(1) == QStringLiteral("rcvd \"U \\n\""), qPrintable(g_serialLog[1]));
 }
 
 QTEST_MAIN(SerialTraceTest)
