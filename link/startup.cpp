@@ -95,6 +95,8 @@ void CTavrinView::SendQueries(const QList<const char*>& queries)
 // from wherever it stands the moment the port is back.
 void CTavrinView::StopScanAndJog()
 {
+    if (g_bChanScan == 0 && m_nJog == -1)
+        return;
     g_bChanScan = 0;
     m_btnChanScan.SetState(false);
     m_nJog = -1;
