@@ -53,6 +53,10 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     const QCommandLineOption version = parser.addVersionOption();
     const DataDirOptions dataDir;
     parser.addOptions({dataDir.named, dataDir.user});
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Append every command sent and every line received, time-stamped, to <file>."),
+                                   QStringLiteral("file"));
+    parser.addOption(trace);
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -76,5 +80,6 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         exitCode = 2;
         return std::nullopt;
     }
+    options.traceFile = parser.value(trace);
     return options;
 }

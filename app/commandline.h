@@ -9,6 +9,7 @@ struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
     // folder the program was started in.
     QString dataDir;
+    QString traceFile;  // --trace FILE: the serial trace is appended there
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

@@ -4,6 +4,20 @@
 #include "app/commandline.h"
 #include "app/datadir.h"
 #include "app/tavrinapp.h"
+#include "link/serialtrace.h"
+
+namespace {
+
+bool StartTrace(const QString& path)
+{
+    QString error;
+    if (CSerialTrace::OpenFile(path, error))
+        return true;
+    std::fprintf(stderr, "tavrin: cannot write the trace to %s: %s\n", qPrintable(path), qPrintable(error));
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +28,10 @@ int main(int argc, char* argv[])
     const std::optional<StartOptions> options = ParseCommandLine(arguments, exitCode);
     if (!options)
         return exitCode;
+    // Opened before the data folder is entered, so a relative path means
+    // what it meant where the program was started.
+    if (!options->traceFile.isEmpty() && !StartTrace(options->traceFile))
+        return 2;
     // Before anything can read the channel file by its bare name.
     QString problem;
     if (!EnterDataDir(options->dataDir, problem)) {

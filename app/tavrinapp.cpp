@@ -1,7 +1,9 @@
 #include "app/tavrinapp.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QMenu>
 
 #include "access/panelaccess.h"
 #include "app/aboutdlg.h"
@@ -10,6 +12,8 @@
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
+#include "portchooser/portchoice.h"
+#include "portwatch/portreopener.h"
 
 CTavrinApp::CTavrinApp() = default;
 CTavrinApp::~CTavrinApp() = default;
@@ -32,9 +36,22 @@ bool CTavrinApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
+    AttachPortHelpers();
     m_frame->View()->OnInitialUpdate();
     m_frame->show();
+    m_portChoice->OfferIfPortClosed();
     return true;
+}
+
+// Beside the panel: a lost port is opened again by itself, and the port can
+// be chosen from the window.
+void CTavrinApp::AttachPortHelpers()
+{
+    CTavrinView& view = *m_frame->View();
+    new CPortReopener(view);
+    m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
+    QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
+    QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
 }
 
 void CTavrinApp::OnAppAbout()
@@ -47,13 +64,17 @@ void CTavrinApp::OnAppAbout()
 // channel file is read again and the radio queried again.
 void CTavrinApp::OnFileNew()
 {
-    if (m_doc->OnNewDocument() && m_frame->View())
+    if (m_doc->OnNewDocument() && m_frame->View()) {
         m_frame->View()->OnInitialUpdate();
+        m_portChoice->OfferIfPortClosed();
+    }
 }
 
 void CTavrinApp::OnFileOpen()
 {
     const QString name = QFileDialog::getOpenFileName(m_frame.get());
-    if (!name.isEmpty() && m_frame->View())
+    if (!name.isEmpty() && m_frame->View()) {
         m_frame->View()->OnInitialUpdate();
+        m_portChoice->OfferIfPortClosed();
+    }
 }

@@ -2,6 +2,7 @@
 #include <memory>
 
 class CMainFrame;
+class CPortChoice;
 class CTavrinDoc;
 class CTavrinView;
 
@@ -18,6 +19,9 @@ public:
     void OnFileOpen();
 
 private:
+    void AttachPortHelpers();
+
     std::unique_ptr<CTavrinDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<CPortChoice> m_portChoice;
 };

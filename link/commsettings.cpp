@@ -30,6 +30,8 @@ bool ParseStopBits(const QByteArray& field, CommSettings& settings)
     return true;
 }
 
+QString PortKey(int port) { return QStringLiteral("Ports/COM%1").arg(port); }
+
 } // namespace
 
 std::optional<CommSettings> ParseCommSettings(const CString& text)
@@ -56,8 +58,7 @@ std::optional<CommSettings> ParseCommSettings(const CString& text)
 QString DeviceForCommPort(int port)
 {
     const QSettings profile(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName));
-    const QString key = QStringLiteral("Ports/COM%1").arg(port);
-    const QString mapped = profile.value(key).toString();
+    const QString mapped = profile.value(PortKey(port)).toString();
     if (!mapped.isEmpty())
         return mapped;
 #ifdef Q_OS_WIN
@@ -65,4 +66,10 @@ QString DeviceForCommPort(int port)
 #else
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 #endif
+}
+
+void SetDeviceForCommPort(int port, const QString& device)
+{
+    QSettings profile(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName));
+    profile.setValue(PortKey(port), device);
 }

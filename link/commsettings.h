@@ -24,3 +24,6 @@ extern const char* const g_szProfileName;
 // The device a port number names: the profile setting Ports/COM<n> if there
 // is one, otherwise the platform's own name for the n-th serial port.
 QString DeviceForCommPort(int port);
+
+// Makes port number `port` lead to `device` from now on (Ports/COM<n>).
+void SetDeviceForCommPort(int port, const QString& device);

@@ -71,6 +71,8 @@ bool CMSComm::GetPortOpen() const { return m_backend->IsOpen(); }
 void CMSComm::SetPortOpen(bool open)
 {
     if (!open) {
+        if (GetPortOpen())
+            m_trace.Note(QStringLiteral("COM%1 (%2) closed").arg(m_commPort).arg(m_device));
         m_backend->Close();
         return;
     }
@@ -86,15 +88,18 @@ void CMSComm::SetPortOpen(bool open)
     }
     if (m_rts)
         m_backend->SetRts(true);
+    m_trace.Note(QStringLiteral("COM%1 (%2) open, settings \"%3\"").arg(m_commPort).arg(m_device, ToWidgetText(m_settingsText)));
 }
 
 void CMSComm::SetOutput(const QVariant& output)
 {
     if (!GetPortOpen())
         Throw(CommErrorKind::PortClosed, QStringLiteral("the port is not open"));
-    const QString failure = m_backend->Write(output.toByteArray());
+    const QByteArray bytes = output.toByteArray();
+    const QString failure = m_backend->Write(bytes);
     if (!failure.isEmpty())
         Throw(CommErrorKind::WriteFailed, failure);
+    m_trace.Sent(bytes);
 }
 
 QVariant CMSComm::GetInput()
@@ -111,7 +116,9 @@ QVariant CMSComm::GetInput()
 // handler takes nothing ends the round until more arrives.
 void CMSComm::OnBytesArrived()
 {
-    m_received += m_backend->ReadAll();
+    const QByteArray arrived = m_backend->ReadAll();
+    m_trace.Received(arrived);
+    m_received += arrived;
     if (m_dispatching)
         return; // the running round picks the new bytes up
     m_dispatching = true;
@@ -131,5 +138,7 @@ void CMSComm::OnDeviceLost(const QString& why)
 {
     m_received.clear();
     m_taken = 0;
-    emit PortLost(CommError{CommErrorKind::PortLost, QStringLiteral("COM%1 (%2) lost: %3").arg(m_commPort).arg(m_device, why)});
+    const CommError lost{CommErrorKind::PortLost, QStringLiteral("COM%1 (%2) lost: %3").arg(m_commPort).arg(m_device, why)};
+    m_trace.Note(lost.text);
+    emit PortLost(lost);
 }

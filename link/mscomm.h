@@ -13,6 +13,7 @@
 
 #include "link/commbackend.h"
 #include "link/commerror.h"
+#include "link/serialtrace.h"
 #include "panel/cstring.h"
 
 class CMSComm : public QObject {
@@ -69,4 +70,5 @@ private:
     QByteArray m_received;   // arrived, not yet taken through Input
     qsizetype m_taken = 0;   // how much of m_received Input has handed out
     bool m_dispatching = false;
+    CSerialTrace m_trace;
 };

@@ -1,5 +1,9 @@
 #include "link/serialportbackend.h"
 
+#include <QFileInfo>
+
+#include "link/permissionadvice.h"
+
 SerialPortBackend::SerialPortBackend()
 {
     connect(&m_port, &QSerialPort::readyRead, this, &CommBackend::ReadyRead);
@@ -22,13 +26,23 @@ QString SerialPortBackend::Outcome(bool ok)
 
 QString SerialPortBackend::Open(const QString& device, const CommSettings& settings)
 {
+    m_device = device;
     m_port.setPortName(device);
     // Opened with the port's defaults first: QSerialPort refuses to open at all
     // when a setting given beforehand cannot be applied.
     if (!m_port.open(QIODevice::ReadWrite))
-        return Outcome(false);
+        return OpenFailure(device);
     m_port.clearError();
     return Apply(settings);
+}
+
+// Qt names a device that is busy and one the user may not open alike.
+QString SerialPortBackend::OpenFailure(const QString& device)
+{
+    if (m_port.error() != QSerialPort::PermissionError || !DeniedByPermissions(device))
+        return Outcome(false);
+    m_port.clearError();
+    return PermissionDeniedWordsFor(device);
 }
 
 void SerialPortBackend::Close()
@@ -74,11 +88,20 @@ QString SerialPortBackend::Write(const QByteArray& bytes)
 void SerialPortBackend::OnError(QSerialPort::SerialPortError error)
 {
     // Errors of a call are collected by Outcome(); only a device that vanishes
-    // under an open port arrives here unasked.
-    if (error != QSerialPort::ResourceError || !m_port.isOpen())
+    // under an open port arrives here unasked. An unplugged adapter may show
+    // as a failed read or write rather than as a lost resource.
+    if (!m_port.isOpen() || !MeansDeviceGone(error))
         return;
     const QString why = m_port.errorString();
     m_port.close();
     m_port.clearError();
     emit Lost(why);
+}
+
+bool SerialPortBackend::MeansDeviceGone(QSerialPort::SerialPortError error) const
+{
+    if (error == QSerialPort::ResourceError)
+        return true;
+    const bool failedTransfer = error == QSerialPort::ReadError || error == QSerialPort::WriteError;
+    return failedTransfer && !QFileInfo::exists(m_device);
 }

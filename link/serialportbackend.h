@@ -19,7 +19,10 @@ public:
 
 private:
     QString Outcome(bool ok);
+    QString OpenFailure(const QString& device);
     void OnError(QSerialPort::SerialPortError error);
+    bool MeansDeviceGone(QSerialPort::SerialPortError error) const;
 
     QSerialPort m_port;
+    QString m_device;
 };

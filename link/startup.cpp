@@ -1,4 +1,5 @@
-// Start of the link and the three periodic jobs: poll, channel scan, jog.
+// Start of the link, opening it again, and the three periodic jobs: poll,
+// channel scan, jog.
 #include "channels/channeltable.h"
 #include "link/reportedstate.h"
 #include "panel/tavrinview.h"
@@ -8,7 +9,7 @@ namespace {
 
 // Each stepping query goes once around its setting's whole cycle, so the
 // radio reports every setting and ends where it began.
-const char* const kStartupQueries[] = {
+const QList<const char*> kStartupQueries = {
     "?\n",
     "H\nH\nH\n",
     "V\nV\nV\n",
@@ -16,7 +17,7 @@ const char* const kStartupQueries[] = {
     "I\nI\n",
     "D\nD\nD\nD\nD\nD\n",
 };
-const char* const kStepModeQueries[] = {
+const QList<const char*> kStepModeQueries = {
     "M\nM\nM\nM\n",
     "A\nA\nA\n",
 };
@@ -47,6 +48,30 @@ void CTavrinView::FitFrameToForm()
 // properties and the queries are not sent, but the timers already run.
 void CTavrinView::OpenPortAndQuery()
 {
+    OpenPort();
+    SendQueries(kStartupQueries);
+    m_nStep = 5;
+    if (g_bStepMode == 1)
+        SendQueries(kStepModeQueries);
+}
+
+// As start-up opens the port, without reading the channel file again: what
+// the user typed since stays. The tuning step stays as the user chose it.
+void CTavrinView::OpenPortAgain()
+{
+    OpenPort();
+    SendQueries(kStartupQueries);
+    if (g_bStepMode == 1)
+        SendQueries(kStepModeQueries);
+}
+
+// The program's first opening leaves DTR as the port has it; every later one
+// puts it where the Power (DTR) box says, clicked while the port was closed
+// or not.
+void CTavrinView::OpenPort()
+{
+    const bool dtrFollowsBox = m_bPortTried && !m_comm.GetPortOpen();
+    m_bPortTried = true;
     m_comm.SetCommPort(static_cast<short>(g_nCommPort));
     m_comm.SetSettings(m_strSettings);
     m_comm.SetInputLen(1);
@@ -55,14 +80,27 @@ void CTavrinView::OpenPortAndQuery()
     m_comm.SetRThreshold(1);
     m_comm.SetSThreshold(1);
     m_comm.SetPortOpen(true);
+    if (dtrFollowsBox)
+        m_comm.SetDTREnable(m_bDtrPower != 0);
     ClearPortProblem();
-    for (const char* query : kStartupQueries)
+}
+
+void CTavrinView::SendQueries(const QList<const char*>& queries)
+{
+    for (const char* query : queries)
         SendCommand(query);
-    m_nStep = 5;
-    if (g_bStepMode != 1)
+}
+
+// Nothing can reach the radio: a scan or jog left running would carry on
+// from wherever it stands the moment the port is back.
+void CTavrinView::StopScanAndJog()
+{
+    if (g_bChanScan == 0 && m_nJog == -1)
         return;
-    for (const char* query : kStepModeQueries)
-        SendCommand(query);
+    g_bChanScan = 0;
+    m_btnChanScan.SetState(false);
+    m_nJog = -1;
+    UpdateData(false);
 }
 
 void CTavrinView::OnTimer(unsigned id)

@@ -128,6 +128,12 @@ public:
     // outside the form goes through here.
     void Dispatch(const std::function<void()>& handler);
 
+    // The port as the helpers beside the panel (reopening a lost port, the
+    // port chooser) drive it. OpenPortAgain throws CommError as start-up would.
+    void OpenPortAgain();
+    void StopScanAndJog();
+    void ShowPortProblem(const CommError& error);
+
     const CDialogForm& Form() const { return m_form; }
     CMSComm& Comm() { return m_comm; }
     const CWindowTimers& Timers() const { return m_timers; }
@@ -176,12 +182,13 @@ private:
     void BindMessageMap();
     void FitFrameToForm();
     void OpenPortAndQuery();
+    void OpenPort();
+    void SendQueries(const QList<const char*>& queries);
     void BindLiveField(QLineEdit* field);
     void BindKillFocus(int id, void (CTavrinView::*handler)());
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
     void OnClicked(int id, void (CTavrinView::*handler)());
-    void ShowPortProblem(const CommError& error);
     void ClearPortProblem();
     void SetTuningStep(int step);
     void SendDirectAgcAndMode();
@@ -193,6 +200,7 @@ private:
     CDialogForm m_form;
     CWindowTimers m_timers;
     QString m_portProblem;
+    bool m_bPortTried = false;
     QString m_baseTitle;
     std::vector<std::pair<QObject*, void (CTavrinView::*)()>> m_killFocusHandlers;
 };

@@ -25,6 +25,7 @@
 #include "panel/combocontrols.h"
 #include "panel/messagebox.h"
 #include "panel/tavrinview.h"
+#include "portchooser/portchoice.h"
 #include "res/resource.h"
 #include "support/fakecomm.h"
 #include "support/programstate.h"
@@ -49,6 +50,11 @@ public:
         }
         ResetProgramGlobals();
         SetMessageBoxSink([this](const CString& text) { messages << QString::fromLatin1(text); });
+        // A port that does not open offers its chooser; here it is declined.
+        SetPortChooserRunner([this](CPortChooserDlg&) {
+            messages << QStringLiteral("(port chooser)");
+            return int(QDialog::Rejected);
+        });
         // Whatever an earlier start set, so only this start can set them.
         QCoreApplication::setOrganizationName(QString());
         QCoreApplication::setApplicationName(QStringLiteral("test_appshell"));
@@ -58,6 +64,7 @@ public:
     {
         m_app.reset();
         SetMessageBoxSink({});
+        SetPortChooserRunner({});
         QDir::setCurrent(m_previousDir);
     }
 
@@ -185,6 +192,8 @@ private slots:
     void closingTheWindow_writesTheChannelFile();
     void ctrlN_runsTheFirstUpdateAgain();
     void thePanel_isNamedForScreenReadersAndTunesWithTheWheel();
+    void radioMenu_serialPortItemOffersTheChooserEvenWithThePortOpen();
+    void ctrlNWithAPortThatDoesNotOpen_offersTheChooser();
 };
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
@@ -310,7 +319,8 @@ void AppShellTest::closingTheWindow_writesTheChannelFile()
     } else {
         // Nothing was read, so the port line is written from zeroed values.
         QVERIFY(written.startsWith(QByteArray("0     0 \0 0 0\r\n", 15)));
-        QCOMPARE(run.messages, QStringList{QStringLiteral("Saved Data File did not open for Read!")});
+        QCOMPARE(run.messages, (QStringList{QStringLiteral("Saved Data File did not open for Read!"),
+                                            QStringLiteral("(port chooser)")}));
     }
 }
 
@@ -355,6 +365,37 @@ void AppShellTest::thePanel_isNamedForScreenReadersAndTunesWithTheWheel()
     QCoreApplication::sendEvent(display, &notch);
 
     QCOMPARE(run.Port().writes, QByteArrayList{"F0715650\n"});
+}
+
+void AppShellTest::radioMenu_serialPortItemOffersTheChooserEvenWithThePortOpen()
+{
+    ShellRun run(&SampleChannelFileOnce());
+    QVERIFY(run.Start());
+    QCOMPARE(run.messages, QStringList()); // a port that opens offers nothing
+    QAction* item = nullptr;
+    for (QAction* each : ItemsOf(run.Frame().RadioMenu()))
+        item = each->text() == QStringLiteral("Serial Port...") ? each : item;
+    QVERIFY(item);
+
+    item->trigger();
+
+    QCOMPARE(run.messages, QStringList{QStringLiteral("(port chooser)")});
+    QVERIFY(run.Port().IsOpen());
+}
+
+void AppShellTest::ctrlNWithAPortThatDoesNotOpen_offersTheChooser()
+{
+    ShellRun run(&SampleChannelFileOnce());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    run.Port().failOpen = true;
+    run.Port().Vanish();
+
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+
+    QCOMPARE(run.messages, QStringList{QStringLiteral("(port chooser)")});
 }
 
 QTEST_MAIN(AppShellTest)

@@ -87,7 +87,7 @@ QByteArray RadioChannelFile()
     });
 }
 
-PanelOnRadio::PanelOnRadio(const radiosim::RadioState& initial, const QByteArray& channelFile)
+PanelOnRadio::PanelOnRadio(const radiosim::RadioState& initial, const QByteArray& channelFile, bool viaStableName)
 {
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
@@ -98,11 +98,15 @@ PanelOnRadio::PanelOnRadio(const radiosim::RadioState& initial, const QByteArray
 
     m_radio = std::make_unique<radiosim::RadioSimulator>();
     m_radio->setState(initial);
-    if (!m_radio->start())
+    if (viaStableName)
+        m_radio->setStablePath(m_dir.filePath(QStringLiteral("usb-Harris_RF-350-if00-port0")));
+    if (!m_radio->start()) {
         m_setupProblem = m_radio->errorString();
-    else if (radiosim::PanelRegistration::registerPort(1, m_radio->portName()).isEmpty()
-             || DeviceForCommPort(1) != m_radio->portName())
-        m_setupProblem = QStringLiteral("COM1 does not lead to %1").arg(m_radio->portName());
+    } else {
+        const QString device = viaStableName ? m_radio->stablePath() : m_radio->portName();
+        if (radiosim::PanelRegistration::registerPort(1, device).isEmpty() || DeviceForCommPort(1) != device)
+            m_setupProblem = QStringLiteral("COM1 does not lead to %1").arg(device);
+    }
 
     ResetProgramGlobals();
     SetMessageBoxSink([this](const CString& text) { messages << QString::fromLatin1(text); });

@@ -24,8 +24,10 @@ QByteArray RadioChannelFile();
 
 class PanelOnRadio {
 public:
+    // With viaStableName, COM1 leads to a name that leads to the radio's
+    // line, as /dev/serial/by-id names do, and stays when the line is pulled.
     explicit PanelOnRadio(const radiosim::RadioState& initial = radiosim::RadioState(),
-                          const QByteArray& channelFile = RadioChannelFile());
+                          const QByteArray& channelFile = RadioChannelFile(), bool viaStableName = false);
     ~PanelOnRadio();
 
     // Empty once the radio is on the line and COM1 leads to it.

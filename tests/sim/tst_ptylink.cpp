@@ -2,7 +2,9 @@
 #include "statusreport.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
@@ -75,6 +77,7 @@ private slots:
     void panelReopeningThePort_findsTheLineStillUp();
     void delayedChunkedReplies_arriveLateButWhole();
     void disconnect_takesTheLineAwayOnce();
+    void reconnect_comesBackOnANewLineUnderTheSameStableName();
 };
 
 void TestPtyLink::slaveWrite_changesTheModelAndGetsItsReply()
@@ -150,6 +153,37 @@ void TestPtyLink::disconnect_takesTheLineAwayOnce()
     QVERIFY(panel.readAvailable().isEmpty());
     QVERIFY(panel.hungUp());
     QVERIFY(!panel.write("?\n"));
+}
+
+// As udev does with /dev/serial/by-id: the name is there while the device
+// is, and leads to whatever device comes back.
+void TestPtyLink::reconnect_comesBackOnANewLineUnderTheSameStableName()
+{
+    QTemporaryDir dir;
+    const QString stable = dir.filePath(QStringLiteral("usb-Harris_RF-350-if00"));
+    {
+        RadioSimulator sim;
+        sim.setStablePath(stable);
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        QCOMPARE(QFileInfo(stable).symLinkTarget(), sim.portName());
+        SlaveEnd first(stable);
+        QVERIFY(first.write("F1425000\n"));
+        QCOMPARE(first.readLines(1), QByteArray("F1425000 \n"));
+        const QString firstLine = sim.portName();
+
+        sim.disconnectLink();
+        QVERIFY(!QFileInfo(stable).isSymLink());
+        QVERIFY(sim.reconnectLink());
+
+        QVERIFY(sim.isConnected());
+        QVERIFY(sim.portName() != firstLine); // the first line is still held open above
+        QCOMPARE(QFileInfo(stable).symLinkTarget(), sim.portName());
+        SlaveEnd second(stable);
+        QVERIFY(second.write("?\n"));
+        QCOMPARE(second.readLines(1), radiosim::StatusReport::full(sim.state()));
+        QCOMPARE(sim.state().frequency10Hz, 1425000);
+    }
+    QVERIFY(!QFileInfo(stable).isSymLink()); // gone with the simulator
 }
 
 QTEST_GUILESS_MAIN(TestPtyLink)

@@ -9,6 +9,7 @@ FakeCommBackend* g_latest = nullptr;
 QString FakeCommBackend::Open(const QString& device, const CommSettings& settings)
 {
     openedDevices << device;
+    calls << QStringLiteral("open %1").arg(device);
     if (failOpen)
         return QStringLiteral("No such file or directory");
     m_open = true;
@@ -25,18 +26,21 @@ QString FakeCommBackend::Apply(const CommSettings& settings)
 QString FakeCommBackend::SetDtr(bool on)
 {
     dtrWrites << on;
+    calls << QStringLiteral("DTR %1").arg(on);
     return QString();
 }
 
 QString FakeCommBackend::SetRts(bool on)
 {
     rtsWrites << on;
+    calls << QStringLiteral("RTS %1").arg(on);
     return QString();
 }
 
 QString FakeCommBackend::Write(const QByteArray& bytes)
 {
     writes << bytes;
+    calls << QStringLiteral("write %1").arg(QString::fromLatin1(bytes).replace(QLatin1Char('\n'), QStringLiteral("\\n")));
     return QString();
 }
 

@@ -10,7 +10,12 @@ class FakeCommBackend : public CommBackend {
     Q_OBJECT
 public:
     QString Open(const QString& device, const CommSettings& settings) override;
-    void Close() override { m_open = false; }
+    void Close() override
+    {
+        if (m_open)
+            calls << QStringLiteral("close");
+        m_open = false;
+    }
     bool IsOpen() const override { return m_open; }
     QString Apply(const CommSettings& settings) override;
     QString SetDtr(bool on) override;
@@ -21,6 +26,7 @@ public:
     void Inject(const QByteArray& bytes);  // the radio sends these, in one chunk
     void Vanish();                         // the device is unplugged
 
+    QStringList calls;   // every call that reaches the device, in order
     QByteArrayList writes;
     QStringList openedDevices;
     QList<bool> dtrWrites;

@@ -21,6 +21,12 @@ void say(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// The name the panel is told to open: the stable one when there is one.
+QString panelsName(const SimOptions &options, const RadioSimulator &sim)
+{
+    return options.linkPath.isEmpty() ? sim.portName() : options.linkPath;
+}
+
 bool prepareDesk(const SimOptions &options, const QString &portName)
 {
     if (options.registerPort > 0
@@ -59,11 +65,36 @@ void keepStateFile(RadioSimulator &sim, const QString &path)
     QObject::connect(&sim, &RadioSimulator::inputHandled, &sim, dump);
 }
 
-void planDisconnect(RadioSimulator &sim, double afterS)
+int milliseconds(double seconds) { return int(seconds * 1000); }
+
+void armDisconnect(RadioSimulator &sim, const SimOptions &options)
 {
-    if (afterS > 0)
-        QTimer::singleShot(int(afterS * 1000), &sim, &RadioSimulator::disconnectLink);
-    QObject::connect(&sim, &RadioSimulator::linkClosed, qApp, &QCoreApplication::quit);
+    if (options.disconnectAfterS > 0)
+        QTimer::singleShot(milliseconds(options.disconnectAfterS), &sim, &RadioSimulator::disconnectLink);
+}
+
+// Back on a new pty; without a stable name the panel's settings follow it.
+void comeBack(RadioSimulator &sim, const SimOptions &options)
+{
+    if (!sim.reconnectLink() || !prepareDesk(options, panelsName(options, sim))) {
+        say(stderr, sim.errorString());
+        QCoreApplication::exit(1);
+        return;
+    }
+    say(stdout, sim.portName());
+    armDisconnect(sim, options);
+}
+
+void planDisconnect(RadioSimulator &sim, const SimOptions &options)
+{
+    armDisconnect(sim, options);
+    if (options.reconnectAfterS <= 0) {
+        QObject::connect(&sim, &RadioSimulator::linkClosed, qApp, &QCoreApplication::quit);
+        return;
+    }
+    QObject::connect(&sim, &RadioSimulator::linkClosed, &sim, [&sim, options] {
+        QTimer::singleShot(milliseconds(options.reconnectAfterS), &sim, [&sim, options] { comeBack(sim, options); });
+    });
 }
 
 } // namespace
@@ -82,16 +113,17 @@ int main(int argc, char *argv[])
     sim.setState(options.initial);
     sim.setOutgoingFaults(options.outgoing);
     sim.setIncomingFaults(options.incoming);
+    sim.setStablePath(options.linkPath);
     if (!sim.start()) {
         say(stderr, sim.errorString());
         return 1;
     }
-    if (!prepareDesk(options, sim.portName()))
+    if (!prepareDesk(options, panelsName(options, sim)))
         return 1;
     say(stdout, sim.portName());
     say(stdout, hint(options));
     QuitOnSignal quitOnSignal;
     keepStateFile(sim, options.stateFile);
-    planDisconnect(sim, options.disconnectAfterS);
+    planDisconnect(sim, options);
     return app.exec();
 }

@@ -55,16 +55,35 @@ void RadioSimulator::setIncomingFaults(const FaultSettings &settings)
     m_incoming = FaultInjector(settings);
 }
 
-bool RadioSimulator::start() { return m_link->open(); }
+bool RadioSimulator::start()
+{
+    m_nameError.clear();
+    if (!m_link->open())
+        return false;
+    if (m_stableName.pointAt(m_link->portName(), m_nameError))
+        return true;
+    m_link->close();
+    return false;
+}
+
 QString RadioSimulator::portName() const { return m_link->portName(); }
-QString RadioSimulator::errorString() const { return m_link->errorString(); }
+
+QString RadioSimulator::errorString() const
+{
+    return m_nameError.isEmpty() ? m_link->errorString() : m_nameError;
+}
+
 bool RadioSimulator::isConnected() const { return m_link->isOpen(); }
 
+// The device goes before its name, as when an adapter is pulled.
 void RadioSimulator::disconnectLink()
 {
     m_replies->clear();
     m_link->close();
+    m_stableName.remove();
 }
+
+bool RadioSimulator::reconnectLink() { return isConnected() || start(); }
 
 void RadioSimulator::onReceived(const QByteArray &bytes)
 {

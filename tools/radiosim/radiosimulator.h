@@ -3,6 +3,7 @@
 #include "faultinjector.h"
 #include "radiomodel.h"
 #include "radiostate.h"
+#include "stabledevicename.h"
 
 #include <QObject>
 #include <QString>
@@ -32,11 +33,19 @@ public:
     void setOutgoingFaults(const FaultSettings &settings);
     void setIncomingFaults(const FaultSettings &settings);
 
+    // A name that leads to the line while it is up, as udev keeps
+    // /dev/serial/by-id names; set it before start().
+    void setStablePath(const QString &path) { m_stableName.setPath(path); }
+    QString stablePath() const { return m_stableName.path(); }
+
     bool start();
     QString portName() const;
     QString errorString() const;
     bool isConnected() const;
     void disconnectLink();
+    // Plugs the cable back in: a new line (a new pty), which the stable name
+    // then leads to. The radio remembers its state.
+    bool reconnectLink();
 
     RadioState state() const { return m_model.state(); }
     void setState(const RadioState &state) { m_model.setState(state); }
@@ -55,6 +64,8 @@ private:
     FaultInjector m_incoming;
     SimLink *m_link;
     ReplyQueue *m_replies;
+    StableDeviceName m_stableName;
+    QString m_nameError;
 };
 
 } // namespace radiosim

@@ -65,7 +65,9 @@ constexpr Valued valued[] = {
     {"drop-in", "P", "Lose each command character with chance P."},
     {"corrupt-in", "P", "Flip a bit of each command character with chance P."},
     {"seed", "N", "Seed for the line faults (default 1)."},
-    {"disconnect-after", "S", "Close the pty after S seconds and quit."},
+    {"disconnect-after", "S", "Close the pty S seconds after it opens; without --reconnect-after, quit then."},
+    {"reconnect-after", "S", "After a disconnect, come back on a new pty S seconds later."},
+    {"link", "PATH", "Keep a symbolic link PATH to the pty while it is up, as udev keeps /dev/serial/by-id names; --register then maps PATH."},
     {"state-file", "PATH", "Rewrite a key=value dump of the radio after each command."},
 };
 
@@ -175,8 +177,10 @@ bool readRest(const QCommandLineParser &parser, SimOptions &o, QString &error)
     double port = 0;
     o.writeChannelFile = parser.isSet(QStringLiteral("channel-file"));
     o.stateFile = parser.value(QStringLiteral("state-file"));
+    o.linkPath = parser.value(QStringLiteral("link"));
     const bool ok = readNumber(parser, "register", 1, 99, port, error)
-        && readNumber(parser, "disconnect-after", 0.001, 1e6, o.disconnectAfterS, error);
+        && readNumber(parser, "disconnect-after", 0.001, 1e6, o.disconnectAfterS, error)
+        && readNumber(parser, "reconnect-after", 0.001, 1e6, o.reconnectAfterS, error);
     o.registerPort = int(port);
     return ok;
 }

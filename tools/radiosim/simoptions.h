@@ -18,6 +18,8 @@ struct SimOptions
     bool writeChannelFile = false;
     QString stateFile;
     double disconnectAfterS = 0;   // 0: never
+    double reconnectAfterS = 0;    // 0: a disconnect ends the simulator
+    QString linkPath;              // a stable name leading to the pty
 };
 
 // Fills options from the arguments; on a bad value returns false with a

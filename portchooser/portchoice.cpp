@@ -1,0 +1,71 @@
+#include "portchooser/portchoice.h"
+
+#include "channels/channeltable.h"
+#include "link/commsettings.h"
+#include "panel/tavrinview.h"
+#include "portchooser/portchooserdlg.h"
+
+namespace {
+
+PortChooserRunner& Runner()
+{
+    static PortChooserRunner runner;
+    return runner;
+}
+
+int RunDialog(CPortChooserDlg& dialog) { return Runner() ? Runner()(dialog) : dialog.exec(); }
+
+// Without a channel file the port number is 0, which names no port. A
+// choice makes it port 1 with the settings start-up assumed, so the file
+// written at exit names it ("1  9600 O 7 1").
+bool PortNumberNamesNoPort() { return g_nCommPort < 1; }
+
+void UseFirstPortWithDefaultSettings(CTavrinView& view)
+{
+    g_nCommPort = 1;
+    g_nBaudRate = 9600;
+    g_chParity = 'O';
+    g_nDataBits = 7;
+    g_nStopBits = 1;
+    view.m_strSettings = " 9600,O,7,1";
+}
+
+} // namespace
+
+void SetPortChooserRunner(PortChooserRunner runner) { Runner() = std::move(runner); }
+
+CPortChoice::CPortChoice(CTavrinView& view, QWidget* dialogParent) : m_view(view), m_dialogParent(dialogParent) {}
+
+void CPortChoice::OfferIfPortClosed()
+{
+    if (!m_view.Comm().GetPortOpen())
+        Offer();
+}
+
+void CPortChoice::Offer()
+{
+    PortChoiceRequest request;
+    request.settingsDefaulted = PortNumberNamesNoPort();
+    request.port = request.settingsDefaulted ? 1 : g_nCommPort;
+    request.current = DeviceForCommPort(request.port);
+    request.problem = m_view.PortProblem();
+    request.devices = ListSerialDevices();
+    CPortChooserDlg dialog(request, m_dialogParent);
+    if (RunDialog(dialog) == QDialog::Accepted && !dialog.ChosenPath().isEmpty())
+        Apply(dialog.ChosenPath());
+}
+
+// The port closes first: its number cannot change while it is open, and the
+// user may have chosen another device for the same number.
+void CPortChoice::Apply(const QString& device)
+{
+    if (PortNumberNamesNoPort())
+        UseFirstPortWithDefaultSettings(m_view);
+    SetDeviceForCommPort(g_nCommPort, device);
+    m_view.Comm().SetPortOpen(false);
+    try {
+        m_view.OpenPortAgain();
+    } catch (const CommError& error) {
+        m_view.ShowPortProblem(error);
+    }
+}

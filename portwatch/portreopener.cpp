@@ -1,0 +1,53 @@
+#include "portwatch/portreopener.h"
+
+#include <QLoggingCategory>
+
+#include "link/commerror.h"
+#include "panel/tavrinview.h"
+
+Q_LOGGING_CATEGORY(lcPortWatch, "tavrin.portwatch", QtInfoMsg)
+
+CPortReopener::CPortReopener(CTavrinView& view) : QObject(&view), m_view(view)
+{
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &CPortReopener::TryReopen);
+    connect(&m_view.Comm(), &CMSComm::PortLost, this, &CPortReopener::OnPortLost);
+}
+
+// The panel has already shown the loss in its title and log; the attempts
+// that follow add nothing there until one succeeds.
+void CPortReopener::OnPortLost(const CommError& error)
+{
+    m_view.StopScanAndJog();
+    m_lastFailure = error.text;
+    m_retry.start();
+}
+
+void CPortReopener::TryReopen()
+{
+    if (m_view.Comm().GetPortOpen()) {
+        m_retry.stop(); // opened meanwhile, from the window
+        return;
+    }
+    try {
+        m_view.OpenPortAgain();
+    } catch (const CommError& error) {
+        StillLost(error);
+        return;
+    }
+    m_retry.stop();
+    m_lastFailure.clear();
+    qCInfo(lcPortWatch).noquote() << QStringLiteral("COM%1 (%2) is back and open again")
+                                         .arg(m_view.Comm().GetCommPort())
+                                         .arg(m_view.Comm().DeviceName());
+}
+
+// A jog or scan started while the port is away stops at the next attempt.
+void CPortReopener::StillLost(const CommError& error)
+{
+    m_view.StopScanAndJog();
+    if (error.text == m_lastFailure)
+        return;
+    m_lastFailure = error.text;
+    qCDebug(lcPortWatch).noquote() << "still lost:" << error.text;
+}

@@ -1,0 +1,213 @@
+// A port whose device goes away is opened again by itself, on the fake
+// device: what reaches the device and in which order, the Power (DTR) box
+// followed at every opening after the first, the jobs that stop, and how
+// quiet the attempts are.
+#include <QAbstractButton>
+#include <QLoggingCategory>
+#include <QtTest>
+
+#include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
+#include "portwatch/portreopener.h"
+#include "res/resource.h"
+#include "support/panelkit.h"
+
+namespace {
+
+const QStringList kQueryWrites = {
+    "write ?\\n", "write H\\nH\\nH\\n", "write V\\nV\\nV\\n", "write S\\nS\\n", "write I\\nI\\n",
+    "write D\\nD\\nD\\nD\\nD\\nD\\n",
+};
+const QStringList kStepModeWrites = {"write M\\nM\\nM\\nM\\n", "write A\\nA\\nA\\n"};
+
+// The lines a user sees in the log by default (warnings and information,
+// no debug), from the panel's own categories.
+QStringList g_log;
+QtMessageHandler g_previousHandler = nullptr;
+QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
+
+void KeepPanelLines(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (QByteArray(context.category).startsWith("tavrin.")) {
+        if (type != QtDebugMsg)
+            g_log << text;
+        return;
+    }
+    g_previousHandler(type, context, text);
+}
+
+void ShowPanelCategoriesAsByDefault(QLoggingCategory* category)
+{
+    g_previousFilter(category);
+    if (!QByteArray(category->categoryName()).startsWith("tavrin."))
+        return;
+    category->setEnabled(QtDebugMsg, false);
+    category->setEnabled(QtInfoMsg, true);
+    category->setEnabled(QtWarningMsg, true);
+}
+
+void ClickDtrPower(CTavrinView& view, int times)
+{
+    for (int click = 0; click < times; ++click)
+        view.Form().Button(IDC_DTR_POWER)->click();
+}
+
+// A started panel with a reopener watching its port.
+class WatchedPanel : public StartedPanel {
+public:
+    WatchedPanel() : reopener(new CPortReopener(View())) { Port().calls.clear(); }
+    CPortReopener* reopener; // the view owns it
+};
+
+bool JogRadiosClear(CTavrinView& view)
+{
+    return !view.Form().Button(IDC_JOG_UP)->isChecked() && !view.Form().Button(IDC_JOG_DOWN)->isChecked();
+}
+
+} // namespace
+
+class PortReopenTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays_data();
+    void lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays();
+    void lostPort_stopsScanAndJog_data();
+    void lostPort_stopsScanAndJog();
+    void attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile();
+    void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data();
+    void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort();
+};
+
+void PortReopenTest::initTestCase()
+{
+    g_previousHandler = qInstallMessageHandler(KeepPanelLines);
+    // The default filter is taken first: installing runs the new one at once.
+    g_previousFilter = QLoggingCategory::installFilter(nullptr);
+    QLoggingCategory::installFilter(ShowPanelCategoriesAsByDefault);
+}
+
+void PortReopenTest::lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays_data()
+{
+    QTest::addColumn<bool>("directMode");
+    QTest::addColumn<int>("clicksWhileLost");
+    QTest::addColumn<QString>("dtr");
+    QTest::newRow("step mode, box untouched: DTR on") << false << 0 << "DTR 1";
+    QTest::newRow("step mode, box cleared while lost: DTR off") << false << 1 << "DTR 0";
+    QTest::newRow("step mode, cleared and ticked again: DTR on") << false << 2 << "DTR 1";
+    QTest::newRow("direct mode: no mode and AGC cycles") << true << 1 << "DTR 0";
+}
+
+void PortReopenTest::lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays()
+{
+    QFETCH(bool, directMode);
+    QFETCH(int, clicksWhileLost);
+    QFETCH(QString, dtr);
+    WatchedPanel h;
+    if (directMode)
+        h.Feed("G12 \n");
+    h.View().window()->setWindowTitle(QStringLiteral("Harris RF-350"));
+    const QString device = h.View().Comm().DeviceName();
+
+    h.Port().Vanish();
+    QVERIFY(h.reopener->IsRetrying());
+    QVERIFY(h.View().window()->windowTitle().contains(QStringLiteral("lost")));
+    ClickDtrPower(h.View(), clicksWhileLost);
+    QCOMPARE(h.Port().dtrWrites, QList<bool>()); // a click while closed only stores
+    h.Port().calls.clear();
+
+    h.reopener->TryReopen();
+
+    const QStringList expected = QStringList{"open " + device, "RTS 1", dtr} + kQueryWrites
+                                 + (directMode ? QStringList() : kStepModeWrites);
+    QCOMPARE(h.Port().calls, expected);
+    QVERIFY(!h.reopener->IsRetrying());
+    QCOMPARE(h.View().PortProblem(), QString());
+    QCOMPARE(h.View().window()->windowTitle(), QStringLiteral("Harris RF-350"));
+    QCOMPARE(h.messages, QStringList());
+}
+
+void PortReopenTest::lostPort_stopsScanAndJog_data()
+{
+    QTest::addColumn<int>("running");
+    QTest::newRow("channel scan") << int(IDC_CHAN_SCAN);
+    QTest::newRow("jog up") << int(IDC_JOG_UP);
+    QTest::newRow("jog down") << int(IDC_JOG_DOWN);
+}
+
+void PortReopenTest::lostPort_stopsScanAndJog()
+{
+    QFETCH(int, running);
+    WatchedPanel h;
+    CTavrinView& view = h.View();
+    view.Form().Button(running)->click();
+    view.UpdateData(false);
+    QVERIFY(g_bChanScan == 1 || view.m_nJog != -1);
+
+    h.Port().Vanish();
+
+    QCOMPARE(g_bChanScan, BYTE(0));
+    QVERIFY(!view.m_btnChanScan.GetState());
+    QCOMPARE(view.m_nJog, -1);
+    QVERIFY(JogRadiosClear(view));
+}
+
+void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile()
+{
+    WatchedPanel h;
+    g_log.clear();
+    h.Port().failOpen = true;
+    h.Port().Vanish();
+    const QString lostTitle = h.View().window()->windowTitle();
+    QCOMPARE(g_log.size(), 1);
+
+    h.View().Form().Button(IDC_JOG_UP)->click();
+
+    for (int attempt = 0; attempt < 5; ++attempt)
+        h.reopener->TryReopen();
+
+    QCOMPARE(h.View().m_nJog, -1); // a jog started while lost stops at the next attempt
+    QCOMPARE(h.Port().openedDevices.size(), 1 + 5);
+    QCOMPARE(h.View().window()->windowTitle(), lostTitle);
+    QCOMPARE(h.messages, QStringList());
+    QCOMPARE(g_log.size(), 1);
+    QVERIFY(h.reopener->IsRetrying());
+
+    h.Port().failOpen = false;
+    h.reopener->TryReopen();
+    h.reopener->TryReopen();
+
+    QCOMPARE(g_log.size(), 2);
+    QVERIFY2(g_log[0].contains(QStringLiteral("lost")), qPrintable(g_log[0]));
+    QVERIFY2(g_log[1].contains(QStringLiteral("open again")), qPrintable(g_log[1]));
+    QCOMPARE(h.Port().openedDevices.size(), 1 + 5 + 1);
+}
+
+void PortReopenTest::dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QString>("dtr");
+    QTest::newRow("box untouched") << 0 << "DTR 1";
+    QTest::newRow("box cleared") << 1 << "DTR 0";
+}
+
+void PortReopenTest::dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort()
+{
+    QFETCH(int, clicks);
+    QFETCH(QString, dtr);
+    const QByteArray file = ViewHarness::MinimalChannelFile();
+    ViewHarness h(&file);
+    h.Port().failOpen = true;
+    h.Start();
+    ClickDtrPower(h.View(), clicks);
+    QCOMPARE(h.Port().dtrWrites, QList<bool>());
+    h.Port().failOpen = false;
+    h.Port().calls.clear();
+
+    h.Start();
+
+    QCOMPARE(h.Port().calls.mid(0, 3), (QStringList{"open " + h.View().Comm().DeviceName(), "RTS 1", dtr}));
+}
+
+QTEST_MAIN(PortReopenTest)
+#include "test_portreopen.moc"
