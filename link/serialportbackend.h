@@ -20,6 +20,7 @@ public:
 private:
     QString Outcome(bool ok);
     void OnError(QSerialPort::SerialPortError error);
+    void OnBytesWritten();
 
     QSerialPort m_port;
 };

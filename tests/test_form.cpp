@@ -490,11 +490,13 @@ void TestForm::otherControls_drawBlackWithoutTheDisplayLook()
 void TestForm::initialMembers_showAtTheFirstUpdate()
 {
     QCOMPARE(View().m_nStep, -1);
-    StartShown();
+    m_h->Start();
     QCOMPARE(Form().Edit(IDC_SETTINGS)->text(), QStringLiteral(" 9600,O,7,1"));
     QVERIFY(Form().Button(IDC_DTR_POWER)->isChecked());
     QCOMPARE(CheckedRadioInGroup(Form().RadioGroup(IDC_STEP_500K)), -1); // set to 5 after the load
     QCOMPARE(View().m_nStep, 5);
+    // The control's next event is its send event, once the queries have left.
+    QTRY_COMPARE(CheckedRadioInGroup(Form().RadioGroup(IDC_STEP_500K)), 5);
     for (int first : {IDC_INPUT_MIC, IDC_JOG_UP, IDC_VOX_OFF, IDC_XMIT, IDC_METER_AUDIO})
         QCOMPARE(CheckedRadioInGroup(Form().RadioGroup(first)), -1);
 }

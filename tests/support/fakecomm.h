@@ -30,6 +30,7 @@ public:
 
 private:
     bool m_open = false;
+    bool m_drainPending = false;
     QByteArray m_pending;
 };
 
