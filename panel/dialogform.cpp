@@ -6,10 +6,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "panel/combocontrols.h"
+#include "panel/heldpushbutton.h"
 
 // The average width of a dialog font is that of its 52 letters, rounded;
 // this is what dialog units are measured in.
@@ -88,7 +88,7 @@ QWidget* CDialogForm::Create(const FormControl& control)
     case ControlKind::Edit: widget = CreateEdit(m_parent, control); break;
     case ControlKind::StaticText:
     case ControlKind::GroupBox: widget = CreateFrame(m_parent, control); break;
-    case ControlKind::PushButton: widget = new QPushButton(caption, m_parent); break;
+    case ControlKind::PushButton: widget = new HeldPushButton(caption, m_parent); break;
     case ControlKind::RadioButton: widget = new QRadioButton(caption, m_parent); break;
     case ControlKind::CheckBox: widget = new QCheckBox(caption, m_parent); break;
     case ControlKind::ComboDropDown: widget = CreateCombo(m_parent, control); break;
