@@ -1,6 +1,7 @@
 #include "panel/tavrinview.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -75,6 +76,19 @@ void CTavrinView::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_AMP_OPERATE, m_bAmpOperate);
     DDX_Text(pDX, IDC_SETTINGS, m_strSettings);
     DDX_Check(pDX, IDC_DTR_POWER, m_bDtrPower);
+}
+
+// As the window goes, its timers end with it, so nothing more is sent while
+// the file is written (a message box may be up meanwhile); and the focus
+// leaves the form, so a range typed but not yet left is taken before it is
+// saved.
+void CTavrinView::DestroyWindow()
+{
+    m_timers.KillAll();
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus))
+        focus->clearFocus();
+    PostNcDestroy();
 }
 
 bool CTavrinView::UpdateData(bool saveAndValidate)

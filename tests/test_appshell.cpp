@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include "panel/tavrinview.h"
 #include "res/resource.h"
 #include "support/fakecomm.h"
+#include "support/panelkit.h"
 #include "support/programstate.h"
 #include "support/samplefile.h"
 
@@ -189,6 +191,9 @@ private slots:
     void closingTheWindow_writesTheChannelFile_data();
     void closingTheWindow_writesTheChannelFile();
     void ctrlN_runsTheFirstUpdateAgain();
+    void closingWithARangeNotYetLeft_savesWhatWasTyped_data();
+    void closingWithARangeNotYetLeft_savesWhatWasTyped();
+    void closing_sendsNothingWhileTheFileIsWritten();
 };
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
@@ -341,6 +346,71 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
     QVERIFY(channels->ItemText(1).startsWith("  1 14250.00 U F M L - Net changed"));
     QVERIFY(!run.Port().writes.isEmpty());
     QCOMPARE(run.Port().writes.first(), QByteArray("?\n")); // the radio is queried again
+}
+
+void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("rangeLine");
+    // The sample file's range line is " 7000.00  7300.00   0   3".
+    QTest::newRow("upper limit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7000.00  7250.00   0   3");
+    QTest::newRow("lower limit") << IDC_SCAN_LOWER << "7100" << QByteArray(" 7100.00  7300.00   0   3");
+    QTest::newRow("chan lower") << IDC_CHAN_LOWER << "2" << QByteArray(" 7000.00  7300.00   2   3");
+    QTest::newRow("chan upper") << IDC_CHAN_UPPER << "9" << QByteArray(" 7000.00  7300.00   0   9");
+}
+
+// The focus leaves the edit as the window goes, before the file is written.
+void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped()
+{
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, rangeLine);
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QLineEdit* edit = frame.View()->Form().Edit(id);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QVERIFY(edit->hasFocus());
+
+    QVERIFY(frame.close());
+
+    const QList<QByteArray> lines = ReadChannelFile().split('\n');
+    QVERIFY(lines.size() > 2);
+    QCOMPARE(lines[1], rangeLine + '\r');
+}
+
+// A box shown while the file is written runs an event loop of its own; the
+// poll, the scan and the jog must not go on talking to the radio meanwhile.
+void AppShellTest::closing_sendsNothingWhileTheFileIsWritten()
+{
+    ShellRun run(&SampleFile());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    CTavrinView& view = *frame.View();
+    view.OnChanScan();
+    view.m_nJog = 0; // after the scan's start, which ends a jog
+    QVERIFY(QFile::remove(kChannelFile) && QDir().mkdir(kChannelFile)); // a save cannot replace a directory
+    QByteArrayList sentWhileBoxUp;
+    QList<int> periodsWhileBoxUp;
+    SetMessageBoxSink([&](const CString& text) {
+        run.messages << QString::fromLatin1(text);
+        run.Port().writes.clear();
+        QTest::qWait(600); // a jog step is due every 500 ms
+        sentWhileBoxUp += run.Port().writes;
+        for (unsigned id : {1u, 2u, 3u})
+            periodsWhileBoxUp << view.Timers().Period(id);
+    });
+
+    QVERIFY(frame.close());
+
+    QVERIFY(run.messages.contains(QStringLiteral("Saved Data File did not open for Write!")));
+    QCOMPARE(Shown(sentWhileBoxUp), Shown({}));
+    QCOMPARE(periodsWhileBoxUp.mid(0, 3), (QList<int>{0, 0, 0}));
 }
 
 QTEST_MAIN(AppShellTest)
