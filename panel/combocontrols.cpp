@@ -1,5 +1,7 @@
 #include "panel/combocontrols.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopedValueRollback>
@@ -16,20 +18,44 @@ QString DisplayedItemText(const CString& text)
     return ToWidgetText(shown);
 }
 
-DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent)
+DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent), m_popup(view()->parentWidget())
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The list is closed by hidePopup, but also by Qt itself (the application
+    // deactivated, a click elsewhere) without it: its window hiding is the one
+    // sign common to every way.
+    m_popup->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, &DropDownCombo::OnActivated);
 }
 
-// The popup hides before the chosen item becomes the selection, so the
-// notification is queued: by the time it runs, the choice is in place.
-void DropDownCombo::hidePopup()
+bool DropDownCombo::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool wasOpen = view() && view()->isVisible();
-    QComboBox::hidePopup();
-    if (wasOpen)
-        QMetaObject::invokeMethod(this, &DropDownCombo::closedUp, Qt::QueuedConnection);
+    if (watched == m_popup && event->type() == QEvent::Hide)
+        QueueCloseUp();
+    return QComboBox::eventFilter(watched, event);
+}
+
+// A choice in the open list is followed, or preceded, by the list closing,
+// which already stands for it.
+void DropDownCombo::OnActivated()
+{
+    if (!m_popup->isVisible())
+        QueueCloseUp();
+}
+
+// The list hides before the chosen item becomes the selection, so the
+// notification is queued: by the time it runs, the choice is in place. What
+// arrives before it runs is the same close-up.
+void DropDownCombo::QueueCloseUp()
+{
+    if (m_closeUpQueued)
+        return;
+    m_closeUpQueued = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_closeUpQueued = false;
+        emit closedUp();
+    }, Qt::QueuedConnection);
 }
 
 void DropDownCombo::SetCurSel(int index)
