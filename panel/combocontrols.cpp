@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace {
 constexpr int kItemBytesRole = Qt::UserRole + 1;
@@ -74,6 +75,9 @@ SimpleCombo::SimpleCombo(QWidget* parent)
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true); // 300 items of one height: keep layout cheap
+    m_list->addItem(QStringLiteral("0"));
+    m_rowHeight = std::max(1, m_list->sizeHintForRow(0));
+    m_list->clear();
     setFocusProxy(m_edit);
     connect(m_list, &QListWidget::currentRowChanged, this, &SimpleCombo::OnRowChanged);
     connect(m_list, &QListWidget::itemClicked, this,
@@ -86,6 +90,15 @@ void SimpleCombo::resizeEvent(QResizeEvent*)
     const int editHeight = m_edit->sizeHint().height();
     m_edit->setGeometry(0, 0, width(), editHeight);
     m_list->setGeometry(0, editHeight, width(), qMax(0, height() - editHeight));
+}
+
+// As a list box does unless told otherwise: no half line at the bottom, and
+// the control ends after its last whole line instead of over what lies below.
+int SimpleCombo::HeightForWholeItems(int height) const
+{
+    const int fixed = m_edit->sizeHint().height() + 2 * m_list->frameWidth();
+    const int rows = std::max(1, (height - fixed) / m_rowHeight);
+    return std::min(height, fixed + rows * m_rowHeight);
 }
 
 int SimpleCombo::Count() const { return m_list->count(); }

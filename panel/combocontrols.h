@@ -75,6 +75,8 @@ public:
     QLineEdit* EditField() const override { return m_edit; }
     QListWidget* List() const { return m_list; }
     CString ItemText(int index) const;
+    // The tallest height up to `height` that shows whole lines only.
+    int HeightForWholeItems(int height) const;
 
 signals:
     void doubleClicked();
@@ -86,6 +88,7 @@ private:
 
     QLineEdit* m_edit;
     QListWidget* m_list;
+    int m_rowHeight = 0;
     int m_curSel = -1;
     bool m_updating = false;  // the program, not the user, is changing the list
 };

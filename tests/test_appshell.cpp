@@ -328,8 +328,7 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
     ShellRun run(&SampleFile());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(ShowActive(frame));
     run.Port().writes.clear();
     QByteArray changed = SampleFile();
     changed.replace("Net control", "Net changed");
@@ -369,8 +368,7 @@ void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped()
     ShellRun run(&SampleFile());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(ShowActive(frame));
     QLineEdit* edit = frame.View()->Form().Edit(id);
     edit->setFocus();
     edit->selectAll();

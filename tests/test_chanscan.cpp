@@ -455,9 +455,7 @@ void ChanScanTest::contextMenuOnARangeEdit_isNotLeavingIt()
         {IDC_SCAN_UPPER, &CTavrinView::m_strScanUpper}, {IDC_SCAN_LOWER, &CTavrinView::m_strScanLower},
         {IDC_CHAN_LOWER, &CTavrinView::m_strChanLower}, {IDC_CHAN_UPPER, &CTavrinView::m_strChanUpper}};
     CString& member = view.*members.at(id);
-    view.show();
-    view.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QVERIFY(ShowActive(view));
     h.Click(IDC_CHAN_SCAN);
     h.Edit(id)->setFocus();
     h.TypeInto(id, typed);

@@ -59,9 +59,7 @@ void HeldButtonsTest::pushedLook_staysUntilTheHandlerReleasesIt()
     QFETCH(Disturbance, disturbance);
     StartedPanel h;
     CTavrinView& view = h.View();
-    view.show();
-    view.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QVERIFY(ShowActive(view));
     h.Feed("M3 \n");
     QAbstractButton* button = view.Form().Button(buttonId);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -117,12 +115,9 @@ void HeldButtonsTest::Disturb(StartedPanel& h, QAbstractButton* button, Disturba
     case Disturbance::OtherWindow: {
         QWidget other;
         other.resize(100, 100);
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(ShowActive(other));
         QVERIFY(button->isDown());
-        view.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QVERIFY(ShowActive(view));
         break;
     }
     }

@@ -342,9 +342,7 @@ void ModeAgcTest::everyWayOfChoosing_runsTheCloseUpOnce()
     QFETCH(QByteArrayList, expected);
     StartedPanel h;
     CTavrinView& view = h.View();
-    view.show();
-    view.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QVERIFY(ShowActive(view));
     h.Feed("G35 F0703525 A3 M2 \n");
     h.TakeWrites();
     auto* list = static_cast<DropDownCombo*>(view.Form().Combo(listId));
