@@ -52,7 +52,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
     if (event->isAccepted() && m_view) {
-        m_view->PostNcDestroy();
+        m_view->DestroyWindow();
         m_view = nullptr;
     }
 }

@@ -21,5 +21,6 @@ public:
 
 signals:
     void ReadyRead();
+    void Drained();  // everything written so far has left for the line
     void Lost(const QString& why);  // the device disappeared while open
 };

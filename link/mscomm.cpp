@@ -16,6 +16,7 @@ CMSComm::CMSComm()
     : m_backend(Factory() ? Factory()() : std::make_unique<SerialPortBackend>())
 {
     connect(m_backend.get(), &CommBackend::ReadyRead, this, &CMSComm::OnBytesArrived);
+    connect(m_backend.get(), &CommBackend::Drained, this, &CMSComm::OnOutputDrained);
     connect(m_backend.get(), &CommBackend::Lost, this, &CMSComm::OnDeviceLost);
 }
 
@@ -132,6 +133,16 @@ void CMSComm::OnBytesArrived()
     m_received.remove(0, m_taken);
     m_taken = 0;
     m_dispatching = false;
+}
+
+// With a send threshold of 1 the control reports each time its output
+// buffer empties: the panel's refresh after a command, radio or no radio.
+void CMSComm::OnOutputDrained()
+{
+    if (m_sThreshold < 1)
+        return;
+    m_commEvent = comEvSend;
+    emit OnComm();
 }
 
 void CMSComm::OnDeviceLost(const QString& why)

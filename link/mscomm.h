@@ -20,7 +20,7 @@ class CMSComm : public QObject {
     Q_OBJECT
 public:
     using BackendFactory = std::function<std::unique_ptr<CommBackend>()>;
-    enum { comEvReceive = 2 };
+    enum { comEvSend = 1, comEvReceive = 2 };
 
     CMSComm();
     ~CMSComm() override;
@@ -52,6 +52,7 @@ signals:
 
 private:
     void OnBytesArrived();
+    void OnOutputDrained();
     void OnDeviceLost(const QString& why);
     void Throw(CommErrorKind kind, const QString& text) const;
 

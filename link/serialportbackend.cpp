@@ -8,6 +8,15 @@ SerialPortBackend::SerialPortBackend()
 {
     connect(&m_port, &QSerialPort::readyRead, this, &CommBackend::ReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortBackend::OnError);
+    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialPortBackend::OnBytesWritten);
+}
+
+// The port hands its buffer to the line in pieces; only the last piece
+// empties it.
+void SerialPortBackend::OnBytesWritten()
+{
+    if (m_port.bytesToWrite() == 0)
+        emit Drained();
 }
 
 // A pseudo-terminal, or an adapter that lacks a feature, refuses some line

@@ -22,6 +22,7 @@ private:
     QString OpenFailure(const QString& device);
     void OnError(QSerialPort::SerialPortError error);
     bool MeansDeviceGone(QSerialPort::SerialPortError error) const;
+    void OnBytesWritten();
 
     QSerialPort m_port;
     QString m_device;

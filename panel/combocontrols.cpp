@@ -1,8 +1,11 @@
 #include "panel/combocontrols.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace {
 constexpr int kItemBytesRole = Qt::UserRole + 1;
@@ -16,20 +19,44 @@ QString DisplayedItemText(const CString& text)
     return ToWidgetText(shown);
 }
 
-DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent)
+DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent), m_popup(view()->parentWidget())
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The list is closed by hidePopup, but also by Qt itself (the application
+    // deactivated, a click elsewhere) without it: its window hiding is the one
+    // sign common to every way.
+    m_popup->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, &DropDownCombo::OnActivated);
 }
 
-// The popup hides before the chosen item becomes the selection, so the
-// notification is queued: by the time it runs, the choice is in place.
-void DropDownCombo::hidePopup()
+bool DropDownCombo::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool wasOpen = view() && view()->isVisible();
-    QComboBox::hidePopup();
-    if (wasOpen)
-        QMetaObject::invokeMethod(this, &DropDownCombo::closedUp, Qt::QueuedConnection);
+    if (watched == m_popup && event->type() == QEvent::Hide)
+        QueueCloseUp();
+    return QComboBox::eventFilter(watched, event);
+}
+
+// A choice in the open list is followed, or preceded, by the list closing,
+// which already stands for it.
+void DropDownCombo::OnActivated()
+{
+    if (!m_popup->isVisible())
+        QueueCloseUp();
+}
+
+// The list hides before the chosen item becomes the selection, so the
+// notification is queued: by the time it runs, the choice is in place. What
+// arrives before it runs is the same close-up.
+void DropDownCombo::QueueCloseUp()
+{
+    if (m_closeUpQueued)
+        return;
+    m_closeUpQueued = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_closeUpQueued = false;
+        emit closedUp();
+    }, Qt::QueuedConnection);
 }
 
 void DropDownCombo::SetCurSel(int index)
@@ -48,6 +75,9 @@ SimpleCombo::SimpleCombo(QWidget* parent)
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true); // 300 items of one height: keep layout cheap
+    m_list->addItem(QStringLiteral("0"));
+    m_rowHeight = std::max(1, m_list->sizeHintForRow(0));
+    m_list->clear();
     setFocusProxy(m_edit);
     connect(m_list, &QListWidget::currentRowChanged, this, &SimpleCombo::OnRowChanged);
     connect(m_list, &QListWidget::itemClicked, this,
@@ -60,6 +90,15 @@ void SimpleCombo::resizeEvent(QResizeEvent*)
     const int editHeight = m_edit->sizeHint().height();
     m_edit->setGeometry(0, 0, width(), editHeight);
     m_list->setGeometry(0, editHeight, width(), qMax(0, height() - editHeight));
+}
+
+// As a list box does unless told otherwise: no half line at the bottom, and
+// the control ends after its last whole line instead of over what lies below.
+int SimpleCombo::HeightForWholeItems(int height) const
+{
+    const int fixed = m_edit->sizeHint().height() + 2 * m_list->frameWidth();
+    const int rows = std::max(1, (height - fixed) / m_rowHeight);
+    return std::min(height, fixed + rows * m_rowHeight);
 }
 
 int SimpleCombo::Count() const { return m_list->count(); }

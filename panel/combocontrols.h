@@ -25,12 +25,14 @@ public:
 };
 
 // Drop-down combo with an edit field. Qt has no "list closed" signal, so the
-// popup's hide is turned into one; it fires whether or not the choice changed.
+// list's hiding, however it comes about, is turned into one; it fires whether
+// or not the choice changed. A choice made without the list (Enter on a
+// completed text, arrow keys, the wheel) raises one too, so every choice
+// reaches the close-up handler, once.
 class DropDownCombo : public QComboBox, public ComboControl {
     Q_OBJECT
 public:
     explicit DropDownCombo(QWidget* parent);
-    void hidePopup() override;
 
     int CurSel() const override { return currentIndex(); }
     void SetCurSel(int index) override;
@@ -43,6 +45,16 @@ public:
 
 signals:
     void closedUp();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnActivated();
+    void QueueCloseUp();
+
+    QWidget* m_popup;
+    bool m_closeUpQueued = false;
 };
 
 // A "simple" combo box: an edit field over a list that is always open. The
@@ -63,6 +75,8 @@ public:
     QLineEdit* EditField() const override { return m_edit; }
     QListWidget* List() const { return m_list; }
     CString ItemText(int index) const;
+    // The tallest height up to `height` that shows whole lines only.
+    int HeightForWholeItems(int height) const;
 
 signals:
     void doubleClicked();
@@ -74,6 +88,7 @@ private:
 
     QLineEdit* m_edit;
     QListWidget* m_list;
+    int m_rowHeight = 0;
     int m_curSel = -1;
     bool m_updating = false;  // the program, not the user, is changing the list
 };

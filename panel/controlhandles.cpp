@@ -3,10 +3,13 @@
 #include <QAbstractButton>
 
 #include "panel/combocontrols.h"
+#include "panel/heldpushbutton.h"
 
 void CButton::SetState(bool pushed)
 {
-    if (m_button)
+    if (auto* held = qobject_cast<HeldPushButton*>(m_button))
+        held->SetState(pushed);
+    else if (m_button)
         m_button->setDown(pushed);
 }
 

@@ -6,10 +6,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
+#include <cmath>
 
+#include "panel/captionfit.h"
 #include "panel/combocontrols.h"
+#include "panel/heldpushbutton.h"
+
+namespace {
+constexpr int kEditHeight = 12; // dialog units: the form's edit fields
+}
 
 // The average width of a dialog font is that of its 52 letters, rounded;
 // this is what dialog units are measured in.
@@ -26,6 +32,9 @@ CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     m_widgets.reserve(form.count);
     for (int i = 0; i < form.count; ++i)
         m_widgets.push_back(Create(form.controls[i]));
+    m_units = UnitsFittingCaptions();
+    for (int i = 0; i < form.count; ++i)
+        Place(i);
     CollectRadioGroups();
     // Frames are drawn beneath everything and never take a click, so a control
     // that comes before its frame in the tab order still gets its mouse input.
@@ -35,20 +44,68 @@ CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     parent->resize(Size());
 }
 
-QRect MapDialogRect(const QFont& font, const QRect& units)
+DialogUnits DialogUnits::ForFont(const QFont& font)
 {
-    const int baseX = AverageCharWidth(font);
-    const int baseY = QFontMetrics(font).height();
-    auto mapX = [baseX](int x) { return (x * baseX + 2) / 4; };
-    auto mapY = [baseY](int y) { return (y * baseY + 4) / 8; };
-    return QRect(mapX(units.x()), mapY(units.y()), mapX(units.width()), mapY(units.height()));
+    return {double(AverageCharWidth(font)), QFontMetrics(font).height()};
 }
 
-QRect CDialogForm::MapDialogRect(const QRect& units) const { return ::MapDialogRect(m_font, units); }
+QRect DialogUnits::Map(const QRect& units) const
+{
+    auto mapX = [this](int x) { return int(std::lround(x * baseX / 4)); };
+    auto mapY = [this](int y) { return int(std::lround(y * baseY / 8.0)); };
+    const int left = mapX(units.x());
+    const int top = mapY(units.y());
+    return QRect(left, top, mapX(units.x() + units.width()) - left, mapY(units.y() + units.height()) - top);
+}
+
+QRect MapDialogRect(const QFont& font, const QRect& units) { return DialogUnits::ForFont(font).Map(units); }
 
 QSize CDialogForm::Size() const
 {
     return MapDialogRect(QRect(0, 0, m_template.width, m_template.height)).size();
+}
+
+// The font's own units, made wider in steps of an eighth of a pixel until
+// every caption fits the room it may take: a desktop's font and style can
+// draw text and indicators wider than the form was laid out for.
+DialogUnits CDialogForm::UnitsFittingCaptions() const
+{
+    DialogUnits units = DialogUnits::ForFont(m_font);
+    const double widest = 2 * units.baseX;
+    const auto allFit = [&] {
+        for (int i = 0; i < m_template.count; ++i)
+            if (CaptionWidthNeeded(m_widgets[i]) > CaptionRoom(i, units))
+                return false;
+        return true;
+    };
+    while (units.baseX < widest && !allFit())
+        units.baseX += 0.125;
+    return units;
+}
+
+int CDialogForm::CaptionRoom(int index, const DialogUnits& units) const
+{
+    const FormControl& control = m_template.controls[index];
+    const int width = CaptionMayWiden(control.kind) ? FreeWidthToTheRight(m_template, index) : control.w;
+    return units.Map(QRect(control.x, control.y, width, control.h)).width();
+}
+
+// Every control stands where the template puts it. A caption wider than its
+// control takes the free space to its right; a drop-down list is, closed, as
+// tall as the form's edit fields (the template's height is the open list's);
+// the channel list shows only whole lines.
+void CDialogForm::Place(int index)
+{
+    const FormControl& control = m_template.controls[index];
+    QWidget* widget = m_widgets[index];
+    QRect rect = MapDialogRect(QRect(control.x, control.y, control.w, control.h));
+    if (CaptionMayWiden(control.kind))
+        rect.setWidth(std::max(rect.width(), std::min(CaptionWidthNeeded(widget), CaptionRoom(index, m_units))));
+    if (control.kind == ControlKind::ComboDropDown)
+        rect.setHeight(MapDialogRect(QRect(0, 0, 0, kEditHeight)).height());
+    if (auto* list = qobject_cast<SimpleCombo*>(widget))
+        rect.setHeight(list->HeightForWholeItems(rect.height()));
+    widget->setGeometry(rect);
 }
 
 static QWidget* CreateEdit(QWidget* parent, const FormControl& control)
@@ -88,7 +145,7 @@ QWidget* CDialogForm::Create(const FormControl& control)
     case ControlKind::Edit: widget = CreateEdit(m_parent, control); break;
     case ControlKind::StaticText:
     case ControlKind::GroupBox: widget = CreateFrame(m_parent, control); break;
-    case ControlKind::PushButton: widget = new QPushButton(caption, m_parent); break;
+    case ControlKind::PushButton: widget = new HeldPushButton(caption, m_parent); break;
     case ControlKind::RadioButton: widget = new QRadioButton(caption, m_parent); break;
     case ControlKind::CheckBox: widget = new QCheckBox(caption, m_parent); break;
     case ControlKind::ComboDropDown: widget = CreateCombo(m_parent, control); break;
@@ -99,10 +156,6 @@ QWidget* CDialogForm::Create(const FormControl& control)
         break;
     }
     widget->setObjectName(QStringLiteral("control%1").arg(control.id));
-    QRect rect = MapDialogRect(QRect(control.x, control.y, control.w, control.h));
-    if (control.kind == ControlKind::ComboDropDown) // the template's height includes the open list
-        rect.setHeight(widget->sizeHint().height());
-    widget->setGeometry(rect);
     return widget;
 }
 

@@ -15,6 +15,16 @@ class QLineEdit;
 class QWidget;
 class ComboControl;
 
+// Dialog units of one font. Each edge of a rectangle is mapped on its own,
+// so controls that meet in units meet in pixels too.
+struct DialogUnits {
+    double baseX = 0;  // average character width in pixels
+    int baseY = 0;     // character height in pixels
+
+    static DialogUnits ForFont(const QFont& font);
+    QRect Map(const QRect& units) const;
+};
+
 class CDialogForm {
 public:
     CDialogForm(QWidget* parent, const FormTemplate& form);
@@ -25,8 +35,10 @@ public:
     ComboControl* Combo(int id) const;
     const std::vector<QAbstractButton*>& RadioGroup(int firstId) const;
 
-    // Dialog units to pixels with this form's font.
-    QRect MapDialogRect(const QRect& units) const;
+    // Dialog units to pixels with this form's font; the width of a unit may
+    // be raised above the font's own so that every caption fits.
+    QRect MapDialogRect(const QRect& units) const { return m_units.Map(units); }
+    const DialogUnits& Units() const { return m_units; }
     QSize Size() const;
 
     const FormTemplate& Template() const { return m_template; }
@@ -40,12 +52,16 @@ private:
     };
 
     QWidget* Create(const FormControl& control);
+    DialogUnits UnitsFittingCaptions() const;
+    int CaptionRoom(int index, const DialogUnits& units) const;
+    void Place(int index);
     void CollectRadioGroups();
     int IndexOf(int id) const;
 
     QWidget* m_parent;
     const FormTemplate& m_template;
     QFont m_font;
+    DialogUnits m_units;
     std::vector<QWidget*> m_widgets; // parallel to the template's controls
     std::vector<Group> m_groups;
 };

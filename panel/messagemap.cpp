@@ -1,7 +1,7 @@
 // Which handler runs for which control and notification, and the one place
 // where an error of the communications control ends a handler.
 #include <QAbstractButton>
-#include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
 
@@ -113,9 +113,11 @@ void CTavrinView::BindKillFocus(int id, void (CTavrinView::*handler)())
     edit->installEventFilter(this);
 }
 
+// A context menu takes the focus only while it is open and gives it back to
+// the edit; the edit has not been left.
 bool CTavrinView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         for (const auto& [edit, handler] : m_killFocusHandlers)
             if (edit == watched)
                 Dispatch([this, handler = handler] { (this->*handler)(); });

@@ -1,9 +1,11 @@
 #include "panel/tavrinview.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QStyle>
 #include <clocale>
 
 #include "panel/combocontrols.h"
@@ -21,6 +23,10 @@ CTavrinView::CTavrinView(QWidget* parent)
     // Edits are parsed with "%f" and shown with "%8.2f": the decimal point is
     // a point whatever the user's locale says.
     std::setlocale(LC_NUMERIC, "C");
+    // The form keeps its style's own light face under any desktop theme: it is
+    // what the controls' black text is drawn against.
+    setPalette(style()->standardPalette());
+    setAutoFillBackground(true);
     for (QWidget* control : m_form.Controls())
         OnCtlColor(control);
     // The channel file is read before the first exchange, and fills the list.
@@ -77,6 +83,19 @@ void CTavrinView::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_DTR_POWER, m_bDtrPower);
 }
 
+// As the window goes, its timers end with it, so nothing more is sent while
+// the file is written (a message box may be up meanwhile); and the focus
+// leaves the form, so a range typed but not yet left is taken before it is
+// saved.
+void CTavrinView::DestroyWindow()
+{
+    m_timers.KillAll();
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus))
+        focus->clearFocus();
+    PostNcDestroy();
+}
+
 bool CTavrinView::UpdateData(bool saveAndValidate)
 {
     CDataExchange exchange(m_form, saveAndValidate);
@@ -92,12 +111,19 @@ void CTavrinView::OnFormToState() { UpdateData(true); }
 void CTavrinView::OnStateToForm() { UpdateData(false); }
 
 // The frequency display is red bold Arial on pale yellow; everything else
-// draws black on the form's own background. The font and colours are made
-// once here, so painting never creates anything.
+// draws black text with nothing behind it but the form, whatever the theme
+// says. The font and colours are made once here, so painting never creates
+// anything.
 void CTavrinView::OnCtlColor(QWidget* control)
 {
-    if (control != m_form.Item(IDC_FREQ))
+    if (control != m_form.Item(IDC_FREQ)) {
+        QPalette palette = control->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, Qt::black);
+        control->setPalette(palette);
+        control->setAutoFillBackground(false);
         return;
+    }
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
     font.setPixelSize(20);

@@ -39,6 +39,7 @@ public:
     void DoDataExchange(CDataExchange* pDX);
     bool UpdateData(bool saveAndValidate);
     void OnInitialUpdate();
+    void DestroyWindow();  // the window closes: its timers end, the focus leaves, then PostNcDestroy
     void PostNcDestroy();  // the window is gone: write the channel file
 
     // Command channel.

@@ -9,6 +9,12 @@ void CWindowTimers::SetTimer(unsigned id, int periodMs)
     entry.timer.start(periodMs, Qt::PreciseTimer, this);
 }
 
+void CWindowTimers::KillAll()
+{
+    for (auto& [id, entry] : m_timers)
+        entry.timer.stop();
+}
+
 int CWindowTimers::Period(unsigned id) const
 {
     const auto it = m_timers.find(id);

@@ -12,6 +12,7 @@ public:
 
     explicit CWindowTimers(TickHandler onTick) : m_onTick(std::move(onTick)) {}
     void SetTimer(unsigned id, int periodMs);
+    void KillAll();                 // the window is going: no more ticks
     int Period(unsigned id) const;  // 0 when the timer is not running
 
 protected:

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include "portchooser/portchoice.h"
 #include "res/resource.h"
 #include "support/fakecomm.h"
+#include "support/panelkit.h"
 #include "support/programstate.h"
 #include "support/samplefile.h"
 
@@ -194,6 +196,9 @@ private slots:
     void thePanel_isNamedForScreenReadersAndTunesWithTheWheel();
     void radioMenu_serialPortItemOffersTheChooserEvenWithThePortOpen();
     void ctrlNWithAPortThatDoesNotOpen_offersTheChooser();
+    void closingWithARangeNotYetLeft_savesWhatWasTyped_data();
+    void closingWithARangeNotYetLeft_savesWhatWasTyped();
+    void closing_sendsNothingWhileTheFileIsWritten();
 };
 
 void AppShellTest::initInstance_setsProfileNamesBeforeThePanelOpensThePort()
@@ -329,8 +334,7 @@ void AppShellTest::ctrlN_runsTheFirstUpdateAgain()
     ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(ShowActive(frame));
     run.Port().writes.clear();
     QByteArray changed = SampleChannelFileOnce();
     changed.replace("Net control", "Net changed");
@@ -388,14 +392,77 @@ void AppShellTest::ctrlNWithAPortThatDoesNotOpen_offersTheChooser()
     ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(ShowActive(frame));
     run.Port().failOpen = true;
     run.Port().Vanish();
 
     QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
 
     QCOMPARE(run.messages, QStringList{QStringLiteral("(port chooser)")});
+}
+
+void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("rangeLine");
+    // The sample file's range line is " 7000.00  7300.00   0   3".
+    QTest::newRow("upper limit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7000.00  7250.00   0   3");
+    QTest::newRow("lower limit") << IDC_SCAN_LOWER << "7100" << QByteArray(" 7100.00  7300.00   0   3");
+    QTest::newRow("chan lower") << IDC_CHAN_LOWER << "2" << QByteArray(" 7000.00  7300.00   2   3");
+    QTest::newRow("chan upper") << IDC_CHAN_UPPER << "9" << QByteArray(" 7000.00  7300.00   0   9");
+}
+
+// The focus leaves the edit as the window goes, before the file is written.
+void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped()
+{
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, rangeLine);
+    ShellRun run(&SampleChannelFileOnce());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    QVERIFY(ShowActive(frame));
+    QLineEdit* edit = frame.View()->Form().Edit(id);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QVERIFY(edit->hasFocus());
+
+    QVERIFY(frame.close());
+
+    const QList<QByteArray> lines = ReadChannelFile().split('\n');
+    QVERIFY(lines.size() > 2);
+    QCOMPARE(lines[1], rangeLine + '\r');
+}
+
+// A box shown while the file is written runs an event loop of its own; the
+// poll, the scan and the jog must not go on talking to the radio meanwhile.
+void AppShellTest::closing_sendsNothingWhileTheFileIsWritten()
+{
+    ShellRun run(&SampleChannelFileOnce());
+    QVERIFY(run.Start());
+    CMainFrame& frame = run.Frame();
+    CTavrinView& view = *frame.View();
+    view.OnChanScan();
+    view.m_nJog = 0; // after the scan's start, which ends a jog
+    QVERIFY(QFile::remove(kChannelFile) && QDir().mkdir(kChannelFile)); // a save cannot replace a directory
+    QByteArrayList sentWhileBoxUp;
+    QList<int> periodsWhileBoxUp;
+    SetMessageBoxSink([&](const CString& text) {
+        run.messages << QString::fromLatin1(text);
+        run.Port().writes.clear();
+        QTest::qWait(600); // a jog step is due every 500 ms
+        sentWhileBoxUp += run.Port().writes;
+        for (unsigned id : {1u, 2u, 3u})
+            periodsWhileBoxUp << view.Timers().Period(id);
+    });
+
+    QVERIFY(frame.close());
+
+    QVERIFY(run.messages.contains(QStringLiteral("Saved Data File did not open for Write!")));
+    QCOMPARE(Shown(sentWhileBoxUp), Shown({}));
+    QCOMPARE(periodsWhileBoxUp.mid(0, 3), (QList<int>{0, 0, 0}));
 }
 
 QTEST_MAIN(AppShellTest)

@@ -1,6 +1,7 @@
 // The channel scan: which channel each tick of the scan timer recalls, what
 // starts and stops the scan, and how the four range edits take their values.
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QtTest>
 #include <map>
@@ -146,6 +147,8 @@ private slots:
     void startingAScan_endsARunningJog();
     void leavingARangeEdit_takesItsValueAndShowsItFormatted_data();
     void leavingARangeEdit_takesItsValueAndShowsItFormatted();
+    void contextMenuOnARangeEdit_isNotLeavingIt_data();
+    void contextMenuOnARangeEdit_isNotLeavingIt();
 };
 
 void ChanScanTest::scanTicks_recallEachChannelOfTheRangeInTurn_data()
@@ -423,6 +426,60 @@ void ChanScanTest::leavingARangeEdit_takesItsValueAndShowsItFormatted()
     view.OnStateToForm();
     QCOMPARE(h.Edit(id)->text(), ToWidgetText(shown));
     QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+}
+
+void ChanScanTest::contextMenuOnARangeEdit_isNotLeavingIt_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("shownOnLeaving");
+    QTest::addColumn<bool>("leavingStopsTheScan");
+    QTest::newRow("upper limit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7250.00") << true;
+    QTest::newRow("lower limit") << IDC_SCAN_LOWER << "7050" << QByteArray(" 7050.00") << false;
+    QTest::newRow("chan lower") << IDC_CHAN_LOWER << "7" << QByteArray("  7") << true;
+    QTest::newRow("chan upper") << IDC_CHAN_UPPER << "8" << QByteArray("  8") << false;
+}
+
+// A right-click opens the edit's menu, which holds the focus only while it
+// is open: the value is not taken, nor the scan stopped, until the focus
+// really goes elsewhere.
+void ChanScanTest::contextMenuOnARangeEdit_isNotLeavingIt()
+{
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, shownOnLeaving);
+    QFETCH(bool, leavingStopsTheScan);
+    FullTablePanel h;
+    CTavrinView& view = h.View();
+    const std::map<int, CString CTavrinView::*> members = {
+        {IDC_SCAN_UPPER, &CTavrinView::m_strScanUpper}, {IDC_SCAN_LOWER, &CTavrinView::m_strScanLower},
+        {IDC_CHAN_LOWER, &CTavrinView::m_strChanLower}, {IDC_CHAN_UPPER, &CTavrinView::m_strChanUpper}};
+    CString& member = view.*members.at(id);
+    QVERIFY(ShowActive(view));
+    h.Click(IDC_CHAN_SCAN);
+    h.Edit(id)->setFocus();
+    h.TypeInto(id, typed);
+    bool menuSeen = false;
+    QTimer::singleShot(50, this, [&menuSeen] {
+        menuSeen = QApplication::activePopupWidget() != nullptr;
+        if (menuSeen)
+            QApplication::activePopupWidget()->close();
+    });
+
+    // What a right-click on the edit brings: its menu, open until the timer
+    // closes it.
+    const QPoint inside = h.Edit(id)->rect().center();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inside, h.Edit(id)->mapToGlobal(inside));
+    QApplication::sendEvent(h.Edit(id), &rightClick);
+    QTRY_VERIFY(menuSeen);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+
+    QVERIFY(h.Edit(id)->hasFocus());
+    QCOMPARE(g_bChanScan, BYTE(1));
+    QCOMPARE(member, typed.toLatin1());
+    QTest::mouseClick(h.Edit(IDC_FREQ_ENTRY), Qt::LeftButton);
+    QCOMPARE(member, shownOnLeaving);
+    QCOMPARE(g_bChanScan, BYTE(leavingStopsTheScan ? 0 : 1));
 }
 
 QTEST_MAIN(ChanScanTest)

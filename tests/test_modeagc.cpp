@@ -1,6 +1,7 @@
 // Mode and AGC: how many stepping commands go out in step mode, the three
 // value commands of direct mode, and the drop-down lists that trigger them.
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QtTest>
 
 #include "link/reportedstate.h"
@@ -36,7 +37,52 @@ const char* const kAgcSteps[3][3] = {
     {"A\n", "A\nA\n", ""},
 };
 
+enum class Choosing { ClickAnItem, Escape, AppDeactivated, TypeAndEnter, DownArrow };
+
+void OpenList(DropDownCombo* list)
+{
+    list->showPopup();
+    QTRY_VERIFY(list->view()->isVisible());
+}
+
+void Choose(DropDownCombo* list, Choosing way, const QString& typed)
+{
+    switch (way) {
+    case Choosing::ClickAnItem: {
+        OpenList(list);
+        QAbstractItemView* items = list->view();
+        const QPoint last = items->visualRect(list->model()->index(3, 0)).center();
+        QTest::mouseMove(items->viewport(), last);
+        QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, last);
+        break;
+    }
+    case Choosing::Escape:
+        OpenList(list);
+        QTest::keyClick(list->view(), Qt::Key_Escape);
+        break;
+    case Choosing::AppDeactivated: {
+        // As switching to another program closes every open popup.
+        OpenList(list);
+        QEvent deactivate(QEvent::ApplicationDeactivate);
+        QApplication::sendEvent(qApp, &deactivate);
+        break;
+    }
+    case Choosing::TypeAndEnter:
+        list->lineEdit()->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), typed);
+        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+        break;
+    case Choosing::DownArrow:
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        break;
+    }
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Choosing)
 
 class ModeAgcTest : public QObject {
     Q_OBJECT
@@ -54,6 +100,8 @@ private slots:
     void modePopupClosedOnAChoice_sendsStepsToIt();
     void clickingAnItemInTheModePopup_sendsStepsToThatItem();
     void hidingTheShownPanel_sendsNoModeOrAgc();
+    void everyWayOfChoosing_runsTheCloseUpOnce_data();
+    void everyWayOfChoosing_runsTheCloseUpOnce();
 
 private:
     void CloseUpAgcAfterReport();
@@ -264,6 +312,47 @@ void ModeAgcTest::hidingTheShownPanel_sendsNoModeOrAgc()
     QCoreApplication::processEvents(); // a queued close-up would arrive here
 
     QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+}
+
+void ModeAgcTest::everyWayOfChoosing_runsTheCloseUpOnce_data()
+{
+    QTest::addColumn<int>("listId");
+    QTest::addColumn<Choosing>("way");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArrayList>("expected");
+    // Direct mode, AGC Medium and LSB reported: each close-up sends all three.
+    const auto closeUp = [](const char* agc, const char* mode) { return QByteArrayList{agc, mode, "F0703525\n"}; };
+    QTest::newRow("mode: item clicked") << int(IDC_MODE) << Choosing::ClickAnItem << "" << closeUp("A3\n", "M4\n");
+    QTest::newRow("mode: Escape") << int(IDC_MODE) << Choosing::Escape << "" << closeUp("A3\n", "M2\n");
+    QTest::newRow("mode: list closed by Qt") << int(IDC_MODE) << Choosing::AppDeactivated << "" << closeUp("A3\n", "M2\n");
+    QTest::newRow("mode: c completed, Enter") << int(IDC_MODE) << Choosing::TypeAndEnter << "c" << closeUp("A3\n", "M4\n");
+    QTest::newRow("mode: am typed, Enter") << int(IDC_MODE) << Choosing::TypeAndEnter << "am" << closeUp("A3\n", "M3\n");
+    QTest::newRow("mode: no such item, Enter") << int(IDC_MODE) << Choosing::TypeAndEnter << "x" << QByteArrayList();
+    QTest::newRow("mode: Down arrow") << int(IDC_MODE) << Choosing::DownArrow << "" << closeUp("A3\n", "M3\n");
+    QTest::newRow("agc: item clicked") << int(IDC_AGC) << Choosing::ClickAnItem << "" << closeUp("A4\n", "M2\n");
+    QTest::newRow("agc: list closed by Qt") << int(IDC_AGC) << Choosing::AppDeactivated << "" << closeUp("A3\n", "M2\n");
+    QTest::newRow("agc: s completed, Enter") << int(IDC_AGC) << Choosing::TypeAndEnter << "s" << closeUp("A2\n", "M2\n");
+}
+
+void ModeAgcTest::everyWayOfChoosing_runsTheCloseUpOnce()
+{
+    QFETCH(int, listId);
+    QFETCH(Choosing, way);
+    QFETCH(QString, typed);
+    QFETCH(QByteArrayList, expected);
+    StartedPanel h;
+    CTavrinView& view = h.View();
+    QVERIFY(ShowActive(view));
+    h.Feed("G35 F0703525 A3 M2 \n");
+    h.TakeWrites();
+    auto* list = static_cast<DropDownCombo*>(view.Form().Combo(listId));
+
+    Choose(list, way, typed);
+
+    QTRY_VERIFY(!list->view()->isVisible());
+    QTRY_COMPARE(Shown(h.Port().writes), Shown(expected));
+    QTest::qWait(50); // nothing more is on its way
+    QCOMPARE(Shown(h.TakeWrites()), Shown(expected));
 }
 
 QTEST_MAIN(ModeAgcTest)

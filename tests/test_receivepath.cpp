@@ -17,6 +17,7 @@ namespace {
 
 // What one OnComm event left behind, taken right after the view's handler.
 struct AfterEvent {
+    short commEvent;
     QByteArray receive;
     QByteArray status;
     int txRx;
@@ -46,6 +47,9 @@ private slots:
     void eventWithoutCharacters_refreshesButParsesNothing();
     void refreshAfterEvent_showsLastCommandWithItsLineFeeds();
     void refreshAfterEvent_showsStartupStepAndParsedMembers();
+    void silentRadio_startupShowsEchoStepAndRangesOnceTheQueriesLeave();
+    void silentRadio_clickShowsItsEcho();
+    void writesDrainingTogether_raiseOneSendEvent();
     void dtrPower_actsOnTheMember_data();
     void dtrPower_actsOnTheMember();
     void dtrPowerClicks_writeFalseThenTrue();
@@ -60,7 +64,8 @@ void TestReceivePath::init()
     m_events.clear();
     // Connected after the view's own handler, so it sees the outcome.
     connect(&View().Comm(), &CMSComm::OnComm, this, [this] {
-        m_events.append({g_strReceive, View().m_strStatus, View().m_nTxRx, Text(IDC_STATUS)});
+        m_events.append({View().Comm().GetCommEvent(), g_strReceive, View().m_strStatus, View().m_nTxRx,
+                         Text(IDC_STATUS)});
     });
 }
 
@@ -158,6 +163,54 @@ void TestReceivePath::refreshAfterEvent_showsStartupStepAndParsedMembers()
     QVERIFY(View().Form().Button(IDC_VOX_VOICE)->isChecked());
     QVERIFY(View().Form().Button(IDC_BPF_OFF)->isChecked());
     QVERIFY(View().Form().Button(IDC_RECEIVE)->isChecked());
+}
+
+// The radio is off, or at another baud rate: nothing comes back, yet the
+// panel shows what it did, refreshed by the control's send event.
+void TestReceivePath::silentRadio_startupShowsEchoStepAndRangesOnceTheQueriesLeave()
+{
+    QVERIFY(Text(IDC_LAST_COMMAND).isEmpty()); // start-up itself does not refresh
+    QVERIFY(!View().Form().Button(IDC_STEP_1K)->isChecked());
+
+    QTRY_COMPARE(Text(IDC_LAST_COMMAND), QStringLiteral("A\nA\nA\n"));
+    QVERIFY(View().Form().Button(IDC_STEP_1K)->isChecked());
+    QCOMPARE(Text(IDC_SCAN_LOWER), QStringLiteral(" 7000.00"));
+    QCOMPARE(Text(IDC_SCAN_UPPER), QStringLiteral(" 7300.00"));
+    QCOMPARE(Text(IDC_CHAN_LOWER), QStringLiteral("  0"));
+    QCOMPARE(Text(IDC_CHAN_UPPER), QStringLiteral("  9 "));
+    QVERIFY(g_strReceive.isEmpty());
+    QVERIFY(View().m_strStatus.isEmpty());
+}
+
+void TestReceivePath::silentRadio_clickShowsItsEcho()
+{
+    View().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&View()));
+    QTRY_COMPARE(Text(IDC_LAST_COMMAND), QStringLiteral("A\nA\nA\n"));
+
+    ClickIndicator(View().Form().Button(IDC_SIDE_TONE));
+
+    QCOMPARE(m_h->TakeWrites(), QByteArrayList{"S\n"});
+    QTRY_COMPARE(Text(IDC_LAST_COMMAND), QStringLiteral("S\n"));
+}
+
+// The control reports an empty output buffer, not each write: what one
+// handler writes leaves together and is reported once.
+void TestReceivePath::writesDrainingTogether_raiseOneSendEvent()
+{
+    QTRY_COMPARE(m_events.size(), 1); // the start-up queries
+    m_events.clear();
+
+    View().SendCommand("A3\n");
+    View().SendCommand("M2\n");
+    QVERIFY(m_events.isEmpty());
+    QTRY_COMPARE(m_events.size(), 1);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(m_events.size(), 1);
+    QCOMPARE(m_events[0].commEvent, short(CMSComm::comEvSend));
+    QVERIFY(m_events[0].receive.isEmpty());
+    QCOMPARE(Text(IDC_LAST_COMMAND), QStringLiteral("M2\n"));
 }
 
 void TestReceivePath::dtrPower_actsOnTheMember_data()

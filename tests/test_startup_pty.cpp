@@ -2,7 +2,9 @@
 // pseudo-terminal through its own serial-port code, and the test plays the
 // radio on the master side.
 #include <QDir>
+#include <QAbstractButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
@@ -16,6 +18,7 @@
 #include "link/commsettings.h"
 #include "panel/messagebox.h"
 #include "panel/tavrinview.h"
+#include "res/resource.h"
 #include "support/programstate.h"
 
 namespace {
@@ -65,6 +68,7 @@ private slots:
     void startup_writesTheStepModeQueriesOnTheLine();
     void pollTimer_asksForStatusAboutThreeSecondsAfterStartup();
     void reportFromTheRadio_showsInTheFrequencyDisplay();
+    void silentRadio_formShowsEchoStepAndRangesOnceTheQueriesLeave();
 
 private:
     QByteArray ReadMaster();
@@ -184,6 +188,21 @@ void StartupPtyTest::reportFromTheRadio_showsInTheFrequencyDisplay()
     QTRY_COMPARE_WITH_TIMEOUT(panel.View().m_strFreq, QByteArray("7035.250"), 3000);
     QCOMPARE(panel.View().m_strStatus, report);
     QCOMPARE(panel.View().m_nTxRx, 0);
+}
+
+// Nobody answers on the line, yet the form is refreshed by the control's
+// send event once the queries have left the port.
+void StartupPtyTest::silentRadio_formShowsEchoStepAndRangesOnceTheQueriesLeave()
+{
+    PtyPanel panel;
+    StartAndTakeQueries(panel);
+    const CDialogForm& form = panel.View().Form();
+
+    QTRY_COMPARE_WITH_TIMEOUT(form.Edit(IDC_LAST_COMMAND)->text(), QStringLiteral("A\nA\nA\n"), 3000);
+    QVERIFY(form.Button(IDC_STEP_1K)->isChecked());
+    QCOMPARE(form.Edit(IDC_SCAN_LOWER)->text(), QStringLiteral(" 7000.00"));
+    QCOMPARE(form.Edit(IDC_CHAN_UPPER)->text(), QStringLiteral("  9 "));
+    QVERIFY(panel.View().m_strStatus.isEmpty());
 }
 
 QTEST_MAIN(StartupPtyTest)

@@ -37,10 +37,19 @@ QString FakeCommBackend::SetRts(bool on)
     return QString();
 }
 
+// Like a serial port, the buffer empties once the event loop runs again:
+// writes made in one go drain together.
 QString FakeCommBackend::Write(const QByteArray& bytes)
 {
     writes << bytes;
     calls << QStringLiteral("write %1").arg(QString::fromLatin1(bytes).replace(QLatin1Char('\n'), QStringLiteral("\\n")));
+    if (!m_drainPending) {
+        m_drainPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_drainPending = false;
+            emit Drained();
+        }, Qt::QueuedConnection);
+    }
     return QString();
 }
 

@@ -36,6 +36,7 @@ public:
 
 private:
     bool m_open = false;
+    bool m_drainPending = false;
     QByteArray m_pending;
 };
 

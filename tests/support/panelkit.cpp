@@ -42,3 +42,10 @@ void ClickIndicator(QAbstractButton* button)
     const QRect indicator = button->style()->subElementRect(element, &option, button);
     QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
 }
+
+bool ShowActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}

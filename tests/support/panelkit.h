@@ -7,6 +7,7 @@
 #include "support/viewharness.h"
 
 class QAbstractButton;
+class QWidget;
 
 class StartedPanel : public ViewHarness {
 public:
@@ -21,3 +22,7 @@ QByteArrayList OneWriteOrNone(const QByteArray& steps);
 
 // The control may be wider than its label; a click at its centre can miss.
 void ClickIndicator(QAbstractButton* button);
+
+// Shows the window and brings it to the front, so the focus moves as the
+// user's clicks and keys move it. False if it never became active.
+bool ShowActive(QWidget& window);
