@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace {
@@ -58,6 +59,8 @@ void DropDownCombo::QueueCloseUp()
         emit closedUp();
     }, Qt::QueuedConnection);
 }
+
+void DropDownCombo::wheelEvent(QWheelEvent* event) { event->ignore(); }
 
 void DropDownCombo::SetCurSel(int index)
 {

@@ -27,8 +27,9 @@ public:
 // Drop-down combo with an edit field. Qt has no "list closed" signal, so the
 // list's hiding, however it comes about, is turned into one; it fires whether
 // or not the choice changed. A choice made without the list (Enter on a
-// completed text, arrow keys, the wheel) raises one too, so every choice
-// reaches the close-up handler, once.
+// completed text, arrow keys) raises one too, so every choice reaches the
+// close-up handler, once. The wheel over a closed list chooses nothing: a
+// turn meant for the frequency display beside it must not retune the radio.
 class DropDownCombo : public QComboBox, public ComboControl {
     Q_OBJECT
 public:
@@ -48,6 +49,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void OnActivated();

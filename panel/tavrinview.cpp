@@ -90,6 +90,7 @@ void CTavrinView::DoDataExchange(CDataExchange* pDX)
 void CTavrinView::DestroyWindow()
 {
     m_timers.KillAll();
+    emit Closing();
     QWidget* focus = QApplication::focusWidget();
     if (focus && isAncestorOf(focus))
         focus->clearFocus();

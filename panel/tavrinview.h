@@ -178,6 +178,11 @@ public:
     CString m_strSettings = " 9600,O,7,1";
     int m_bDtrPower = 1;
 
+signals:
+    // The window is going: whatever beside the panel talks to the radio on a
+    // timer or for a client stops here, with the panel's own timers.
+    void Closing();
+
 private:
     void AttachControls(CDataExchange* pDX);
     void BindMessageMap();

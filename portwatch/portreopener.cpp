@@ -12,6 +12,7 @@ CPortReopener::CPortReopener(CTavrinView& view) : QObject(&view), m_view(view)
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &CPortReopener::TryReopen);
     connect(&m_view.Comm(), &CMSComm::PortLost, this, &CPortReopener::OnPortLost);
+    connect(&m_view, &CTavrinView::Closing, &m_retry, &QTimer::stop);
 }
 
 // The panel has already shown the loss in its title and log; the attempts

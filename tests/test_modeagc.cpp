@@ -37,7 +37,7 @@ const char* const kAgcSteps[3][3] = {
     {"A\n", "A\nA\n", ""},
 };
 
-enum class Choosing { ClickAnItem, Escape, AppDeactivated, TypeAndEnter, DownArrow };
+enum class Choosing { ClickAnItem, Escape, AppDeactivated, TypeAndEnter, DownArrow, WheelOverClosedList };
 
 void OpenList(DropDownCombo* list)
 {
@@ -77,6 +77,14 @@ void Choose(DropDownCombo* list, Choosing way, const QString& typed)
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
         break;
+    case Choosing::WheelOverClosedList: {
+        list->setFocus();
+        const QPointF at(list->rect().center());
+        QWheelEvent notch(at, list->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &notch);
+        break;
+    }
     }
 }
 
@@ -329,6 +337,8 @@ void ModeAgcTest::everyWayOfChoosing_runsTheCloseUpOnce_data()
     QTest::newRow("mode: am typed, Enter") << int(IDC_MODE) << Choosing::TypeAndEnter << "am" << closeUp("A3\n", "M3\n");
     QTest::newRow("mode: no such item, Enter") << int(IDC_MODE) << Choosing::TypeAndEnter << "x" << QByteArrayList();
     QTest::newRow("mode: Down arrow") << int(IDC_MODE) << Choosing::DownArrow << "" << closeUp("A3\n", "M3\n");
+    // A turn meant for the frequency display beside the list chooses nothing.
+    QTest::newRow("mode: wheel, list closed") << int(IDC_MODE) << Choosing::WheelOverClosedList << "" << QByteArrayList();
     QTest::newRow("agc: item clicked") << int(IDC_AGC) << Choosing::ClickAnItem << "" << closeUp("A4\n", "M2\n");
     QTest::newRow("agc: list closed by Qt") << int(IDC_AGC) << Choosing::AppDeactivated << "" << closeUp("A3\n", "M2\n");
     QTest::newRow("agc: s completed, Enter") << int(IDC_AGC) << Choosing::TypeAndEnter << "s" << closeUp("A2\n", "M2\n");

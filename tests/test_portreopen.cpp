@@ -77,6 +77,7 @@ private slots:
     void attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile();
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data();
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort();
+    void closingTheWindow_endsTheAttempts();
 };
 
 void PortReopenTest::initTestCase()
@@ -207,6 +208,20 @@ void PortReopenTest::dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePo
     h.Start();
 
     QCOMPARE(h.Port().calls.mid(0, 3), (QStringList{"open " + h.View().Comm().DeviceName(), "RTS 1", dtr}));
+}
+
+// A box raised while the file is written runs its own event loop: the
+// attempts must not open the port and query the radio behind it.
+void PortReopenTest::closingTheWindow_endsTheAttempts()
+{
+    WatchedPanel h;
+    h.Port().failOpen = true;
+    h.Port().Vanish();
+    QVERIFY(h.reopener->IsRetrying());
+
+    h.View().DestroyWindow();
+
+    QVERIFY(!h.reopener->IsRetrying());
 }
 
 QTEST_MAIN(PortReopenTest)
