@@ -128,6 +128,10 @@ public:
     const CWindowTimers& Timers() const { return m_timers; }
     QString PortProblem() const { return m_portProblem; }
 
+    // Runs a handler as the panel runs its own: a port error ends it and is
+    // shown in the title. False when it ended that way.
+    bool Dispatch(const std::function<void()>& handler);
+
     // The panel state, in declaration order.
     CButton m_btnChanScan;
     CButton m_btnSetRfGain;
@@ -176,7 +180,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
     void OnClicked(int id, void (CTavrinView::*handler)());
-    void Dispatch(const std::function<void()>& handler);
     void ShowPortProblem(const CommError& error);
     void ClearPortProblem();
     void SetTuningStep(int step);
