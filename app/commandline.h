@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <optional>
 
+#include "remote/rigctlsettings.h"
+
 struct StartOptions {
+    RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
         return exitCode;
 
     QApplication application(argc, argv);
-    CTavrinApp app;
+    CTavrinApp app(*options);
     if (!app.InitInstance())
         return 1;
     return application.exec();

@@ -8,8 +8,9 @@
 #include "app/tavrindoc.h"
 #include "link/commsettings.h"
 #include "panel/tavrinview.h"
+#include "remote/rigctlservice.h"
 
-CTavrinApp::CTavrinApp() = default;
+CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
 
 bool CTavrinApp::InitInstance()
@@ -29,6 +30,8 @@ bool CTavrinApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
     m_frame->View()->OnInitialUpdate();
+    m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), m_frame->RadioMenu(), m_frame->menuBar(),
+                                                LoadRigctlSettings(m_options.rigctl));
     m_frame->show();
     return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <memory>
 
+#include "app/commandline.h"
+
 class CMainFrame;
+class CRigctlService;
 class CTavrinDoc;
 class CTavrinView;
 
@@ -9,7 +12,7 @@ class CTavrinView;
 // update, which opens the port and queries the radio.
 class CTavrinApp {
 public:
-    CTavrinApp();
+    explicit CTavrinApp(StartOptions options = {});
     ~CTavrinApp();
     bool InitInstance();
     CMainFrame* MainFrame() const { return m_frame.get(); }
@@ -19,5 +22,8 @@ public:
 
 private:
     std::unique_ptr<CTavrinDoc> m_doc;
+    StartOptions m_options;
     std::unique_ptr<CMainFrame> m_frame;
+    // Goes before the frame: its last act may be to unkey the transmitter.
+    std::unique_ptr<CRigctlService> m_rigctl;
 };
