@@ -6,6 +6,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace {
+constexpr int kStatusWidth = 340;
+}
+
 CRigctlService::CRigctlService(CTavrinView& view, QMenu* radioMenu, QMenuBar* menuBar, const RigctlSettings& settings)
     : m_settings(settings),
       m_seam(view),
@@ -73,16 +77,23 @@ QString CRigctlService::Endpoint() const
     return QStringLiteral("%1:%2").arg(address).arg(m_settings.port);
 }
 
-void CRigctlService::ShowStatus()
+QString CRigctlService::StatusText() const
 {
-    m_status->setVisible(m_action->isChecked());
-    if (!m_failure.isEmpty()) {
-        m_status->setText(QStringLiteral("Rig control off: %1").arg(m_failure));
-        return;
-    }
+    if (!m_failure.isEmpty())
+        return QStringLiteral("Rig control off: %1").arg(m_failure);
     const int clients = m_server.ClientCount();
     const QString count = clients == 0   ? QStringLiteral("no clients")
                           : clients == 1 ? QStringLiteral("1 client")
                                          : QStringLiteral("%1 clients").arg(clients);
-    m_status->setText(QStringLiteral("Rig control on %1, %2").arg(Endpoint(), count));
+    return QStringLiteral("Rig control on %1, %2").arg(Endpoint(), count);
+}
+
+// The line shares the menu bar with the menus and must not widen the window
+// the panel fits: a long address or reason is cut short, whole in the tip.
+void CRigctlService::ShowStatus()
+{
+    m_status->setVisible(m_action->isChecked());
+    const QString text = StatusText();
+    m_status->setToolTip(text);
+    m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, kStatusWidth));
 }

@@ -30,6 +30,7 @@ private:
     void OnTriggered(bool on);
     void Start();
     void ShowStatus();
+    QString StatusText() const;
     QString Endpoint() const;
     QString ListenFailure() const;
 

@@ -62,7 +62,8 @@ public:
         return nullptr;
     }
     QLabel* Status() const { return qobject_cast<QLabel*>(m_app->MainFrame()->menuBar()->cornerWidget()); }
-    QString Shown() const { return Status() && Status()->isVisibleTo(m_app->MainFrame()) ? Status()->text() : QString(); }
+    // The whole line; the label may show it cut short.
+    QString Shown() const { return Status() && Status()->isVisibleTo(m_app->MainFrame()) ? Status()->toolTip() : QString(); }
     FakeCommBackend& Port() { return *FakeCommInstaller::Latest(); }
     void End() { m_app.reset(); }
 
@@ -195,6 +196,8 @@ void RigctlServiceTest::listenFailure_isShownAndTheItemStaysChecked_data()
     QTest::newRow("port taken") << "127.0.0.1" << "Rig control off: 127.0.0.1:%1 is in use";
     QTest::newRow("not an address") << "radio.local" << "Rig control off: \"radio.local\" is not an address";
     QTest::newRow("not this computer's") << "192.0.2.1" << "Rig control off: 192.0.2.1 is not an address of this computer";
+    QTest::newRow("a long one, cut short on screen")
+        << "2001:db8:85a3:8d3:1319:8a2e:370:7348" << "Rig control off: 2001:db8:85a3:8d3:1319:8a2e:370:7348 is not an address of this computer";
 }
 
 void RigctlServiceTest::listenFailure_isShownAndTheItemStaysChecked()
@@ -209,6 +212,7 @@ void RigctlServiceTest::listenFailure_isShownAndTheItemStaysChecked()
     Run run;
     QVERIFY(run.Item()->isChecked());
     QCOMPARE(run.Shown(), shown.contains(QLatin1String("%1")) ? shown.arg(taken.serverPort()) : shown);
+    QVERIFY(run.Status()->sizeHint().width() < 400);
 }
 
 void RigctlServiceTest::programEnd_unkeysWhatTheNetworkKeyed()
