@@ -4,7 +4,9 @@
 // Debian's rigctld with its dummy radio (-m 1) as the reference, both asked
 // "f" as fast as one client, then eight at once, can ask. Also the panel's
 // CPU time while it takes in the reports, with and without the server.
-// Run by hand: bench_rigctl [--seconds N]
+// Run by hand: bench_rigctl [--seconds N] [--rounds N] [--quiet-line]; the
+// two servers are measured by turns and the medians shown. A quiet line
+// carries no reports, for the server's figures without the panel's work.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -54,7 +57,11 @@ public:
         return true;
     }
     QString Device() const { return QString::fromLocal8Bit(ptsname(m_master)); }
-    void Start() { m_thread = std::thread([this] { Run(); }); }
+    void Start(bool reports)
+    {
+        m_reports = reports;
+        m_thread = std::thread([this] { Run(); });
+    }
     ~ReportLine()
     {
         m_stop = true;
@@ -75,7 +82,7 @@ private:
         while (!m_stop) {
             while (read(m_master, sink, sizeof sink) > 0) {
             }
-            if (write(m_master, at, 1) == 1 && *++at == '\0')
+            if (m_reports && write(m_master, at, 1) == 1 && *++at == '\0')
                 at = kReports[report = 1 - report];
             next += period;
             std::this_thread::sleep_until(next);
@@ -84,6 +91,7 @@ private:
     int m_master = -1;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    bool m_reports = true;
 };
 
 quint16 FreePort()
@@ -122,38 +130,60 @@ bool WaitForListener(quint16 port)
     return false;
 }
 
-// One client asking "f" until the time is up: each reply's time in µs, and
-// the values read (so a frozen panel would show).
-struct ClientRun {
-    std::vector<double> micros;
-    QSet<QByteArray> values;
+// Clients asking "f" until the time is up, each sending its next question
+// as soon as its reply is in. One thread drives them all, so the load
+// generator takes one core at most from the two servers it compares.
+struct ClientRuns {
+    std::vector<double> micros;  // each reply's time
+    QSet<QByteArray> values;     // the frequencies read: a frozen panel shows
 };
 
-ClientRun AskUntil(quint16 port, Clock::time_point end)
+struct Asker {
+    int fd = -1;
+    Clock::time_point sent;
+    QByteArray reply;
+};
+
+bool Ask(Asker& asker)
 {
-    ClientRun run;
-    const int fd = ConnectTo(port);
-    if (fd < 0)
-        return run;
+    asker.reply.clear();
+    asker.sent = Clock::now();
+    return write(asker.fd, "f\n", 2) == 2;
+}
+
+ClientRuns AskUntil(quint16 port, int clients, Clock::time_point end)
+{
+    ClientRuns runs;
+    std::vector<Asker> askers(clients);
+    std::vector<pollfd> polls(clients);
+    for (int i = 0; i < clients; ++i) {
+        askers[i].fd = ConnectTo(port);
+        polls[i] = {askers[i].fd, POLLIN, 0};
+        if (askers[i].fd < 0 || !Ask(askers[i]))
+            return runs;
+    }
     char buffer[256];
     while (Clock::now() < end) {
-        const auto sent = Clock::now();
-        if (write(fd, "f\n", 2) != 2)
-            break;
-        QByteArray reply;
-        while (!reply.endsWith('\n')) {
-            const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (poll(polls.data(), polls.size(), 100) <= 0)
+            continue;
+        for (int i = 0; i < clients; ++i) {
+            if (!(polls[i].revents & POLLIN))
+                continue;
+            const ssize_t got = read(askers[i].fd, buffer, sizeof buffer);
             if (got <= 0)
-                break;
-            reply.append(buffer, got);
+                return runs;
+            askers[i].reply.append(buffer, got);
+            if (!askers[i].reply.endsWith('\n'))
+                continue;
+            runs.micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - askers[i].sent).count());
+            runs.values.insert(askers[i].reply.trimmed());
+            if (!Ask(askers[i]))
+                return runs;
         }
-        if (!reply.endsWith('\n'))
-            break;
-        run.micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - sent).count());
-        run.values.insert(reply.trimmed());
     }
-    close(fd);
-    return run;
+    for (const Asker& asker : askers)
+        close(asker.fd);
+    return runs;
 }
 
 struct Figures {
@@ -167,18 +197,8 @@ struct Figures {
 Figures Measure(quint16 port, int clients, double seconds)
 {
     const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    std::vector<ClientRun> runs(clients);
-    std::vector<std::thread> threads;
-    for (int i = 0; i < clients; ++i)
-        threads.emplace_back([&, i] { runs[i] = AskUntil(port, end); });
-    for (auto& thread : threads)
-        thread.join();
-    std::vector<double> all;
-    QSet<QByteArray> values;
-    for (const ClientRun& run : runs) {
-        all.insert(all.end(), run.micros.begin(), run.micros.end());
-        values.unite(run.values);
-    }
+    ClientRuns runs = AskUntil(port, clients, end);
+    std::vector<double>& all = runs.micros;
     Figures figures;
     if (all.empty())
         return figures;
@@ -187,19 +207,22 @@ Figures Measure(quint16 port, int clients, double seconds)
     figures.p50 = all[all.size() / 2];
     figures.p99 = all[std::min(all.size() - 1, size_t(all.size() * 0.99))];
     figures.worst = all.back();
-    figures.values = int(values.size());
+    figures.values = int(runs.values.size());
     return figures;
 }
 
-// User and system time of a process, in ms.
+// Time on a CPU of all a process's threads, in ms, to the nanosecond the
+// scheduler counts it (the tick-based user and system times are 10 ms coarse).
 double CpuMs(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArrayList fields = stat.readAll().split(')').last().trimmed().split(' ');
-    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
-    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+    double ns = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            ns += schedstat.readAll().split(' ').value(0).toDouble();
+    }
+    return ns / 1e6;
 }
 
 double CpuMsPerSecond(qint64 pid, double seconds)
@@ -209,10 +232,25 @@ double CpuMsPerSecond(qint64 pid, double seconds)
     return (CpuMs(pid) - before) / seconds;
 }
 
-void Print(const char* who, int clients, const Figures& f)
+double Median(std::vector<double> values)
 {
-    std::printf("%-34s %2d client%s %9.0f replies/s   p50 %7.3f ms   p99 %7.3f ms   max %7.3f ms\n", who, clients,
-                clients == 1 ? " " : "s", f.perSecond, f.p50 / 1000, f.p99 / 1000, f.worst / 1000);
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The median of the rounds for each figure, and the spread of p99.
+void Print(const char* who, int clients, const std::vector<Figures>& rounds)
+{
+    std::vector<double> rate, p50, p99, worst;
+    for (const Figures& f : rounds) {
+        rate.push_back(f.perSecond);
+        p50.push_back(f.p50 / 1000);
+        p99.push_back(f.p99 / 1000);
+        worst.push_back(f.worst / 1000);
+    }
+    std::printf("%-26s %d client%s %7.0f replies/s  p50 %6.3f ms  p99 %6.3f ms (%.3f to %.3f)  max %6.2f ms\n", who,
+                clients, clients == 1 ? " " : "s", Median(rate), Median(p50), Median(p99),
+                *std::min_element(p99.begin(), p99.end()), *std::max_element(p99.begin(), p99.end()), Median(worst));
 }
 
 // The panel, started as a user starts it, in a directory of its own whose
@@ -252,17 +290,72 @@ void WriteStation(const QString& dir, const QString& device)
     profile.setValue(QStringLiteral("Ports/COM1"), device);
 }
 
+struct Options {
+    double seconds = 3.0;
+    int rounds = 5;
+    bool reports = true;
+};
+
+Options ParseOptions(const QStringList& arguments)
+{
+    Options options;
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--seconds")); at > 0)
+        options.seconds = std::max(0.5, arguments.value(at + 1).toDouble());
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--rounds")); at > 0)
+        options.rounds = std::max(1, arguments.value(at + 1).toInt());
+    options.reports = !arguments.contains(QStringLiteral("--quiet-line"));
+    return options;
+}
+
+// The panel's CPU time a second while it takes in the reports, by turns
+// without the server, with it listening, and with 8 clients connected but
+// quiet; each a fresh start of the program.
+double ReceiveCost(const QString& dir, const QString& tavrin, const Options& options, bool server, int idleClients)
+{
+    const quint16 port = FreePort();
+    const QStringList arguments = server ? QStringList{QStringLiteral("--rigctl-port"), QString::number(port)} : QStringList();
+    Panel panel(dir, tavrin, arguments);
+    if (server && !WaitForListener(port))
+        return 0;
+    std::vector<int> idle;
+    for (int i = 0; i < idleClients; ++i)
+        idle.push_back(ConnectTo(port));
+    QThread::msleep(1500);
+    const double cost = CpuMsPerSecond(panel.Pid(), options.seconds);
+    for (int fd : idle)
+        close(fd);
+    return cost;
+}
+
+void CompareReceiveCost(const QString& dir, const QString& tavrin, const Options& options)
+{
+    std::vector<double> costs[3];
+    for (int round = 0; round < options.rounds; ++round) {
+        costs[0].push_back(ReceiveCost(dir, tavrin, options, false, 0));
+        costs[1].push_back(ReceiveCost(dir, tavrin, options, true, 0));
+        costs[2].push_back(ReceiveCost(dir, tavrin, options, true, 8));
+    }
+    std::printf("panel CPU taking in the reports: %.1f ms/s without the server, %.1f ms/s with it listening, "
+                "%.1f ms/s with 8 quiet clients\n\n", Median(costs[0]), Median(costs[1]), Median(costs[2]));
+}
+
+bool StartReference(QProcess& rigctld, quint16 port)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
+    if (program.isEmpty())
+        return false;
+    rigctld.start(program, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"), QStringLiteral("127.0.0.1"),
+                            QStringLiteral("-t"), QString::number(port)});
+    return WaitForListener(port);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
-    const int at = int(arguments.indexOf(QStringLiteral("--seconds")));
-    const double seconds = at > 0 ? arguments.value(at + 1).toDouble() : 5.0;
+    const Options options = ParseOptions(application.arguments());
     const QString tavrin = QStringLiteral(TAVRIN_BINARY);
-    const QString rigctld = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
-
     QTemporaryDir dir;
     ReportLine line;
     if (!dir.isValid() || !line.Open()) {
@@ -270,45 +363,37 @@ int main(int argc, char* argv[])
         return 1;
     }
     WriteStation(dir.path(), line.Device());
-    line.Start();
-    std::printf("reports at %.0f characters/s on %s; %.1f s a figure\n\n", kCharsPerSecond, qPrintable(line.Device()), seconds);
+    line.Start(options.reports);
+    std::printf("%s on %s; %d rounds of %.1f s, medians\n\n", options.reports ? "reports at 960 characters/s" : "no reports",
+                qPrintable(line.Device()), options.rounds, options.seconds);
 
-    double withoutServer = 0;
-    {
-        Panel panel(dir.path(), tavrin, {});
-        QThread::msleep(1500);
-        withoutServer = CpuMsPerSecond(panel.Pid(), seconds);
-    }
+    CompareReceiveCost(dir.path(), tavrin, options);
     const quint16 port = FreePort();
     Panel panel(dir.path(), tavrin, {QStringLiteral("--rigctl-port"), QString::number(port)});
     if (!WaitForListener(port)) {
         std::fprintf(stderr, "tavrin did not listen on %u\n", port);
         return 1;
     }
-    QThread::msleep(1000);
-    const double withServer = CpuMsPerSecond(panel.Pid(), seconds);
-    std::printf("panel CPU taking in the reports: %.2f ms/s without the server, %.2f ms/s with it listening\n\n",
-                withoutServer, withServer);
-
-    for (int clients : {1, 8}) {
-        const Figures figures = Measure(port, clients, seconds);
-        Print("tavrin (panel on its report line)", clients, figures);
-        std::printf("%37s%d different frequencies read while the reports ran\n", "", figures.values);
-    }
-    if (rigctld.isEmpty()) {
-        std::printf("\nrigctld not installed: no reference\n");
-        return 0;
-    }
     const quint16 referencePort = FreePort();
     QProcess reference;
-    reference.start(rigctld, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"), QStringLiteral("127.0.0.1"),
-                              QStringLiteral("-t"), QString::number(referencePort)});
-    if (!WaitForListener(referencePort)) {
-        std::fprintf(stderr, "rigctld did not listen on %u\n", referencePort);
-        return 1;
+    const bool haveReference = StartReference(reference, referencePort);
+    std::vector<Figures> figures[2][2]; // [tavrin, rigctld][1 client, 8 clients]
+    int valuesRead = 0;
+    for (int round = 0; round < options.rounds; ++round) {
+        for (int c = 0; c < 2; ++c) {
+            figures[0][c].push_back(Measure(port, c ? 8 : 1, options.seconds));
+            valuesRead = std::max(valuesRead, figures[0][c].back().values);
+            if (haveReference)
+                figures[1][c].push_back(Measure(referencePort, c ? 8 : 1, options.seconds));
+        }
     }
-    for (int clients : {1, 8})
-        Print("rigctld -m 1 (reference)", clients, Measure(referencePort, clients, seconds));
+    for (int c = 0; c < 2; ++c) {
+        Print("tavrin", c ? 8 : 1, figures[0][c]);
+        if (haveReference)
+            Print("rigctld -m 1 (reference)", c ? 8 : 1, figures[1][c]);
+    }
+    std::printf("\n%d different frequencies read from the panel in a round%s\n", valuesRead,
+                haveReference ? "" : "; rigctld not installed, no reference");
     reference.terminate();
     reference.waitForFinished(3000);
     return 0;
