@@ -28,8 +28,7 @@ CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent)
     connect(&m_waitTick, &QTimer::timeout, this, &CRigClient::OnWaitTick);
     connect(m_socket, &QTcpSocket::readyRead, this, &CRigClient::OnReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &CRigClient::OnDisconnected);
-    if (m_socket->bytesAvailable() > 0)
-        ScheduleMoreInput();
+    ScheduleMoreInput();
 }
 
 void CRigClient::OnReadyRead()
@@ -39,13 +38,13 @@ void CRigClient::OnReadyRead()
         return;
     m_lines.Append(m_socket->read(kReadSlice));
     TakeLines();
-    if (!m_closing && !m_waiting && m_socket->bytesAvailable() > 0)
-        ScheduleMoreInput();
+    ScheduleMoreInput();
 }
 
+// The next slice of what is waiting, in a later turn of the event loop.
 void CRigClient::ScheduleMoreInput()
 {
-    if (m_moreInputScheduled)
+    if (m_moreInputScheduled || m_closing || m_waiting || m_socket->bytesAvailable() == 0)
         return;
     m_moreInputScheduled = true;
     QMetaObject::invokeMethod(this, &CRigClient::OnReadyRead, Qt::QueuedConnection);
@@ -66,7 +65,7 @@ void CRigClient::TakeLines()
 void CRigClient::Answer(const CRigLineBuffer::Line& line)
 {
     if (line.tooLong) {
-        Send("RPRT " + QByteArray::number(int(RigStatus::InvalidArgument)) + '\n');
+        Send(StatusLine(RigStatus::InvalidArgument));
         return;
     }
     const std::optional<RigRequest> request = ParseRigLine(line.text);
@@ -111,8 +110,7 @@ void CRigClient::OnWaitTick()
     Send(m_heldReply);
     m_heldReply.clear();
     TakeLines();
-    if (!m_closing && !m_waiting && m_socket->bytesAvailable() > 0)
-        ScheduleMoreInput();
+    ScheduleMoreInput();
 }
 
 void CRigClient::Send(const QByteArray& reply)

@@ -17,7 +17,6 @@ public:
     void Append(const QByteArray& bytes);
     // The next whole line, or none until more bytes arrive.
     std::optional<Line> Next();
-    qsizetype Buffered() const { return m_bytes.size() - m_from; }
 
 private:
     QByteArray m_bytes;

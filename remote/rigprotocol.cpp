@@ -35,7 +35,7 @@ QByteArray Report(RigStatus status) { return "RPRT " + QByteArray::number(int(st
 QByteArray PlainReply(const RigAnswer& answer)
 {
     if (answer.status != RigStatus::Ok || answer.values.isEmpty())
-        return Report(answer.status) + '\n';
+        return StatusLine(answer.status);
     QByteArray reply;
     for (const RigValue& value : answer.values)
         reply += value.value + '\n';
@@ -99,3 +99,5 @@ QByteArray FormatRigAnswer(const RigRequest& request, const RigAnswer& answer)
 {
     return request.separator ? ExtendedReply(request, answer) : PlainReply(answer);
 }
+
+QByteArray StatusLine(RigStatus status) { return Report(status) + '\n'; }

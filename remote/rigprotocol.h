@@ -43,3 +43,5 @@ struct RigAnswer {
 // None for a line with nothing on it, which gets no reply at all.
 std::optional<RigRequest> ParseRigLine(const QByteArray& line);
 QByteArray FormatRigAnswer(const RigRequest& request, const RigAnswer& answer);
+// "RPRT -1" and its line feed: all a line gets that cannot be a command.
+QByteArray StatusLine(RigStatus status);

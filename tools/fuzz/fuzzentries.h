@@ -145,7 +145,7 @@ inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>&
         lines.Append(bytes.mid(from, cut - from));
         from = cut;
         while (const auto line = lines.Next())
-            session.replies << (line->tooLong ? QByteArray("RPRT -1\n") : AnswerRigLine(line->text, rig));
+            session.replies << (line->tooLong ? StatusLine(RigStatus::InvalidArgument) : AnswerRigLine(line->text, rig));
     }
     session.calls = rig.calls;
     return session;
