@@ -17,6 +17,7 @@
 #include "app/mainframe.h"
 #include "app/tavrinapp.h"
 #include "link/commsettings.h"
+#include "link/mscomm.h"
 #include "support/fakecomm.h"
 #include "support/programstate.h"
 #include "support/viewharness.h"
@@ -32,11 +33,28 @@ quint16 FreePort()
     return probe.serverPort();
 }
 
+// The fake port, keeping what was written where a test can read it after
+// the program, and the port with it, has gone.
+class KeptWritesBackend : public FakeCommBackend {
+public:
+    explicit KeptWritesBackend(QByteArrayList& kept) : m_kept(kept) {}
+    QString Write(const QByteArray& bytes) override
+    {
+        m_kept << bytes;
+        return FakeCommBackend::Write(bytes);
+    }
+
+private:
+    QByteArrayList& m_kept;
+};
+
 // One start of the program on the fake port, in a scratch directory.
 class Run {
 public:
-    explicit Run(StartOptions options = {})
+    explicit Run(StartOptions options = {}, const CMSComm::BackendFactory& port = {})
     {
+        if (port)
+            CMSComm::SetBackendFactory(port);
         m_previousDir = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         QFile file(QStringLiteral("h350save.dat"));
@@ -64,7 +82,6 @@ public:
     QLabel* Status() const { return qobject_cast<QLabel*>(m_app->MainFrame()->menuBar()->cornerWidget()); }
     // The whole line; the label may show it cut short.
     QString Shown() const { return Status() && Status()->isVisibleTo(m_app->MainFrame()) ? Status()->toolTip() : QString(); }
-    FakeCommBackend& Port() { return *FakeCommInstaller::Latest(); }
     void End() { m_app.reset(); }
 
 private:
@@ -219,15 +236,16 @@ void RigctlServiceTest::programEnd_unkeysWhatTheNetworkKeyed()
 {
     StartOptions options;
     options.rigctl.port = FreePort();
-    Run run(options);
+    QByteArrayList written;
+    Run run(options, [&written] { return std::make_unique<KeptWritesBackend>(written); });
     QTcpSocket client;
     client.connectToHost(QHostAddress::LocalHost, *options.rigctl.port);
     client.write("T 1\n");
-    QTRY_COMPARE(run.Port().writes.last(), QByteArray("K"));
-    run.Port().writes.clear();
+    QTRY_COMPARE(written.last(), QByteArray("K"));
+    written.clear();
 
     run.End();
-    QCOMPARE(run.Port().writes, QByteArrayList{"U"});
+    QCOMPARE(written, QByteArrayList{"U"});
 }
 
 void RigctlServiceTest::txTimeoutSetting_isReadAndKeptWithinBounds_data()
