@@ -43,6 +43,26 @@ bool ReadDataDir(const QCommandLineParser& parser, const DataDirOptions& given, 
     return true;
 }
 
+bool TakeRigctlOptions(const QCommandLineParser& parser, const QCommandLineOption& port,
+                       const QCommandLineOption& address, RigctlCommandLine& rigctl)
+{
+    if (parser.isSet(port)) {
+        rigctl.port = ParseRigctlPort(parser.value(port));
+        if (!rigctl.port) {
+            Print(stderr, QStringLiteral("--rigctl-port wants a port number from 1 to 65535, not \"%1\"\n").arg(parser.value(port)));
+            return false;
+        }
+    }
+    if (parser.isSet(address)) {
+        if (!ParseRigctlAddress(parser.value(address))) {
+            Print(stderr, QStringLiteral("--rigctl-address wants an IP address, not \"%1\"\n").arg(parser.value(address)));
+            return false;
+        }
+        rigctl.address = parser.value(address).trimmed();
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -57,6 +77,13 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
                                    QStringLiteral("Append every command sent and every line received, time-stamped, to <file>."),
                                    QStringLiteral("file"));
     parser.addOption(trace);
+    const QCommandLineOption rigctlPort(QStringLiteral("rigctl-port"),
+        QStringLiteral("Run the rig-control server for station programs on TCP port <port> (this run only)."),
+        QStringLiteral("port"));
+    const QCommandLineOption rigctlAddress(QStringLiteral("rigctl-address"),
+        QStringLiteral("The address the rig-control server listens on, 127.0.0.1 unless named. It asks no password: name another only on a network you trust."),
+        QStringLiteral("address"));
+    parser.addOptions({rigctlPort, rigctlAddress});
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -81,5 +108,9 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     options.traceFile = parser.value(trace);
+    if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)) {
+        exitCode = 2;
+        return std::nullopt;
+    }
     return options;
 }

@@ -5,11 +5,14 @@
 #include <QStringList>
 #include <optional>
 
+#include "remote/rigctlsettings.h"
+
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
     // folder the program was started in.
     QString dataDir;
     QString traceFile;  // --trace FILE: the serial trace is appended there
+    RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
-    CTavrinApp app;
+    CTavrinApp app(*options);
     if (!app.InitInstance())
         return 1;
     return application.exec();

@@ -14,8 +14,9 @@
 #include "panel/tavrinview.h"
 #include "portchooser/portchoice.h"
 #include "portwatch/portreopener.h"
+#include "remote/rigctlservice.h"
 
-CTavrinApp::CTavrinApp() = default;
+CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
 
 bool CTavrinApp::InitInstance()
@@ -38,6 +39,8 @@ bool CTavrinApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
     AttachPortHelpers();
     m_frame->View()->OnInitialUpdate();
+    m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), m_frame->RadioMenu(), m_frame->menuBar(),
+                                                LoadRigctlSettings(m_options.rigctl));
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
     return true;

@@ -1,8 +1,11 @@
 #pragma once
 #include <memory>
 
+#include "app/commandline.h"
+
 class CMainFrame;
 class CPortChoice;
+class CRigctlService;
 class CTavrinDoc;
 class CTavrinView;
 
@@ -10,7 +13,7 @@ class CTavrinView;
 // update, which opens the port and queries the radio.
 class CTavrinApp {
 public:
-    CTavrinApp();
+    explicit CTavrinApp(StartOptions options = {});
     ~CTavrinApp();
     bool InitInstance();
     CMainFrame* MainFrame() const { return m_frame.get(); }
@@ -22,6 +25,9 @@ private:
     void AttachPortHelpers();
 
     std::unique_ptr<CTavrinDoc> m_doc;
+    StartOptions m_options;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CPortChoice> m_portChoice;
+    // Goes before the frame: its last act may be to unkey the transmitter.
+    std::unique_ptr<CRigctlService> m_rigctl;
 };

@@ -127,12 +127,14 @@ bool CTavrinView::eventFilter(QObject* watched, QEvent* event)
 
 // An error of the communications control ends the handler it arises in, and
 // whatever that handler changed before it stays changed.
-void CTavrinView::Dispatch(const std::function<void()>& handler)
+bool CTavrinView::Dispatch(const std::function<void()>& handler)
 {
     try {
         handler();
+        return true;
     } catch (const CommError& error) {
         ShowPortProblem(error);
+        return false;
     }
 }
 

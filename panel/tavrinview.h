@@ -124,11 +124,6 @@ public:
     void OnKillFocusScanUpper();
     void OnKillFocusScanLower();
 
-    // Runs a handler as the form runs its own: an error of the serial control
-    // ends it and shows in the window title. Whatever acts on the panel from
-    // outside the form goes through here.
-    void Dispatch(const std::function<void()>& handler);
-
     // The port as the helpers beside the panel (reopening a lost port, the
     // port chooser) drive it. OpenPortAgain throws CommError as start-up would.
     void OpenPortAgain();
@@ -139,6 +134,11 @@ public:
     CMSComm& Comm() { return m_comm; }
     const CWindowTimers& Timers() const { return m_timers; }
     QString PortProblem() const { return m_portProblem; }
+
+    // Runs a handler as the form runs its own: an error of the serial control
+    // ends it and shows in the window title, and the result is false. Whatever
+    // acts on the panel from outside the form goes through here.
+    bool Dispatch(const std::function<void()>& handler);
 
     // The panel state, in declaration order.
     CButton m_btnChanScan;

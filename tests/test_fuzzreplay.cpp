@@ -1,5 +1,5 @@
 // The fuzz targets' committed seed corpus and a few thousand seeded random
-// inputs, replayed through the same two entry points on every build, so the
+// inputs, replayed through the same entry points on every build, so the
 // rules the fuzzers enforce are kept by compilers that cannot fuzz.
 #include <QDir>
 #include <QRandomGenerator>
@@ -13,6 +13,14 @@ using Entry = QString (*)(CTavrinView& view, const QByteArray& bytes);
 
 QString StatusEntry(CTavrinView& view, const QByteArray& bytes) { return fuzzentry::ParseStatusBytes(view, bytes); }
 QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ReadChannelBytes(bytes); }
+QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigClientBytes(bytes); }
+
+Entry EntryFor(const QString& target)
+{
+    if (target == QLatin1String("parsestatus"))
+        return &StatusEntry;
+    return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
+}
 
 QString CorpusDir(const char* target)
 {
@@ -40,6 +48,24 @@ QByteArray RandomBytes(QRandomGenerator& random, int length)
     QByteArray bytes(length, '\0');
     for (char& c : bytes)
         c = random.bounded(3) == 0 ? char(random.bounded(256)) : codes[random.bounded(int(codes.size()))];
+    return bytes;
+}
+
+// Lines of the rig-control protocol's own words, arguments and prefixes,
+// with a byte of anything now and then.
+QByteArray RandomRigLines(QRandomGenerator& random, int words)
+{
+    static const QByteArrayList vocabulary = {
+        "f", "F", "m", "M", "t", "T", "v", "V", "s", "q", "\\get_freq", "\\set_freq", "\\dump_state",
+        "\\chk_vfo", "\\get_lock_mode", "\\set_vfo_opt", "+", ";", "|", ",", "VFOA", "VFOB", "USB", "PKTLSB",
+        "CW", "FM", "0", "1", "3", "-1", "14074000", "7155505.5", "1e9", "nan", "2400", "\n", "\r\n", " ", "\t"};
+    QByteArray bytes;
+    for (int i = 0; i < words; ++i) {
+        bytes += random.bounded(12) == 0 ? QByteArray(1, char(random.bounded(256)))
+                                         : vocabulary[random.bounded(int(vocabulary.size()))];
+        if (random.bounded(3) == 0)
+            bytes += ' ';
+    }
     return bytes;
 }
 
@@ -107,7 +133,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -120,7 +146,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule()
     QFETCH(QString, file);
     QFile input(file);
     QVERIFY(input.open(QIODevice::ReadOnly));
-    Replay(target == "parsestatus" ? &StatusEntry : &ChannelEntry, {input.readAll()});
+    Replay(EntryFor(target), {input.readAll()});
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
@@ -135,6 +161,9 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("channel file random bytes") << "channelfile" << "random" << 500 << 353u;
     QTest::addRow("channel file mutated seeds") << "channelfile" << "mutated" << 800 << 354u;
     QTest::addRow("channel file long lines") << "channelfile" << "long" << 20 << 355u;
+    QTest::addRow("rig-control random lines") << "rigcommand" << "random" << 1500 << 356u;
+    QTest::addRow("rig-control mutated seeds") << "rigcommand" << "mutated" << 1500 << 357u;
+    QTest::addRow("rig-control long lines") << "rigcommand" << "long" << 40 << 358u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
@@ -144,19 +173,20 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
     QFETCH(int, count);
     QFETCH(uint, seed);
     const bool status = target == "parsestatus";
-    const QList<QByteArray> seeds = CorpusFiles(status ? "parsestatus" : "channelfile");
+    const bool rig = target == "rigcommand";
+    const QList<QByteArray> seeds = CorpusFiles(qPrintable(target));
     QVERIFY(!seeds.isEmpty());
     QRandomGenerator random(seed);
     QList<QByteArray> inputs;
     for (int i = 0; i < count; ++i) {
         if (kind == "random")
-            inputs << RandomBytes(random, random.bounded(status ? 300 : 3000));
+            inputs << (rig ? RandomRigLines(random, random.bounded(200)) : RandomBytes(random, random.bounded(status ? 300 : 3000)));
         else if (kind == "mutated")
             inputs << Mutated(random, seeds[random.bounded(int(seeds.size()))], seeds);
         else
-            inputs << (status ? LongLine(random) + '\n' : seeds[i % seeds.size()].left(60) + LongLine(random));
+            inputs << (status || rig ? LongLine(random) + '\n' : seeds[i % seeds.size()].left(60) + LongLine(random));
     }
-    Replay(status ? &StatusEntry : &ChannelEntry, inputs);
+    Replay(EntryFor(target), inputs);
 }
 
 QTEST_MAIN(TestFuzzReplay)

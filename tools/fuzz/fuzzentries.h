@@ -1,10 +1,11 @@
 #pragma once
-// The two inputs that come from outside the program, a line from the radio
-// and the bytes of the channel file, each with what must hold after any bytes
-// at all went through it. The fuzz targets abort on a broken rule; the replay
+// The inputs that come from outside the program, a line from the radio, the
+// bytes of the channel file and a rig-control client's bytes, each with what
+// must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <algorithm>
 #include <cstring>
@@ -15,6 +16,9 @@
 #include "link/reportedstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "remote/rigcommands.h"
+#include "remote/riglinebuffer.h"
+#include "support/fakerigseam.h"
 #include "support/programstate.h"
 
 namespace fuzzentry {
@@ -118,6 +122,80 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
     ReadChannelTable(written);
     const QByteArray rewritten = ChannelFileBytes();
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
+}
+
+// What a client's bytes get back, cut into lines at the given places, with
+// the operations they asked of the panel.
+struct RigSession {
+    QByteArrayList replies;
+    QByteArrayList calls;
+};
+
+inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>& cuts)
+{
+    FakeRigSeam rig;
+    rig.frequencyHz = 7035250;
+    rig.mode = '2';
+    CRigLineBuffer lines;
+    RigSession session;
+    QList<qsizetype> ends = cuts + QList<qsizetype>{bytes.size()};
+    std::sort(ends.begin(), ends.end());
+    qsizetype from = 0;
+    for (qsizetype cut : ends) {
+        lines.Append(bytes.mid(from, cut - from));
+        from = cut;
+        while (const auto line = lines.Next())
+            session.replies << (line->tooLong ? StatusLine(RigStatus::InvalidArgument) : AnswerRigLine(line->text, rig));
+    }
+    session.calls = rig.calls;
+    return session;
+}
+
+// A reply ends its line; its status, the last "RPRT" in it (an echoed
+// argument may hold the word too), is one the server gives.
+inline QString RigReplyProblem(const QByteArray& reply)
+{
+    if (!reply.isEmpty() && !reply.endsWith('\n'))
+        return QStringLiteral("a reply does not end its line");
+    const qsizetype at = reply.lastIndexOf("RPRT ");
+    if (at < 0)
+        return QString();
+    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-6\n", "-11\n"};
+    if (!known.contains(reply.mid(at + 5)))
+        return QStringLiteral("a reply ends \"%1\"").arg(Escaped(reply.mid(at)));
+    return QString();
+}
+
+inline QString RigCallProblem(const QByteArrayList& calls)
+{
+    static const QRegularExpression allowed(QStringLiteral("^(frequency \\d+\\.\\d|mode [1-4]|key|unkey)$"));
+    for (const QByteArray& call : calls)
+        if (!allowed.match(QString::fromLatin1(call)).hasMatch())
+            return QStringLiteral("the panel was asked for \"%1\"").arg(Escaped(call));
+    return QString();
+}
+
+// However a client's bytes are cut by the network, they get the same replies
+// and ask the same of the panel; every reply is a whole line with a status
+// the protocol knows, and nothing but a frequency, one of the four modes, a
+// key or an unkey reaches the panel.
+inline QString RigClientBytes(const QByteArray& bytes)
+{
+    const RigSession whole = RunRigSession(bytes, {});
+    for (const QByteArray& reply : whole.replies) {
+        const QString problem = RigReplyProblem(reply);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    const QString problem = RigCallProblem(whole.calls);
+    if (!problem.isEmpty())
+        return problem;
+    const RigSession pieces = RunRigSession(bytes, {bytes.size() / 3, bytes.size() / 3 + 1, 2 * bytes.size() / 3});
+    if (pieces.replies != whole.replies)
+        return QStringLiteral("cut into pieces, the bytes get other replies");
+    if (pieces.calls != whole.calls)
+        return QStringLiteral("cut into pieces, the bytes ask the panel for other things");
+    return QString();
 }
 
 } // namespace fuzzentry

@@ -1,0 +1,68 @@
+#include "remote/rigctlsettings.h"
+
+#include <QSettings>
+#include <algorithm>
+
+namespace {
+
+const char* const kEnabledKey = "Remote/RigctlEnabled";
+const char* const kPortKey = "Remote/RigctlPort";
+const char* const kAddressKey = "Remote/RigctlAddress";
+const char* const kTxTimeoutKey = "Remote/TxTimeoutSeconds";
+// A key from the network ends within the hour whatever the profile says.
+constexpr int kLongestTxTimeoutSeconds = 3600;
+
+std::chrono::seconds TxTimeout(const QVariant& value, std::chrono::seconds fallback)
+{
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    if (!ok || seconds <= 0)
+        return fallback;
+    return std::chrono::seconds(std::min(seconds, kLongestTxTimeoutSeconds));
+}
+
+} // namespace
+
+std::optional<quint16> ParseRigctlPort(const QString& text)
+{
+    bool ok = false;
+    const uint port = text.trimmed().toUInt(&ok);
+    if (!ok || port < 1 || port > 65535)
+        return std::nullopt;
+    return quint16(port);
+}
+
+std::optional<QHostAddress> ParseRigctlAddress(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return QHostAddress(QHostAddress::LocalHost);
+    QHostAddress address;
+    if (!address.setAddress(trimmed))
+        return std::nullopt;
+    return address;
+}
+
+RigctlSettings LoadRigctlSettings(const RigctlCommandLine& forThisRun)
+{
+    RigctlSettings settings;
+    const QSettings profile;
+    settings.enabled = profile.value(kEnabledKey, false).toBool();
+    if (const auto port = ParseRigctlPort(profile.value(kPortKey).toString()))
+        settings.port = *port;
+    settings.address = profile.value(kAddressKey, settings.address).toString();
+    settings.txTimeout = TxTimeout(profile.value(kTxTimeoutKey), settings.txTimeout);
+    if (forThisRun.port) {
+        settings.enabled = true;
+        settings.port = *forThisRun.port;
+    }
+    if (forThisRun.address)
+        settings.address = *forThisRun.address;
+    return settings;
+}
+
+void SaveRigctlEnabled(bool enabled)
+{
+    QSettings profile;
+    profile.setValue(kEnabledKey, enabled);
+}

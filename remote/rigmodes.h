@@ -1,0 +1,21 @@
+#pragma once
+// The radio's four modes as a rig-control client names them, with the
+// nominal passband reported for each (the same widths the capabilities
+// list as filters).
+#include <QByteArray>
+#include <optional>
+
+struct RigMode {
+    char setting;         // the radio's character: '1' USB ... '4' CW
+    const char* token;    // the client's name for it
+    unsigned hamlibBit;   // its bit in a client's mode masks
+    int passbandHz;
+};
+
+extern const RigMode g_rigModes[4];
+
+const RigMode* ModeForSetting(char setting);
+// USB, LSB, AM, CW, and the data-mode names PKTUSB and PKTLSB, which are
+// sideband on this radio.
+std::optional<char> SettingForToken(const QByteArray& token);
+unsigned AllModeBits();

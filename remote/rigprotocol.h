@@ -1,0 +1,47 @@
+#pragma once
+// One line of the rigctl text protocol in, one reply out. A command is a
+// short name ("f") or a backslash and a long name ("\get_freq"), then its
+// arguments, all separated by blanks. A leading '+' asks for the extended
+// reply, one record a line; ';', '|' or ',' ask for it on one line, the
+// records separated by that character.
+#include <QByteArrayList>
+#include <QList>
+#include <optional>
+
+#include "remote/rigseam.h"
+
+struct RigRequest {
+    char separator = 0;    // 0: the plain reply
+    QByteArray command;
+    QByteArrayList args;
+};
+
+struct RigValue {
+    QByteArray label;      // "Frequency"; shown only in the extended reply
+    QByteArray value;
+};
+
+// What a set command asked of the radio, to be seen in its next reports.
+struct RigExpectation {
+    std::optional<double> frequencyHz;
+    std::optional<char> mode;
+    std::optional<bool> transmit;
+
+    bool IsEmpty() const { return !frequencyHz && !mode && !transmit; }
+    bool MetBy(const CRigSeam& rig) const;
+};
+
+struct RigAnswer {
+    RigStatus status = RigStatus::Ok;
+    QByteArray longName;               // empty for a command nobody knows
+    QList<RigValue> values;            // a get's values; none for a set
+    bool quit = false;
+    std::optional<bool> keyRequested;  // a T command reached the panel: key or unkey
+    RigExpectation expected;
+};
+
+// None for a line with nothing on it, which gets no reply at all.
+std::optional<RigRequest> ParseRigLine(const QByteArray& line);
+QByteArray FormatRigAnswer(const RigRequest& request, const RigAnswer& answer);
+// "RPRT -1" and its line feed: all a line gets that cannot be a command.
+QByteArray StatusLine(RigStatus status);

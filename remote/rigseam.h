@@ -1,0 +1,33 @@
+#pragma once
+// What the rig-control server may ask of the panel: read what the radio last
+// reported, and do what the frequency Set button, the mode list and the
+// Xmit and Receive buttons do. Nothing else of the panel is reachable from
+// the network.
+#include <QtGlobal>
+#include <optional>
+
+// Hamlib's status numbers, as the protocol carries them ("RPRT -1").
+enum class RigStatus {
+    Ok = 0,
+    InvalidArgument = -1,
+    NotImplemented = -4,
+    IoError = -6,         // the serial port is closed or failed
+    NotAvailable = -11,
+};
+
+class CRigSeam {
+public:
+    virtual ~CRigSeam() = default;
+
+    // Hz; none before the radio's first frequency report.
+    virtual std::optional<qint64> ReportedFrequencyHz() const = 0;
+    // The radio's setting character, '1' USB to '4' CW; anything else
+    // while no mode has been reported.
+    virtual char ReportedMode() const = 0;
+    virtual bool ReportedTransmit() const = 0;
+
+    virtual RigStatus SetFrequency(double hz) = 0;
+    virtual RigStatus SetMode(char mode) = 0;
+    virtual RigStatus Key() = 0;
+    virtual RigStatus Unkey() = 0;
+};

@@ -1,0 +1,66 @@
+#include "remote/rigserver.h"
+
+#include <QLoggingCategory>
+#include <QTcpSocket>
+
+#include "remote/rigclient.h"
+
+Q_LOGGING_CATEGORY(lcRemote, "tavrin.remote", QtWarningMsg)
+
+CRigServer::CRigServer(CRigSeam& rig, QObject* parent) : QObject(parent), m_rig(rig), m_guard(rig)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &CRigServer::OnNewConnection);
+}
+
+CRigServer::~CRigServer() { Close(); }
+
+bool CRigServer::Listen(const QHostAddress& address, quint16 port)
+{
+    Close();
+    return m_server.listen(address, port);
+}
+
+void CRigServer::Close()
+{
+    m_server.close();
+    const QList<CRigClient*> clients = std::exchange(m_clients, {});
+    for (CRigClient* client : clients) {
+        client->disconnect(this);
+        delete client;
+    }
+    m_guard.Release();
+    if (!clients.isEmpty())
+        emit ClientsChanged(0);
+}
+
+void CRigServer::OnNewConnection()
+{
+    while (QTcpSocket* socket = m_server.nextPendingConnection())
+        Adopt(socket);
+    emit ClientsChanged(ClientCount());
+}
+
+void CRigServer::Adopt(QTcpSocket* socket)
+{
+    if (m_clients.size() >= kMaxClients) {
+        qCWarning(lcRemote) << "a client beyond the" << kMaxClients << "served was turned away";
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+        return;
+    }
+    auto* client = new CRigClient(socket, m_rig, this);
+    connect(client, &CRigClient::KeyRequested, this, [this](CRigClient* keyer) { m_guard.Keyed(keyer); });
+    connect(client, &CRigClient::UnkeyRequested, &m_guard, &CTransmitGuard::Unkeyed);
+    connect(client, &CRigClient::Finished, this, &CRigServer::OnClientFinished);
+    m_clients.append(client);
+    qCInfo(lcRemote) << "client from" << socket->peerAddress().toString() << "connected";
+}
+
+void CRigServer::OnClientFinished(CRigClient* client)
+{
+    if (!m_clients.removeOne(client))
+        return;
+    m_guard.ClientGone(client);
+    client->deleteLater();
+    emit ClientsChanged(ClientCount());
+}

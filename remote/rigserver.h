@@ -1,0 +1,47 @@
+#pragma once
+// The rig-control server: a TCP listener on the user-interface thread, one
+// small object per client, at most 16 of them, and the guard that unkeys a
+// transmitter the network left keyed.
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+#include <chrono>
+
+#include "remote/transmitguard.h"
+
+class CRigClient;
+class CRigSeam;
+
+class CRigServer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxClients = 16;
+
+    explicit CRigServer(CRigSeam& rig, QObject* parent = nullptr);
+    ~CRigServer() override;
+
+    bool Listen(const QHostAddress& address, quint16 port);
+    void Close();  // every client goes, and a key the network holds is released
+
+    bool IsListening() const { return m_server.isListening(); }
+    QAbstractSocket::SocketError Error() const { return m_server.serverError(); }
+    QString ErrorString() const { return m_server.errorString(); }
+    QHostAddress Address() const { return m_server.serverAddress(); }
+    quint16 Port() const { return m_server.serverPort(); }
+    int ClientCount() const { return int(m_clients.size()); }
+    CTransmitGuard& Guard() { return m_guard; }
+
+signals:
+    void ClientsChanged(int count);
+
+private:
+    void OnNewConnection();
+    void Adopt(QTcpSocket* socket);
+    void OnClientFinished(CRigClient* client);
+
+    CRigSeam& m_rig;
+    QTcpServer m_server;
+    CTransmitGuard m_guard;
+    QList<CRigClient*> m_clients;
+};

@@ -1,0 +1,29 @@
+#pragma once
+#include "remote/rigseam.h"
+
+#include <functional>
+
+class CTavrinView;
+
+// The panel's side of the seam: each operation is what a control of the
+// panel does, run the way the panel runs its handlers, so a port error ends
+// the operation and shows in the window title. Readings come from the
+// radio's last report.
+class CViewRigSeam : public CRigSeam {
+public:
+    explicit CViewRigSeam(CTavrinView& view) : m_view(view) {}
+
+    std::optional<qint64> ReportedFrequencyHz() const override;
+    char ReportedMode() const override;
+    bool ReportedTransmit() const override;
+
+    RigStatus SetFrequency(double hz) override;
+    RigStatus SetMode(char mode) override;
+    RigStatus Key() override;
+    RigStatus Unkey() override;
+
+private:
+    RigStatus Run(const std::function<void()>& operation);
+
+    CTavrinView& m_view;
+};

@@ -1,0 +1,40 @@
+#include "support/fakerigseam.h"
+
+#include <cmath>
+
+#include "panel/tuningstate.h"
+
+RigStatus FakeRigSeam::SetFrequency(double hz)
+{
+    // The panel's own rule: what the seven digits cannot hold is refused.
+    if (!FrequencyFitsField(hz / 1000.0))
+        return RigStatus::InvalidArgument;
+    calls << "frequency " + QByteArray::number(hz, 'f', 1);
+    if (obey && failWith == RigStatus::Ok)
+        frequencyHz = std::llround(hz / 10.0) * 10;
+    return failWith;
+}
+
+RigStatus FakeRigSeam::SetMode(char setting)
+{
+    calls << "mode " + QByteArray(1, setting);
+    if (obey && failWith == RigStatus::Ok)
+        mode = setting;
+    return failWith;
+}
+
+RigStatus FakeRigSeam::Key()
+{
+    calls << "key";
+    if (obey && failWith == RigStatus::Ok)
+        transmit = true;
+    return failWith;
+}
+
+RigStatus FakeRigSeam::Unkey()
+{
+    calls << "unkey";
+    if (obey && failWith == RigStatus::Ok)
+        transmit = false;
+    return failWith;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// A stand-in for the panel behind the rig-control server: it reports what a
+// test sets and records every operation the server asks for, in order.
+#include <QByteArrayList>
+
+#include "remote/rigseam.h"
+
+class FakeRigSeam : public CRigSeam {
+public:
+    std::optional<qint64> ReportedFrequencyHz() const override { return frequencyHz; }
+    char ReportedMode() const override { return mode; }
+    bool ReportedTransmit() const override { return transmit; }
+
+    RigStatus SetFrequency(double hz) override;
+    RigStatus SetMode(char setting) override;
+    RigStatus Key() override;
+    RigStatus Unkey() override;
+
+    // The radio obeys at once: the next reading shows what was asked.
+    bool obey = true;
+    RigStatus failWith = RigStatus::Ok;
+    std::optional<qint64> frequencyHz;
+    char mode = 0;
+    bool transmit = false;
+    QByteArrayList calls;  // "frequency 14074000", "mode 1", "key", "unkey"
+};

@@ -1,0 +1,188 @@
+// The rig-control protocol without a network: every command's reply, plain
+// and extended, from what the radio last reported, with the operations each
+// line asks of the panel; the capabilities; and the cutting of a client's
+// bytes into lines.
+#include <QtTest>
+
+#include "remote/dumpstate.h"
+#include "remote/rigcommands.h"
+#include "remote/riglinebuffer.h"
+#include "support/fakerigseam.h"
+
+namespace {
+
+struct Reported {
+    std::optional<qint64> hz;
+    char mode;
+    bool transmit;
+};
+const Reported kOn40m{7035250, '2', false};
+const Reported kNothingYet{std::nullopt, 0, false};
+const Reported kKeyedUsb{14074000, '1', true};
+
+void Row(const char* name, const QByteArray& line, const QByteArray& reply, const QByteArrayList& calls = {},
+         Reported reported = kOn40m, RigStatus failWith = RigStatus::Ok)
+{
+    QTest::newRow(name) << line << reported.hz << reported.mode << reported.transmit << int(failWith) << reply << calls;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::optional<qint64>)
+
+class RigCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void line_getsItsReplyAndAsksThePanelForWhatItSays_data();
+    void line_getsItsReplyAndAsksThePanelForWhatItSays();
+    void dumpState_isVersionOneWithItsTailAndDone();
+    void lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce_data();
+    void lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce();
+};
+
+void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<std::optional<qint64>>("hz");
+    QTest::addColumn<char>("mode");
+    QTest::addColumn<bool>("transmit");
+    QTest::addColumn<int>("failWith");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QByteArrayList>("calls");
+
+    Row("f", "f", "7035250\n");
+    Row("f before any report", "f", "RPRT -11\n", {}, kNothingYet);
+    Row("f, CR LF", "f\r", "7035250\n");
+    Row("f with its VFO", "f VFOA", "7035250\n");
+    Row("f of a VFO the radio lacks", "f VFOB", "RPRT -11\n");
+    Row("+f", "+f", "get_freq:\nFrequency: 7035250\nRPRT 0\n");
+    Row(";f", ";f", "get_freq:;Frequency: 7035250;RPRT 0\n");
+    Row("F", "F 14074000", "RPRT 0\n", {"frequency 14074000.0"});
+    Row("F as the Debian client sends it", "F 14074000.000000", "RPRT 0\n", {"frequency 14074000.0"});
+    Row("F with its VFO", "F VFOA 14074000", "RPRT 0\n", {"frequency 14074000.0"});
+    Row("+F echoes what it was sent", "+F 14074000", "set_freq: 14074000\nRPRT 0\n", {"frequency 14074000.0"});
+    Row(",F with its VFO", ",F VFOA 14074000", "set_freq: VFOA 14074000,RPRT 0\n", {"frequency 14074000.0"});
+    Row("F past the field", "F 100000000", "RPRT -1\n");
+    Row("F not a number", "F abc", "RPRT -1\n");
+    Row("F nan", "F nan", "RPRT -1\n");
+    Row("F without a frequency", "F", "RPRT -1\n");
+    Row("F with one too many", "F 14074000 7000000", "RPRT -1\n");
+    Row("F with the port closed", "F 14074000", "RPRT -6\n", {"frequency 14074000.0"}, kOn40m, RigStatus::IoError);
+    Row("m", "m", "LSB\n2400\n");
+    Row("m, CW", "m", "CW\n500\n", {}, {7035250, '4', false});
+    Row("m before any report", "m", "RPRT -11\n", {}, kNothingYet);
+    Row("+m", "+m", "get_mode:\nMode: LSB\nPassband: 2400\nRPRT 0\n");
+    Row("M USB", "M USB 2400", "RPRT 0\n", {"mode 1"});
+    Row("M CW without a passband", "M CW", "RPRT 0\n", {"mode 4"});
+    Row("M PKTUSB is USB", "M PKTUSB 3000", "RPRT 0\n", {"mode 1"});
+    Row("M PKTLSB is LSB", "M PKTLSB 3000", "RPRT 0\n", {"mode 2"});
+    Row("M with its VFO", "M VFOA LSB 2400", "RPRT 0\n", {"mode 2"});
+    Row("M FM refused", "M FM 15000", "RPRT -1\n");
+    Row("M names are upper case", "M usb 2400", "RPRT -1\n");
+    Row("M passband not a number", "M USB wide", "RPRT -1\n");
+    Row("M the panel cannot step yet", "M USB 2400", "RPRT -11\n", {"mode 1"}, kOn40m, RigStatus::NotAvailable);
+    Row("t in receive", "t", "0\n");
+    Row("t keyed", "t", "1\n", {}, kKeyedUsb);
+    Row("+t", "+t", "get_ptt:\nPTT: 1\nRPRT 0\n", {}, kKeyedUsb);
+    Row("T 1", "T 1", "RPRT 0\n", {"key"});
+    Row("T 3, data", "T 3", "RPRT 0\n", {"key"});
+    Row("T 0", "T 0", "RPRT 0\n", {"unkey"}, kKeyedUsb);
+    Row("T 4 refused", "T 4", "RPRT -1\n");
+    Row("T with the port closed", "T 1", "RPRT -6\n", {"key"}, kOn40m, RigStatus::IoError);
+    Row("v", "v", "VFOA\n");
+    Row("V VFOA", "V VFOA", "RPRT 0\n");
+    Row("V VFOB", "V VFOB", "RPRT -11\n");
+    Row("V nonsense", "V banana", "RPRT -1\n");
+    Row("s", "s", "0\nVFOA\n");
+    Row(";s", ";s", "get_split_vfo:;Split: 0;TX VFO: VFOA;RPRT 0\n");
+    Row("chk_vfo", "\\chk_vfo", "0\n");
+    Row("get_lock_mode", "\\get_lock_mode", "0\n");
+    Row("+get_lock_mode", "+\\get_lock_mode", "get_lock_mode:\nLocked: 0\nRPRT 0\n");
+    Row("set_vfo_opt 0", "\\set_vfo_opt 0", "RPRT 0\n");
+    Row("set_vfo_opt 1", "\\set_vfo_opt 1", "RPRT -11\n");
+    Row("q", "q", "RPRT 0\n");
+    Row("unknown short command", "x", "RPRT -4\n");
+    Row("long name without its backslash", "get_freq", "RPRT -4\n");
+    Row("+ alone", "+", "RPRT -4\n");
+    Row("a NUL byte", QByteArray(1, '\0'), "RPRT -4\n");
+    Row("empty line", "", "");
+    Row("blanks only", " \t\r", "");
+}
+
+void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(std::optional<qint64>, hz);
+    QFETCH(char, mode);
+    QFETCH(bool, transmit);
+    QFETCH(int, failWith);
+    QFETCH(QByteArray, reply);
+    QFETCH(QByteArrayList, calls);
+    FakeRigSeam rig;
+    rig.frequencyHz = hz;
+    rig.mode = mode;
+    rig.transmit = transmit;
+    rig.failWith = RigStatus(failWith);
+
+    QCOMPARE(AnswerRigLine(line, rig), reply);
+    QCOMPARE(rig.calls, calls);
+}
+
+void RigCommandsTest::dumpState_isVersionOneWithItsTailAndDone()
+{
+    FakeRigSeam rig;
+    const QByteArray reply = AnswerRigLine("\\dump_state", rig);
+    const QByteArrayList lines = reply.chopped(1).split('\n');
+    QCOMPARE(lines.mid(0, 7), QByteArrayList({"1", "2", "0", "0.000000 99999990.000000 0xf -1 -1 0x1 0x1", "0 0 0 0 0 0 0",
+                                              "0.000000 99999990.000000 0xf 1000 100000 0x1 0x1", "0 0 0 0 0 0 0"}));
+    QCOMPARE(lines.mid(7, 2), QByteArrayList({"0xf 10", "0 0"}));
+    QCOMPARE(lines.mid(9, 5), QByteArrayList({"0x4 2400", "0x8 2400", "0x1 6000", "0x2 500", "0 0"}));
+    for (const QByteArray& pair : {"has_set_vfo=0", "has_get_vfo=0", "has_set_freq=1", "ptt_type=0x1", "timeout=1000"})
+        QVERIFY2(lines.contains(pair), pair);
+    QCOMPARE(lines.last(), QByteArray("done"));
+    // The passbands get_mode reports are the filters listed here.
+    rig.mode = '4';
+    QVERIFY(lines.contains("0x2 " + AnswerRigLine("m", rig).split('\n').at(1)));
+
+    const QByteArray extended = AnswerRigLine("+\\dump_state", rig);
+    QVERIFY(extended.startsWith("dump_state:\n1\n2\n0\n"));
+    QVERIFY(extended.endsWith("\ndone\nRPRT 0\n"));
+    QVERIFY(!AnswerRigLine(";\\dump_state", rig).chopped(1).contains('\n'));
+}
+
+void RigCommandsTest::lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce_data()
+{
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<QByteArrayList>("lines"); // "<too long>" for an over-long line
+
+    const QByteArray limit(CRigLineBuffer::kMaxLine, 'x');
+    QTest::newRow("two lines in one chunk") << QByteArrayList{"f\nm\n"} << QByteArrayList{"f", "m"};
+    QTest::newRow("a line over three chunks") << QByteArrayList{"F 14", "0740", "00\n"} << QByteArrayList{"F 14074000"};
+    QTest::newRow("nothing until the line feed") << QByteArrayList{"f", "m"} << QByteArrayList{};
+    QTest::newRow("empty lines") << QByteArrayList{"\n\n"} << QByteArrayList{"", ""};
+    QTest::newRow("1 KiB is a line") << QByteArrayList{limit + "\n"} << QByteArrayList{limit};
+    QTest::newRow("a byte more is too long") << QByteArrayList{limit + "x\nf\n"} << QByteArrayList{"<too long>", "f"};
+    QTest::newRow("too long before its end arrives, said once")
+        << QByteArrayList{limit + "xx", QByteArray(5000, 'y'), "yy\nf\n"} << QByteArrayList{"<too long>", "f"};
+    QTest::newRow("lines before a long tail still come")
+        << QByteArrayList{"f\n" + limit + "x", "\nm\n"} << QByteArrayList{"f", "<too long>", "m"};
+    QTest::newRow("the next line starts after the long one's end")
+        << QByteArrayList{limit + limit, "zz\nv", "\n"} << QByteArrayList{"<too long>", "v"};
+}
+
+void RigCommandsTest::lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce()
+{
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QByteArrayList, lines);
+    CRigLineBuffer buffer;
+    QByteArrayList taken;
+    for (const QByteArray& chunk : chunks) {
+        buffer.Append(chunk);
+        while (const auto line = buffer.Next())
+            taken << (line->tooLong ? QByteArray("<too long>") : line->text);
+    }
+    QCOMPARE(taken, lines);
+}
+
+QTEST_GUILESS_MAIN(RigCommandsTest)
+#include "test_rigcommands.moc"
