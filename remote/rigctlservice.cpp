@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "panel/tavrinview.h"
+
 namespace {
 constexpr int kStatusWidth = 340;
 }
@@ -27,7 +29,10 @@ CRigctlService::CRigctlService(CTavrinView& view, QMenu* radioMenu, QMenuBar* me
     menuBar->setCornerWidget(m_status, Qt::TopRightCorner);
     connect(m_action, &QAction::triggered, this, &CRigctlService::OnTriggered);
     connect(&m_server, &CRigServer::ClientsChanged, this, &CRigctlService::ShowStatus);
-    // A key the network holds is released while the port is still open.
+    // A key the network holds is released while the port is still open, and
+    // no client reaches the radio while the window closes and the channel
+    // file is written.
+    connect(&view, &CTavrinView::Closing, this, [this] { m_server.Close(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_server.Close(); });
     if (m_settings.enabled)
         Start();

@@ -83,6 +83,7 @@ public:
     // The whole line; the label may show it cut short.
     QString Shown() const { return Status() && Status()->isVisibleTo(m_app->MainFrame()) ? Status()->toolTip() : QString(); }
     void End() { m_app.reset(); }
+    CMainFrame& Frame() const { return *m_app->MainFrame(); }
 
 private:
     QTemporaryDir m_dir;
@@ -121,6 +122,7 @@ private slots:
     void listenFailure_isShownAndTheItemStaysChecked_data();
     void listenFailure_isShownAndTheItemStaysChecked();
     void programEnd_unkeysWhatTheNetworkKeyed();
+    void closingTheWindow_unkeysAndServesNoMore();
     void txTimeoutSetting_isReadAndKeptWithinBounds_data();
     void txTimeoutSetting_isReadAndKeptWithinBounds();
     void commandLine_takesPortAndAddress_data();
@@ -246,6 +248,26 @@ void RigctlServiceTest::programEnd_unkeysWhatTheNetworkKeyed()
 
     run.End();
     QCOMPARE(written, QByteArrayList{"U"});
+}
+
+// Closing writes the channel file, perhaps behind a message box: no client
+// may reach the radio meanwhile, and a key it holds is released first.
+void RigctlServiceTest::closingTheWindow_unkeysAndServesNoMore()
+{
+    StartOptions options;
+    options.rigctl.port = FreePort();
+    QByteArrayList written;
+    Run run(options, [&written] { return std::make_unique<KeptWritesBackend>(written); });
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, *options.rigctl.port);
+    client.write("T 1\n");
+    QTRY_COMPARE(written.last(), QByteArray("K"));
+    written.clear();
+
+    QVERIFY(run.Frame().close());
+
+    QCOMPARE(written, QByteArrayList{"U"});
+    QVERIFY(!Answers(*options.rigctl.port));
 }
 
 void RigctlServiceTest::txTimeoutSetting_isReadAndKeptWithinBounds_data()
