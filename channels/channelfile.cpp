@@ -164,7 +164,9 @@ QByteArray ChannelFileBytes()
 void CTavrinView::LoadChannelFile()
 {
     QFile file(QString::fromLatin1(g_szChannelFile));
-    const bool opened = !QFileInfo(file).isDir() && file.open(QIODevice::ReadOnly);
+    // Only a regular file is read: a named pipe would hold the start until
+    // someone wrote to it, and a device may never end.
+    const bool opened = QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly);
     const std::optional<QByteArray> bytes = opened ? ReadWholeFile(file) : std::nullopt;
     if (!bytes) {
         g_channelFileLoad = NotLoaded();

@@ -39,7 +39,7 @@ Previous ReadPrevious()
     if (!info.exists())
         return {Previous::None, {}};
     QFile previous(FileName());
-    if (info.isDir() || !previous.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !previous.open(QIODevice::ReadOnly))
         return {Previous::Failed, {}};
     const std::optional<QByteArray> bytes = ReadWholeFile(previous);
     return bytes ? Previous{Previous::Read, *bytes} : Previous{Previous::Failed, {}};
@@ -62,7 +62,7 @@ bool OwesCopy()
 
 CString KeptText(const QString& where)
 {
-    const CString path = where.toLocal8Bit();
+    const CString path = where.toLatin1(); // the box shows its text as Latin-1
     if (g_channelFileLoad == ChannelFileLoad::Unreadable)
         return "h350save.dat could not be read when the program started. Before it was replaced with the channels "
                "of this session, it was kept as " + path + ".";

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "channels/channelfile.h"
@@ -150,6 +151,7 @@ private slots:
     void unreadableAtStartup_isKeptUnderANameNoLaterSaveTouches();
     void readErrorOrShortReadAtStartup_isAnUnreadableFile_data();
     void readErrorOrShortReadAtStartup_isAnUnreadableFile();
+    void namedPipeAtStartup_isNotWaitedForAndNeverWrittenOver();
     void recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave_data();
     void recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave();
     void copyOfAFileOutOfPlaceThatCannotBeMade_leavesTheFileAlone();
@@ -434,6 +436,23 @@ void TestHardening::readErrorOrShortReadAtStartup_isAnUnreadableFile()
     QVERIFY2(h.messages[1].contains(QStringLiteral("left exactly as it is")), qPrintable(h.messages[1]));
     QCOMPARE(QFileInfo(DataPath(h)).symLinkTarget(), target);
     QCOMPARE(Entries(h.Dir()), QStringList{QStringLiteral("h350save.dat")});
+}
+
+// Opening a pipe for reading waits for a writer: the panel would never start.
+void TestHardening::namedPipeAtStartup_isNotWaitedForAndNeverWrittenOver()
+{
+    ViewHarness h;
+    QVERIFY(mkfifo(QFile::encodeName(DataPath(h)).constData(), 0600) == 0);
+
+    h.Start();
+    h.View().SaveChannelFile();
+
+    QCOMPARE(h.messages.size(), 2);
+    QCOMPARE(h.messages[0], QString::fromLatin1(kReadMessage));
+    QVERIFY2(h.messages[1].contains(QStringLiteral("left exactly as it is")), qPrintable(h.messages[1]));
+    QVERIFY(!QFileInfo(DataPath(h)).isFile() && QFileInfo::exists(DataPath(h)));
+    QCOMPARE(QDir(h.Dir()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("h350save.dat")});
 }
 
 // Every record starts with its slot's number, which the reading skips. A
