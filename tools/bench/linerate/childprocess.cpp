@@ -13,19 +13,13 @@
 
 ChildProcess::~ChildProcess() { Stop(); }
 
-bool ChildProcess::Start(const QString& program, const QStringList& arguments, const QString& workDir,
-                         const QByteArrayList& environment)
+namespace {
+
+// This process's environment with the given "NAME=value" entries in place of
+// any of the same name.
+std::vector<char*> Environment(QByteArrayList& own)
 {
-    QByteArrayList argv{QFile::encodeName(program)};
-    for (const QString& argument : arguments)
-        argv << argument.toLocal8Bit();
-    std::vector<char*> pointers;
-    for (QByteArray& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    const QByteArray dir = QFile::encodeName(workDir);
     std::vector<char*> envp;
-    QByteArrayList own = environment;
     for (char** entry = environ; *entry; ++entry) {
         const QByteArray entryText(*entry);
         const QByteArray name = entryText.left(entryText.indexOf('=') + 1);
@@ -35,11 +29,35 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, c
     for (QByteArray& entry : own)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
+    return envp;
+}
+
+std::vector<char*> Arguments(QByteArrayList& argv)
+{
+    std::vector<char*> pointers;
+    for (QByteArray& arg : argv)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
+
+bool ChildProcess::Start(const QString& program, const QStringList& arguments, const QString& workDir,
+                         const QByteArrayList& environment)
+{
+    QByteArrayList argv{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        argv << argument.toLocal8Bit();
+    QByteArrayList own = environment;
+    const std::vector<char*> pointers = Arguments(argv);
+    const std::vector<char*> envp = Environment(own);
+    const QByteArray dir = QFile::encodeName(workDir);
 
     m_pid = fork();
     if (m_pid != 0)
         return m_pid > 0;
-    // The child: only async-signal-safe calls and the prepared strings.
+    // The child: only async-signal-safe calls on what was prepared above.
     closefrom(3); // the pty master and the driver's own files stay with the driver
     if (chdir(dir.constData()) != 0)
         _exit(126);

@@ -74,6 +74,37 @@ private:
     qint64 m_start;
 };
 
+// The panel finds the pty as COM1 through the profile and a channel file in
+// its working directory; the reference is handed the pty's path.
+QStringList PrepareRun(const QString& work, const QString& ptyPath, bool isPanel)
+{
+    QDir().mkpath(work);
+    if (!isPanel)
+        return {ptyPath};
+    radiosim::SampleChannelFile::writeIfMissing(work + QStringLiteral("/h350save.dat"), 1);
+    radiosim::PanelRegistration::registerPort(1, ptyPath);
+    return {};
+}
+
+// Phases go to stderr with the child's pid, for a profiler to attach to
+// (callgrind_control -i on PID when the fed window starts).
+void MeasureWindows(const ChildProcess& child, LineFeeder& feeder, const Options& options, Figures& figures)
+{
+    std::fprintf(stderr, "%s: pid %d, settling\n", qPrintable(figures.name), int(child.Pid()));
+    feeder.Idle(3.0); // start-up queries, first paints
+
+    std::fprintf(stderr, "%s: idle window\n", qPrintable(figures.name));
+    const CpuWindow idle(child);
+    feeder.Idle(options.seconds);
+    figures.idleShare = idle.Share();
+
+    std::fprintf(stderr, "%s: fed window\n", qPrintable(figures.name));
+    const CpuWindow fed(child);
+    figures.chars = feeder.Feed(options.seconds, options.rate);
+    figures.fedShare = fed.Share();
+    figures.seconds = fed.Seconds();
+}
+
 Figures Measure(const QString& name, const QString& program, bool isPanel, const Options& options)
 {
     Figures figures;
@@ -85,35 +116,14 @@ Figures Measure(const QString& name, const QString& program, bool isPanel, const
         return figures;
     }
     const QString work = scratch.filePath(QStringLiteral("work"));
-    QDir().mkpath(work);
-    QStringList arguments;
-    if (isPanel) {
-        radiosim::SampleChannelFile::writeIfMissing(work + QStringLiteral("/h350save.dat"), 1);
-        radiosim::PanelRegistration::registerPort(1, pty.portName());
-    } else {
-        arguments << pty.portName();
-    }
+    const QStringList arguments = PrepareRun(work, pty.portName(), isPanel);
     ChildProcess child;
     LineFeeder feeder(pty.masterDescriptor(), ReportLines(options.sameReport));
     if (!child.Start(program, arguments, work, {}) || !feeder.WaitForOutput(60.0)) {
         figures.problem = QStringLiteral("%1 did not open its port").arg(program);
         return figures;
     }
-    // Phases go to stderr with the child's pid, for a profiler to attach to
-    // (callgrind_control -i on PID when the fed window starts).
-    std::fprintf(stderr, "%s: pid %d, settling\n", qPrintable(name), int(child.Pid()));
-    feeder.Idle(3.0); // start-up queries, first paints
-
-    std::fprintf(stderr, "%s: idle window\n", qPrintable(name));
-    const CpuWindow idle(child);
-    feeder.Idle(options.seconds);
-    figures.idleShare = idle.Share();
-
-    std::fprintf(stderr, "%s: fed window\n", qPrintable(name));
-    const CpuWindow fed(child);
-    figures.chars = feeder.Feed(options.seconds, options.rate);
-    figures.fedShare = fed.Share();
-    figures.seconds = fed.Seconds();
+    MeasureWindows(child, feeder, options, figures);
     if (!child.Running())
         figures.problem = QStringLiteral("%1 ended during the measurement").arg(program);
     return figures;
