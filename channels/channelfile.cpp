@@ -12,6 +12,8 @@
 
 const char* const g_szChannelFile = "h350save.dat";
 const char* const g_szChannelBackup = "h350save.bak";
+const char* const g_szUnreadableCopy = "h350save.unreadable";
+const char* const g_szMisnumberedCopy = "h350save.orig";
 ChannelFileLoad g_channelFileLoad = ChannelFileLoad::NotYet;
 
 QByteArray NormalizeLineEnds(const QByteArray& bytes)
@@ -73,11 +75,21 @@ void ReadDescription(StreamScanner& in, char* desc)
         in.SkipLine();
 }
 
-void ReadRecord(StreamScanner& in, int slot)
+// The number is not what places the record, but it tells whether the record
+// is where its writer put it. A file that simply ends early has no number
+// left to disagree.
+bool ReadRecordNumber(StreamScanner& in, int slot)
 {
-    int ignoredNumber = 0;
-    if (in.ReadInt(ignoredNumber, 3))
-        in.SkipSpace();
+    int number = 0;
+    if (!in.ReadInt(number, 3))
+        return in.AtEnd();
+    in.SkipSpace();
+    return number == slot;
+}
+
+bool ReadRecord(StreamScanner& in, int slot)
+{
+    const bool inPlace = ReadRecordNumber(in, slot);
     if (in.ReadDouble(g_dChanFreq[slot]))
         in.SkipSpace();
     ReadLetter(in, g_chChanMode[slot]);
@@ -86,6 +98,7 @@ void ReadRecord(StreamScanner& in, int slot)
     in.ReadChar(g_chChanRoute[slot]);
     in.ReadLineEnd();
     ReadDescription(in, g_chChanDesc[slot]);
+    return inPlace;
 }
 
 QByteArray PortLine()
@@ -110,7 +123,7 @@ QByteArray RecordText(int slot)
     return record;
 }
 
-ChannelFileLoad Unopened()
+ChannelFileLoad NotLoaded()
 {
     const QFileInfo info(QString::fromLatin1(g_szChannelFile));
     return info.exists() || info.isSymLink() ? ChannelFileLoad::Unreadable : ChannelFileLoad::Missing;
@@ -118,13 +131,26 @@ ChannelFileLoad Unopened()
 
 } // namespace
 
-void ReadChannelTable(const QByteArray& fileBytes)
+bool ReadChannelTable(const QByteArray& fileBytes)
 {
     StreamScanner in(NormalizeLineEnds(fileBytes));
     ReadPortLine(in);
     ReadRangeLine(in);
+    bool allInPlace = true;
     for (int slot = 0; slot < kChannelCount; ++slot)
-        ReadRecord(in, slot);
+        allInPlace = ReadRecord(in, slot) && allInPlace;
+    return allInPlace;
+}
+
+// A device error part-way, or a file cut short while it was read, would give
+// a partial table that the save at close writes over the whole file.
+std::optional<QByteArray> ReadWholeFile(QFile& file)
+{
+    const qint64 size = file.size();
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() < size)
+        return std::nullopt;
+    return bytes;
 }
 
 QByteArray ChannelFileBytes()
@@ -138,15 +164,17 @@ QByteArray ChannelFileBytes()
 void CTavrinView::LoadChannelFile()
 {
     QFile file(QString::fromLatin1(g_szChannelFile));
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
-        g_channelFileLoad = Unopened();
+    // Only a regular file is read: a named pipe would hold the start until
+    // someone wrote to it, and a device may never end.
+    const bool opened = QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly);
+    const std::optional<QByteArray> bytes = opened ? ReadWholeFile(file) : std::nullopt;
+    if (!bytes) {
+        g_channelFileLoad = NotLoaded();
         AfxMessageBox("Saved Data File did not open for Read!");
         return;
     }
-    const QByteArray bytes = file.readAll();
     file.close();
-    g_channelFileLoad = ChannelFileLoad::Loaded;
-    ReadChannelTable(bytes);
+    g_channelFileLoad = ReadChannelTable(*bytes) ? ChannelFileLoad::Loaded : ChannelFileLoad::Misnumbered;
     m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
     m_strScanLower = FormatText("%8.2f", double(g_fScanLower));
     m_strScanUpper = FormatText("%8.2f", double(g_fScanUpper));

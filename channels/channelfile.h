@@ -3,9 +3,16 @@
 // configuration, scan ranges and the 300 channels, as text.
 #include <QByteArray>
 #include <QString>
+#include <optional>
+
+class QFile;
 
 extern const char* const g_szChannelFile;  // "h350save.dat"
 extern const char* const g_szChannelBackup; // "h350save.bak"
+// Copies of a file found at start-up that the load could not trust, kept
+// under names no save rotates; a name already taken gets ".2", ".3", ...
+extern const char* const g_szUnreadableCopy; // "h350save.unreadable"
+extern const char* const g_szMisnumberedCopy; // "h350save.orig"
 
 // The file's bytes for the table as it stands. Lines end in CR LF, as the
 // file has always been written, so files stay interchangeable.
@@ -13,15 +20,24 @@ QByteArray ChannelFileBytes();
 
 // Reads the file's bytes into the port, range and channel globals. Fields
 // that do not convert keep their values; nothing outside the table is touched.
-void ReadChannelTable(const QByteArray& fileBytes);
+// False when a record does not start with its own slot's number: the slot is
+// still chosen by the record's place, but a hand edit has probably shifted
+// the records after it, and the table no longer says what the file meant.
+bool ReadChannelTable(const QByteArray& fileBytes);
+
+// The whole of an open file, or nothing when a read fails or brings fewer
+// bytes than the file held when it was opened.
+std::optional<QByteArray> ReadWholeFile(QFile& file);
 
 // Lines may end in CR LF or LF; both read the same.
 QByteArray NormalizeLineEnds(const QByteArray& bytes);
 
-// How the load at start-up went; a save only replaces a file it could read.
-enum class ChannelFileLoad { NotYet, Loaded, Missing, Unreadable };
+// How the load at start-up went. A file that was Unreadable or Misnumbered
+// is copied under a name of its own before the first save replaces it; once
+// that copy is made the file counts as Loaded.
+enum class ChannelFileLoad { NotYet, Loaded, Missing, Unreadable, Misnumbered };
 extern ChannelFileLoad g_channelFileLoad;
-// The user has been told what became of a file that could not be read.
-extern bool g_bToldUnreadFile;
+// The user has been told that a file owed a copy was left as it is.
+extern bool g_bToldFileLeft;
 // ... and that a save could not keep its backup.
 extern bool g_bToldNoBackup;

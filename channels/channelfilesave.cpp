@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "channels/channelfile.h"
+#include "channels/keptcopy.h"
 #include "panel/messagebox.h"
 
 namespace {
@@ -26,23 +27,22 @@ bool WriteAtomically(const QString& name, const QByteArray& bytes)
     return file.commit();
 }
 
-enum class Kept { Nothing, Copied, Failed };
+// The file about to be replaced, as it stands on disk.
+struct Previous {
+    enum { None, Read, Failed } state;
+    QByteArray bytes;
+};
 
-// The file about to be replaced becomes the backup, so the user can always
-// go back one save.
-Kept KeepPrevious()
+Previous ReadPrevious()
 {
     const QFileInfo info(FileName());
     if (!info.exists())
-        return Kept::Nothing;
+        return {Previous::None, {}};
     QFile previous(FileName());
-    if (info.isDir() || !previous.open(QIODevice::ReadOnly))
-        return Kept::Failed;
-    const QByteArray bytes = previous.readAll();
-    if (previous.error() != QFileDevice::NoError)
-        return Kept::Failed;
-    previous.close();
-    return WriteAtomically(BackupName(), bytes) ? Kept::Copied : Kept::Failed;
+    if (!info.isFile() || !previous.open(QIODevice::ReadOnly))
+        return {Previous::Failed, {}};
+    const std::optional<QByteArray> bytes = ReadWholeFile(previous);
+    return bytes ? Previous{Previous::Read, *bytes} : Previous{Previous::Failed, {}};
 }
 
 // Each of these is told once a run: a save every Save Chnl would otherwise
@@ -55,31 +55,71 @@ void TellOnce(bool& told, const char* text)
     AfxMessageBox(text);
 }
 
+bool OwesCopy()
+{
+    return g_channelFileLoad == ChannelFileLoad::Unreadable || g_channelFileLoad == ChannelFileLoad::Misnumbered;
+}
+
+CString KeptText(const QString& where)
+{
+    const CString path = where.toLatin1(); // the box shows its text as Latin-1
+    if (g_channelFileLoad == ChannelFileLoad::Unreadable)
+        return "h350save.dat could not be read when the program started. Before it was replaced with the channels "
+               "of this session, it was kept as " + path + ".";
+    return "When the program started, some channels in h350save.dat did not carry their own channel numbers "
+           "(the file may have been edited by hand), so the channel list may not show what the file meant. "
+           "The file as it was has been kept as " + path + ".";
+}
+
+const char* LeftText(const Previous& previous)
+{
+    if (g_channelFileLoad == ChannelFileLoad::Unreadable && previous.state == Previous::Failed)
+        return "h350save.dat could not be read when the program started, and it still cannot be read. "
+               "It has been left exactly as it is; the channels of this session are not saved.";
+    return "No copy of h350save.dat could be kept before replacing it, so it has been left exactly as it is; "
+           "the channels of this session are not saved.";
+}
+
+// A file the load could not trust is copied, once, under a name no save
+// rotates, before anything replaces it. Without that copy it stays as it is.
+bool KeepFileAsFound(const Previous& previous)
+{
+    if (previous.state == Previous::None) { // gone since start-up: nothing left to lose
+        g_channelFileLoad = ChannelFileLoad::Loaded;
+        return true;
+    }
+    const char* base = g_channelFileLoad == ChannelFileLoad::Unreadable ? g_szUnreadableCopy : g_szMisnumberedCopy;
+    const QString kept = previous.state == Previous::Read ? KeepUnderOwnName(base, previous.bytes) : QString();
+    if (kept.isEmpty()) {
+        TellOnce(g_bToldFileLeft, LeftText(previous));
+        return false;
+    }
+    AfxMessageBox(KeptText(kept));
+    g_channelFileLoad = ChannelFileLoad::Loaded;
+    return true;
+}
+
 } // namespace
 
-bool g_bToldUnreadFile = false;
+bool g_bToldFileLeft = false;
 bool g_bToldNoBackup = false;
 
 void WriteChannelFile(const QByteArray& bytes)
 {
-    const bool unreadAtStart = g_channelFileLoad == ChannelFileLoad::Unreadable;
-    const Kept kept = KeepPrevious();
-    if (kept == Kept::Failed && unreadAtStart) {
-        TellOnce(g_bToldUnreadFile, "h350save.dat could not be read when the program started, and it still cannot be read. "
-                 "It has been left exactly as it is; the channels of this session are not saved.");
+    const Previous previous = ReadPrevious();
+    if (OwesCopy() && !KeepFileAsFound(previous))
         return;
-    }
-    if (kept == Kept::Copied && unreadAtStart) {
-        TellOnce(g_bToldUnreadFile, "h350save.dat could not be read when the program started. It has been kept as "
-                 "h350save.bak before being replaced with the channels of this session.");
-    }
+    // The file about to be replaced becomes the backup, so the user can
+    // always go back one save.
+    const bool backedUp = previous.state == Previous::None
+                       || (previous.state == Previous::Read && WriteAtomically(BackupName(), previous.bytes));
     if (!WriteAtomically(FileName(), bytes)) {
         AfxMessageBox("Saved Data File did not open for Write!");
         return;
     }
     // The channels were read from this very file, so saving beats keeping
     // nothing; but the user should know there is no copy to go back to.
-    if (kept == Kept::Failed)
+    if (!backedUp)
         TellOnce(g_bToldNoBackup, "h350save.bak could not be written, so h350save.dat was saved "
                                   "without keeping a copy of the previous one.");
 }

@@ -3,5 +3,8 @@
 
 // Replaces the channel file with these bytes without ever leaving it half
 // written: the new file is written beside it and renamed over it, and the
-// file it replaces is kept as h350save.bak. Failures are told to the user.
+// file it replaces is kept as h350save.bak. A file the start-up load could
+// not read, or whose records were out of place, is first copied once under a
+// name of its own, and is left alone if it cannot be. Failures are told to
+// the user.
 void WriteChannelFile(const QByteArray& bytes);

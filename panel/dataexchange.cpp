@@ -50,7 +50,10 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int maxChars)
         return;
     QLineEdit* edit = pDX->Form().Edit(pDX->m_lastTextId);
     if (!pDX->Saving()) {
-        if (edit)
+        // Setting a limit, even the same one, sets the text again: the caret
+        // jumps to the end, the undo history goes, and the text is laid out
+        // anew, at every refresh, that is for every received character.
+        if (edit && edit->maxLength() != maxChars)
             edit->setMaxLength(maxChars);
         return;
     }

@@ -32,6 +32,7 @@ CDialogForm::CDialogForm(QWidget* parent, const FormTemplate& form)
     m_widgets.reserve(form.count);
     for (int i = 0; i < form.count; ++i)
         m_widgets.push_back(Create(form.controls[i]));
+    IndexControls();
     m_units = UnitsFittingCaptions();
     for (int i = 0; i < form.count; ++i)
         Place(i);
@@ -178,41 +179,38 @@ void CDialogForm::CollectRadioGroups()
     }
 }
 
-int CDialogForm::IndexOf(int id) const
+void CDialogForm::IndexControls()
 {
-    for (int i = 0; i < m_template.count; ++i)
-        if (m_template.controls[i].id == id)
-            return i;
-    return -1;
+    for (int i = 0; i < m_template.count; ++i) {
+        QWidget* widget = m_widgets[i];
+        Found found;
+        found.item = widget;
+        found.button = qobject_cast<QAbstractButton*>(widget);
+        if (auto* dropDown = qobject_cast<DropDownCombo*>(widget))
+            found.combo = dropDown;
+        else
+            found.combo = qobject_cast<SimpleCombo*>(widget);
+        found.edit = qobject_cast<QLineEdit*>(widget);
+        if (!found.edit && found.combo)
+            found.edit = found.combo->EditField();
+        m_byId.emplace(m_template.controls[i].id, found);
+    }
 }
 
-QWidget* CDialogForm::Item(int id) const
+const CDialogForm::Found& CDialogForm::Find(int id) const
 {
-    const int index = IndexOf(id);
-    return index < 0 ? nullptr : m_widgets[index];
+    static const Found none;
+    const auto found = m_byId.find(id);
+    return found == m_byId.end() ? none : found->second;
 }
 
-QLineEdit* CDialogForm::Edit(int id) const
-{
-    QWidget* widget = Item(id);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return edit;
-    ComboControl* combo = Combo(id);
-    return combo ? combo->EditField() : nullptr;
-}
+QWidget* CDialogForm::Item(int id) const { return Find(id).item; }
 
-QAbstractButton* CDialogForm::Button(int id) const
-{
-    return qobject_cast<QAbstractButton*>(Item(id));
-}
+QLineEdit* CDialogForm::Edit(int id) const { return Find(id).edit; }
 
-ComboControl* CDialogForm::Combo(int id) const
-{
-    QWidget* widget = Item(id);
-    if (auto* dropDown = qobject_cast<DropDownCombo*>(widget))
-        return dropDown;
-    return qobject_cast<SimpleCombo*>(widget);
-}
+QAbstractButton* CDialogForm::Button(int id) const { return Find(id).button; }
+
+ComboControl* CDialogForm::Combo(int id) const { return Find(id).combo; }
 
 const std::vector<QAbstractButton*>& CDialogForm::RadioGroup(int firstId) const
 {

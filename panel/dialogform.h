@@ -5,6 +5,7 @@
 // of the average character width, one vertical unit an eighth of its height.
 #include <QFont>
 #include <QRect>
+#include <unordered_map>
 #include <vector>
 
 #include "res/formtemplate.h"
@@ -51,18 +52,30 @@ private:
         std::vector<QAbstractButton*> members;
     };
 
+    // A control as each kind of lookup sees it, cast once when the form is
+    // built: every refresh looks up some thirty controls, one refresh per
+    // received character.
+    struct Found {
+        QWidget* item = nullptr;
+        QLineEdit* edit = nullptr;
+        QAbstractButton* button = nullptr;
+        ComboControl* combo = nullptr;
+    };
+
     QWidget* Create(const FormControl& control);
     DialogUnits UnitsFittingCaptions() const;
     int CaptionRoom(int index, const DialogUnits& units) const;
     void Place(int index);
     void CollectRadioGroups();
-    int IndexOf(int id) const;
+    void IndexControls();
+    const Found& Find(int id) const;
 
     QWidget* m_parent;
     const FormTemplate& m_template;
     QFont m_font;
     DialogUnits m_units;
     std::vector<QWidget*> m_widgets; // parallel to the template's controls
+    std::unordered_map<int, Found> m_byId; // the first control with each id
     std::vector<Group> m_groups;
 };
 

@@ -5,9 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QtTest>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "channels/channelfile.h"
@@ -16,6 +14,7 @@
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "res/resource.h"
+#include "support/nofilewrites.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -549,17 +548,13 @@ void ChannelFileTest::saveThatCannotWriteItsBytes_leavesTheOldFileAndSaysSo()
     const QByteArray fileBefore = ReadFile(DataPath(h));
     const QByteArray backupBefore = ReadFile(BackupPath(h));
     g_dChanFreq[5] = 21300.0;
-    rlimit saved {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 0;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    {
+        NoFileWrites noWrites;
+        QVERIFY(noWrites.Active());
 
-    h.View().SaveChannelFile();
+        h.View().SaveChannelFile();
+    }
 
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
     VerifyFailedSaveLeftFilesAlone(h, fileBefore, backupBefore);
     QCOMPARE(g_dChanFreq[5], 21300.0);
 }

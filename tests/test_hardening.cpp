@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "channels/channelfile.h"
@@ -15,6 +16,8 @@
 #include "panel/transmitstate.h"
 #include "panel/tuningstate.h"
 #include "res/resource.h"
+#include "support/nofilewrites.h"
+#include "support/samplefile.h"
 #include "support/viewharness.h"
 #include "tools/fuzz/fuzzentries.h"
 
@@ -113,6 +116,17 @@ QByteArray HundredThousandCharacterLines()
 
 bool RunningAsRoot() { return geteuid() == 0; }
 
+QString KeptPath(ViewHarness& h, const char* name) { return h.Dir() + QLatin1Char('/') + QLatin1String(name); }
+
+// A file as the panel writes it, with the record lines of slots 1 and 2 (of
+// four stored) for a test to change by hand.
+QByteArray FourChannels(const QByteArray& slotOneAndTwo = "  1 14250.00 U F M L\r\nNet control\r\n"
+                                                         "  2  2182.00 U S M T\r\nDistress watch\r\n")
+{
+    return PortAndRangeLines() + "  0  7035.25 L S M R\r\n40 m net\r\n" + slotOneAndTwo
+         + "  3  5000.00 A S M R\r\nTime signal\r\n";
+}
+
 const char* const kReadMessage = "Saved Data File did not open for Read!";
 const char* const kWriteMessage = "Saved Data File did not open for Write!";
 
@@ -133,7 +147,14 @@ private slots:
     void hundredThousandCharacterLines_areCutAndTheRecordsStayInOrder();
     void numberTooLargeForItsField_doesNotShiftTheFileAtTheNextRun();
     void directoryNamedLikeTheFileAtStartup_isNeverTouchedBySaves();
-    void directoryAtStartupReplacedByAFile_thatFileIsKeptBeforeTheSave();
+    void unreadableAtStartup_isKeptUnderANameNoLaterSaveTouches_data();
+    void unreadableAtStartup_isKeptUnderANameNoLaterSaveTouches();
+    void readErrorOrShortReadAtStartup_isAnUnreadableFile_data();
+    void readErrorOrShortReadAtStartup_isAnUnreadableFile();
+    void namedPipeAtStartup_isNotWaitedForAndNeverWrittenOver();
+    void recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave_data();
+    void recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave();
+    void copyOfAFileOutOfPlaceThatCannotBeMade_leavesTheFileAlone();
     void unreadableFileAtStartup_isLeftExactlyAsItIs();
     void readOnlyFileAtSaveTime_isLeftAndTheUserIsTold();
 };
@@ -246,17 +267,19 @@ void TestHardening::vanishedPort_isShownOnceAndLaterHandlersLeaveTheTitle()
 void TestHardening::oddChannelFileAtStartup_loadsAllSlotsAndIsKeptAsBackupByteForByte_data()
 {
     QTest::addColumn<QByteArray>("fileBytes");
+    QTest::addColumn<bool>("outOfPlace"); // no channel numbers where the records should start
     QRandomGenerator random(350);
-    QTest::newRow("0 bytes") << QByteArray();
-    QTest::newRow("64 KB of binary garbage") << Noise(random, 65536) + "\n\r\0";
-    QTest::newRow("10 MB of text") << TenMegabytesOfText();
-    QTest::newRow("lines of 100 000 characters") << HundredThousandCharacterLines();
-    QTest::newRow("one line of 10 MB of digits") << QByteArray(10 * 1024 * 1024, '9');
+    QTest::newRow("0 bytes") << QByteArray() << false;
+    QTest::newRow("64 KB of binary garbage") << Noise(random, 65536) + "\n\r\0" << true;
+    QTest::newRow("10 MB of text") << TenMegabytesOfText() << true;
+    QTest::newRow("lines of 100 000 characters") << HundredThousandCharacterLines() << true;
+    QTest::newRow("one line of 10 MB of digits") << QByteArray(10 * 1024 * 1024, '9') << false; // all of it is line 1
 }
 
 void TestHardening::oddChannelFileAtStartup_loadsAllSlotsAndIsKeptAsBackupByteForByte()
 {
     QFETCH(QByteArray, fileBytes);
+    QFETCH(bool, outOfPlace);
     ViewHarness h(&fileBytes);
 
     h.Start();
@@ -275,8 +298,14 @@ void TestHardening::oddChannelFileAtStartup_loadsAllSlotsAndIsKeptAsBackupByteFo
     h.View().SaveChannelFile();
     QCOMPARE(ReadFile(BackupPath(h)), firstSave);
     QCOMPARE(ReadFile(DataPath(h)), ChannelFileBytes());
-    QVERIFY(h.messages.isEmpty());
-    QCOMPARE(Entries(h.Dir()), (QStringList{QStringLiteral("h350save.bak"), QStringLiteral("h350save.dat")}));
+    QStringList entries{QStringLiteral("h350save.bak"), QStringLiteral("h350save.dat")};
+    if (outOfPlace) {
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY(ReadFile(KeptPath(h, "h350save.orig")) == fileBytes);
+        entries << QStringLiteral("h350save.orig");
+    }
+    QCOMPARE(h.messages.isEmpty(), !outOfPlace);
+    QCOMPARE(Entries(h.Dir()), entries);
 }
 
 void TestHardening::hundredThousandCharacterLines_areCutAndTheRecordsStayInOrder()
@@ -342,9 +371,24 @@ void TestHardening::directoryNamedLikeTheFileAtStartup_isNeverTouchedBySaves()
     QCOMPARE(Entries(h.Dir()), QStringList{QStringLiteral("h350save.dat")});
 }
 
-void TestHardening::directoryAtStartupReplacedByAFile_thatFileIsKeptBeforeTheSave()
+// A file that could not be read at start-up and can be at the first save
+// (here a directory of its name, replaced by a file while the panel runs)
+// is the user's: the second save, which rotates h350save.bak, must not lose it.
+void TestHardening::unreadableAtStartup_isKeptUnderANameNoLaterSaveTouches_data()
 {
+    QTest::addColumn<int>("earlierCopies");
+    QTest::addColumn<QString>("keptAs");
+    QTest::newRow("first time") << 0 << QStringLiteral("h350save.unreadable");
+    QTest::newRow("two copies kept by earlier runs") << 2 << QStringLiteral("h350save.unreadable.3");
+}
+
+void TestHardening::unreadableAtStartup_isKeptUnderANameNoLaterSaveTouches()
+{
+    QFETCH(int, earlierCopies);
+    QFETCH(QString, keptAs);
     ViewHarness h;
+    for (int n = 1; n <= earlierCopies; ++n)
+        WriteFile(KeptPath(h, "h350save.unreadable") + (n == 1 ? QString() : QStringLiteral(".%1").arg(n)), "earlier run");
     QVERIFY(QDir(h.Dir()).mkdir(QStringLiteral("h350save.dat")));
     h.Start();
     QVERIFY(QDir(h.Dir()).rmdir(QStringLiteral("h350save.dat")));
@@ -352,11 +396,130 @@ void TestHardening::directoryAtStartupReplacedByAFile_thatFileIsKeptBeforeTheSav
     WriteFile(DataPath(h), putThere);
 
     h.View().SaveChannelFile();
+    g_dChanFreq[4] = 18100.0;
+    h.View().SaveChannelFile();
+    h.View().PostNcDestroy();
 
-    QCOMPARE(ReadFile(BackupPath(h)), putThere);
+    const QString keptPath = h.Dir() + QLatin1Char('/') + keptAs;
+    QCOMPARE(ReadFile(keptPath), putThere);
     QCOMPARE(ReadFile(DataPath(h)), ChannelFileBytes());
     QCOMPARE(h.messages.size(), 2);
-    QVERIFY2(h.messages[1].contains(QStringLiteral("h350save.bak")), qPrintable(h.messages[1]));
+    QCOMPARE(h.messages[0], QString::fromLatin1(kReadMessage));
+    QVERIFY2(h.messages[1].contains(keptPath), qPrintable(h.messages[1]));
+    QCOMPARE(Entries(h.Dir()).size(), 3 + earlierCopies);
+    QCOMPARE(ReadFile(KeptPath(h, "h350save.unreadable")), earlierCopies ? QByteArray("earlier run") : putThere);
+}
+
+// Files that open but cannot be read whole, both real: the test process's
+// own memory file fails its first read, and a kernel attribute file says it
+// holds 4096 bytes but gives a few.
+void TestHardening::readErrorOrShortReadAtStartup_isAnUnreadableFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("read error") << QStringLiteral("/proc/self/mem");
+    QTest::newRow("short read") << QStringLiteral("/sys/devices/system/cpu/online");
+}
+
+void TestHardening::readErrorOrShortReadAtStartup_isAnUnreadableFile()
+{
+    QFETCH(QString, target);
+    ViewHarness h;
+    QVERIFY(QFile::link(target, DataPath(h)));
+
+    h.Start();
+    h.View().SaveChannelFile();
+
+    QCOMPARE(h.View().m_cbChannels.GetCount(), 0);
+    QCOMPARE(g_nCommPort, 0);
+    QCOMPARE(h.messages.size(), 2);
+    QCOMPARE(h.messages[0], QString::fromLatin1(kReadMessage));
+    QVERIFY2(h.messages[1].contains(QStringLiteral("left exactly as it is")), qPrintable(h.messages[1]));
+    QCOMPARE(QFileInfo(DataPath(h)).symLinkTarget(), target);
+    QCOMPARE(Entries(h.Dir()), QStringList{QStringLiteral("h350save.dat")});
+}
+
+// Opening a pipe for reading waits for a writer: the panel would never start.
+void TestHardening::namedPipeAtStartup_isNotWaitedForAndNeverWrittenOver()
+{
+    ViewHarness h;
+    QVERIFY(mkfifo(QFile::encodeName(DataPath(h)).constData(), 0600) == 0);
+
+    h.Start();
+    h.View().SaveChannelFile();
+
+    QCOMPARE(h.messages.size(), 2);
+    QCOMPARE(h.messages[0], QString::fromLatin1(kReadMessage));
+    QVERIFY2(h.messages[1].contains(QStringLiteral("left exactly as it is")), qPrintable(h.messages[1]));
+    QVERIFY(!QFileInfo(DataPath(h)).isFile() && QFileInfo::exists(DataPath(h)));
+    QCOMPARE(QDir(h.Dir()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("h350save.dat")});
+}
+
+// Every record starts with its slot's number, which the reading skips. A
+// record that does not is a sign of a hand edit that moved every record after
+// it; the file is kept as it was before the first save writes the table back.
+void TestHardening::recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave_data()
+{
+    QTest::addColumn<QByteArray>("fileBytes");
+    QTest::addColumn<bool>("outOfPlace");
+    QByteArray lfOnly = FourChannels();
+    lfOnly.replace("\r\n", "\n");
+    QTest::newRow("as the panel writes it, most slots never stored") << SampleChannelFile() << false;
+    QTest::newRow("four records, then the end of the file") << FourChannels() << false;
+    QTest::newRow("line feeds only") << lfOnly << false;
+    QTest::newRow("no records at all") << PortAndRangeLines() << false;
+    QTest::newRow("blanks after the fourth letter")
+        << FourChannels("  1 14250.00 U F M L   \r\nNet control\r\n  2  2182.00 U S M T\r\nDistress watch\r\n") << true;
+    QTest::newRow("two records swapped")
+        << FourChannels("  2  2182.00 U S M T\r\nDistress watch\r\n  1 14250.00 U F M L\r\nNet control\r\n") << true;
+    QTest::newRow("a record deleted") << FourChannels("  2  2182.00 U S M T\r\nDistress watch\r\n") << true;
+    QTest::newRow("a description split in two")
+        << FourChannels("  1 14250.00 U F M L\r\nNet\r\ncontrol\r\n  2  2182.00 U S M T\r\nDistress watch\r\n") << true;
+}
+
+void TestHardening::recordsOutOfPlace_areKeptAsFoundBeforeTheFirstSave()
+{
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(bool, outOfPlace);
+    ViewHarness h(&fileBytes);
+    WriteFile(KeptPath(h, "h350save.orig.2"), "kept by an earlier run");
+
+    h.Start();
+    h.View().SaveChannelFile();
+    const QByteArray firstSave = ReadFile(DataPath(h));
+    g_dChanFreq[7] = 18100.0;
+    h.View().PostNcDestroy();
+
+    QCOMPARE(ReadFile(BackupPath(h)), firstSave);
+    QCOMPARE(ReadFile(KeptPath(h, "h350save.orig.2")), QByteArray("kept by an earlier run"));
+    if (!outOfPlace) {
+        QVERIFY(h.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(KeptPath(h, "h350save.orig")));
+        return;
+    }
+    QVERIFY(ReadFile(KeptPath(h, "h350save.orig")) == fileBytes);
+    QCOMPARE(h.messages.size(), 1);
+    QVERIFY2(h.messages[0].contains(KeptPath(h, "h350save.orig")), qPrintable(h.messages[0]));
+    QCOMPARE(Entries(h.Dir()).size(), 4);
+}
+
+void TestHardening::copyOfAFileOutOfPlaceThatCannotBeMade_leavesTheFileAlone()
+{
+    const QByteArray file = FourChannels("  2  2182.00 U S M T\r\nDistress watch\r\n");
+    ViewHarness h(&file);
+    h.Start();
+    {
+        NoFileWrites noWrites;
+        QVERIFY(noWrites.Active());
+
+        h.View().SaveChannelFile();
+        h.View().SaveChannelFile();
+    }
+
+    QCOMPARE(ReadFile(DataPath(h)), file);
+    QCOMPARE(Entries(h.Dir()), QStringList{QStringLiteral("h350save.dat")});
+    QCOMPARE(h.messages.size(), 1);
+    QVERIFY2(h.messages[0].contains(QStringLiteral("left exactly as it is")), qPrintable(h.messages[0]));
 }
 
 void TestHardening::unreadableFileAtStartup_isLeftExactlyAsItIs()

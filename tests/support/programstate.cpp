@@ -45,6 +45,6 @@ void ResetProgramGlobals()
     g_nSelChannel = 0;
     g_nScanPos = 0;
     g_channelFileLoad = ChannelFileLoad::NotYet;
-    g_bToldUnreadFile = false;
+    g_bToldFileLeft = false;
     g_bToldNoBackup = false;
 }

@@ -106,8 +106,8 @@ inline QString FirstDifference(const QByteArray& a, const QByteArray& b)
 }
 
 // Whatever the bytes were, the table they give is written as a file that
-// reads back to the very same file: one save never changes what the next
-// load sees.
+// reads back to the very same file, every record in its own slot: one save
+// never changes what the next load sees, nor makes it keep a suspect copy.
 inline QString ReadChannelBytes(const QByteArray& bytes)
 {
     ResetProgramGlobals();
@@ -119,7 +119,8 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
     }
     const QByteArray written = ChannelFileBytes();
     ResetProgramGlobals();
-    ReadChannelTable(written);
+    if (!ReadChannelTable(written))
+        return QStringLiteral("the file as written reads back with a record out of its slot");
     const QByteArray rewritten = ChannelFileBytes();
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }

@@ -25,6 +25,8 @@ public:
     QString errorString() const override { return m_error; }
     void write(const QByteArray &bytes) override;
     void close() override;
+    // For a driver that paces its own writes outside an event loop.
+    int masterDescriptor() const { return m_master; }
 
 private:
     bool fail(const char *step);
