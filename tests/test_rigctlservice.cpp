@@ -121,8 +121,8 @@ private slots:
     void commandLinePort_turnsItOnForThisRunOnly();
     void listenFailure_isShownAndTheItemStaysChecked_data();
     void listenFailure_isShownAndTheItemStaysChecked();
-    void programEnd_unkeysWhatTheNetworkKeyed();
-    void closingTheWindow_unkeysAndServesNoMore();
+    void endOfTheRun_unkeysWhatTheNetworkKeyed_data();
+    void endOfTheRun_unkeysWhatTheNetworkKeyed();
     void txTimeoutSetting_isReadAndKeptWithinBounds_data();
     void txTimeoutSetting_isReadAndKeptWithinBounds();
     void commandLine_takesPortAndAddress_data();
@@ -234,26 +234,18 @@ void RigctlServiceTest::listenFailure_isShownAndTheItemStaysChecked()
     QVERIFY(run.Status()->sizeHint().width() < 400);
 }
 
-void RigctlServiceTest::programEnd_unkeysWhatTheNetworkKeyed()
+void RigctlServiceTest::endOfTheRun_unkeysWhatTheNetworkKeyed_data()
 {
-    StartOptions options;
-    options.rigctl.port = FreePort();
-    QByteArrayList written;
-    Run run(options, [&written] { return std::make_unique<KeptWritesBackend>(written); });
-    QTcpSocket client;
-    client.connectToHost(QHostAddress::LocalHost, *options.rigctl.port);
-    client.write("T 1\n");
-    QTRY_COMPARE(written.last(), QByteArray("K"));
-    written.clear();
-
-    run.End();
-    QCOMPARE(written, QByteArrayList{"U"});
+    QTest::addColumn<bool>("byClosingTheWindow");
+    QTest::newRow("program ends") << false;
+    // Closing writes the channel file, perhaps behind a message box: no
+    // client may reach the radio meanwhile, and a key it holds goes first.
+    QTest::newRow("window closes") << true;
 }
 
-// Closing writes the channel file, perhaps behind a message box: no client
-// may reach the radio meanwhile, and a key it holds is released first.
-void RigctlServiceTest::closingTheWindow_unkeysAndServesNoMore()
+void RigctlServiceTest::endOfTheRun_unkeysWhatTheNetworkKeyed()
 {
+    QFETCH(bool, byClosingTheWindow);
     StartOptions options;
     options.rigctl.port = FreePort();
     QByteArrayList written;
@@ -264,7 +256,10 @@ void RigctlServiceTest::closingTheWindow_unkeysAndServesNoMore()
     QTRY_COMPARE(written.last(), QByteArray("K"));
     written.clear();
 
-    QVERIFY(run.Frame().close());
+    if (byClosingTheWindow)
+        QVERIFY(run.Frame().close());
+    else
+        run.End();
 
     QCOMPARE(written, QByteArrayList{"U"});
     QVERIFY(!Answers(*options.rigctl.port));
