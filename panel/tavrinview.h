@@ -128,7 +128,6 @@ public:
     // port chooser) drive it. OpenPortAgain throws CommError as start-up would.
     void OpenPortAgain();
     void StopScanAndJog();
-    void ShowPortProblem(const CommError& error);
 
     const CDialogForm& Form() const { return m_form; }
     CMSComm& Comm() { return m_comm; }
@@ -195,6 +194,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
     void OnClicked(int id, void (CTavrinView::*handler)());
+    void ShowPortProblem(const CommError& error);
     void ClearPortProblem();
     void SetTuningStep(int step);
     void SendDirectAgcAndMode();

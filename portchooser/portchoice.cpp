@@ -63,9 +63,5 @@ void CPortChoice::Apply(const QString& device)
         UseFirstPortWithDefaultSettings(m_view);
     SetDeviceForCommPort(g_nCommPort, device);
     m_view.Comm().SetPortOpen(false);
-    try {
-        m_view.OpenPortAgain();
-    } catch (const CommError& error) {
-        m_view.ShowPortProblem(error);
-    }
+    m_view.Dispatch([this] { m_view.OpenPortAgain(); });
 }
