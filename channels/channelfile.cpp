@@ -142,10 +142,15 @@ bool ReadChannelTable(const QByteArray& fileBytes)
     return allInPlace;
 }
 
-// A device error part-way, or a file cut short while it was read, would give
-// a partial table that the save at close writes over the whole file.
-std::optional<QByteArray> ReadWholeFile(QFile& file)
+// Only a regular file is read: a named pipe would hold the start until
+// someone wrote to it, and a device may never end. A device error part-way,
+// or a file cut short while it was read, would give a partial table that the
+// save at close writes over the whole file.
+std::optional<QByteArray> ReadWholeFile(const QString& name)
 {
+    QFile file(name);
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
     const qint64 size = file.size();
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() < size)
@@ -163,17 +168,12 @@ QByteArray ChannelFileBytes()
 
 void CTavrinView::LoadChannelFile()
 {
-    QFile file(QString::fromLatin1(g_szChannelFile));
-    // Only a regular file is read: a named pipe would hold the start until
-    // someone wrote to it, and a device may never end.
-    const bool opened = QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly);
-    const std::optional<QByteArray> bytes = opened ? ReadWholeFile(file) : std::nullopt;
+    const std::optional<QByteArray> bytes = ReadWholeFile(QString::fromLatin1(g_szChannelFile));
     if (!bytes) {
         g_channelFileLoad = NotLoaded();
         AfxMessageBox("Saved Data File did not open for Read!");
         return;
     }
-    file.close();
     g_channelFileLoad = ReadChannelTable(*bytes) ? ChannelFileLoad::Loaded : ChannelFileLoad::Misnumbered;
     m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
     m_strScanLower = FormatText("%8.2f", double(g_fScanLower));

@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-class QFile;
-
 extern const char* const g_szChannelFile;  // "h350save.dat"
 extern const char* const g_szChannelBackup; // "h350save.bak"
 // Copies of a file found at start-up that the load could not trust, kept
@@ -25,9 +23,9 @@ QByteArray ChannelFileBytes();
 // the records after it, and the table no longer says what the file meant.
 bool ReadChannelTable(const QByteArray& fileBytes);
 
-// The whole of an open file, or nothing when a read fails or brings fewer
-// bytes than the file held when it was opened.
-std::optional<QByteArray> ReadWholeFile(QFile& file);
+// The whole of a regular file, or nothing when it is not one, cannot be
+// opened, or a read fails or brings fewer bytes than the file held.
+std::optional<QByteArray> ReadWholeFile(const QString& name);
 
 // Lines may end in CR LF or LF; both read the same.
 QByteArray NormalizeLineEnds(const QByteArray& bytes);

@@ -1,6 +1,5 @@
 #include "channels/channelfilesave.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -35,13 +34,9 @@ struct Previous {
 
 Previous ReadPrevious()
 {
-    const QFileInfo info(FileName());
-    if (!info.exists())
+    if (!QFileInfo::exists(FileName()))
         return {Previous::None, {}};
-    QFile previous(FileName());
-    if (!info.isFile() || !previous.open(QIODevice::ReadOnly))
-        return {Previous::Failed, {}};
-    const std::optional<QByteArray> bytes = ReadWholeFile(previous);
+    const std::optional<QByteArray> bytes = ReadWholeFile(FileName());
     return bytes ? Previous{Previous::Read, *bytes} : Previous{Previous::Failed, {}};
 }
 
