@@ -11,7 +11,6 @@ public:
     using QPushButton::QPushButton;
 
     void SetState(bool pushed);
-    bool IsHeld() const { return m_held; }
 
 protected:
     bool event(QEvent* event) override;

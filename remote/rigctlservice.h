@@ -22,10 +22,6 @@ public:
     CRigctlService(CTavrinView& view, QMenu* radioMenu, QMenuBar* menuBar, const RigctlSettings& settings);
     ~CRigctlService() override;
 
-    QAction* Action() const { return m_action; }
-    QLabel* StatusLabel() const { return m_status; }
-    CRigServer& Server() { return m_server; }
-
 private:
     void OnTriggered(bool on);
     void Start();

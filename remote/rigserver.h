@@ -27,7 +27,6 @@ public:
     bool IsListening() const { return m_server.isListening(); }
     QAbstractSocket::SocketError Error() const { return m_server.serverError(); }
     QString ErrorString() const { return m_server.errorString(); }
-    QHostAddress Address() const { return m_server.serverAddress(); }
     quint16 Port() const { return m_server.serverPort(); }
     int ClientCount() const { return int(m_clients.size()); }
     CTransmitGuard& Guard() { return m_guard; }

@@ -17,7 +17,6 @@ public:
     explicit CTransmitGuard(CRigSeam& rig, QObject* parent = nullptr);
 
     void SetTimeout(std::chrono::milliseconds timeout) { m_timer.setInterval(timeout); }
-    std::chrono::milliseconds Timeout() const { return m_timer.intervalAsDuration(); }
     bool Holding() const { return m_keyer != nullptr; }
 
     void Keyed(const QObject* client);   // a client's key reached the panel
