@@ -8,7 +8,6 @@
 // two servers are measured by turns and the medians shown. A quiet line
 // carries no reports, for the server's figures without the panel's work.
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSet>
@@ -31,6 +30,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+#include "processcpu.h"
 
 namespace {
 
@@ -211,19 +212,7 @@ Figures Measure(quint16 port, int clients, double seconds)
     return figures;
 }
 
-// Time on a CPU of all a process's threads, in ms, to the nanosecond the
-// scheduler counts it (the tick-based user and system times are 10 ms coarse).
-double CpuMs(qint64 pid)
-{
-    double ns = 0;
-    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
-    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
-        if (schedstat.open(QIODevice::ReadOnly))
-            ns += schedstat.readAll().split(' ').value(0).toDouble();
-    }
-    return ns / 1e6;
-}
+double CpuMs(qint64 pid) { return double(ProcessCpuNanoseconds(pid)) / 1e6; }
 
 double CpuMsPerSecond(qint64 pid, double seconds)
 {

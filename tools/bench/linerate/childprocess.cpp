@@ -1,6 +1,7 @@
 #include "childprocess.h"
 
-#include <QDir>
+#include "processcpu.h"
+
 #include <QFile>
 #include <algorithm>
 #include <csignal>
@@ -76,20 +77,7 @@ bool ChildProcess::Running()
     return false;
 }
 
-// /proc/PID/stat counts in ticks of 10 ms; each thread's schedstat gives
-// its run time in nanoseconds, which a one-minute window at a few percent
-// of a core needs.
-qint64 ChildProcess::CpuNanoseconds() const
-{
-    const QString tasks = QStringLiteral("/proc/%1/task").arg(m_pid);
-    qint64 total = 0;
-    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
-        if (schedstat.open(QIODevice::ReadOnly))
-            total += schedstat.readLine().split(' ').value(0).toLongLong();
-    }
-    return total;
-}
+qint64 ChildProcess::CpuNanoseconds() const { return ProcessCpuNanoseconds(m_pid); }
 
 void ChildProcess::Stop()
 {
