@@ -143,24 +143,18 @@ bool CTavrinView::Dispatch(const std::function<void()>& handler)
 // pile up boxes. The log gets each kind of problem once per open attempt.
 void CTavrinView::ShowPortProblem(const CommError& error)
 {
-    if (m_portProblem == error.text)
+    const QString shown = PortProblem();
+    if (shown == error.text)
         return;
     // Writes to a port that is already known to be gone add nothing to the
     // first, more telling, message.
-    if (!m_portProblem.isEmpty() && error.kind == CommErrorKind::PortClosed)
+    if (!shown.isEmpty() && error.kind == CommErrorKind::PortClosed)
         return;
-    QWidget* top = window();
-    if (m_portProblem.isEmpty())
-        m_baseTitle = top->windowTitle();
-    m_portProblem = error.text;
     qCWarning(lcPanel).noquote() << "port:" << error.text;
-    top->setWindowTitle(m_baseTitle.isEmpty() ? error.text : m_baseTitle + QStringLiteral(" - ") + error.text);
+    m_title.Set(CWindowTitle::PortProblem, error.text);
 }
 
 void CTavrinView::ClearPortProblem()
 {
-    if (m_portProblem.isEmpty())
-        return;
-    m_portProblem.clear();
-    window()->setWindowTitle(m_baseTitle);
+    m_title.Clear(CWindowTitle::PortProblem);
 }

@@ -16,6 +16,7 @@
 #include "panel/cstring.h"
 #include "panel/dialogform.h"
 #include "panel/windowtimers.h"
+#include "panel/windowtitle.h"
 
 class CDataExchange;
 
@@ -132,7 +133,9 @@ public:
     const CDialogForm& Form() const { return m_form; }
     CMSComm& Comm() { return m_comm; }
     const CWindowTimers& Timers() const { return m_timers; }
-    QString PortProblem() const { return m_portProblem; }
+    QString PortProblem() const { return m_title.Words(CWindowTitle::PortProblem); }
+    // What the window title tells the operator beside the port problem.
+    CWindowTitle& Title() { return m_title; }
 
     // Runs a handler as the form runs its own: an error of the serial control
     // ends it and shows in the window title, and the result is false. Whatever
@@ -205,8 +208,7 @@ private:
 
     CDialogForm m_form;
     CWindowTimers m_timers;
-    QString m_portProblem;
     bool m_bPortTried = false;
-    QString m_baseTitle;
+    CWindowTitle m_title{this};
     std::vector<std::pair<QObject*, void (CTavrinView::*)()>> m_killFocusHandlers;
 };
