@@ -24,6 +24,15 @@ for page in tavrin tavrin-radiosim; do
     [ -s "$usr/share/man/man1/$page.1.gz" ] || { echo "missing manual page $page.1.gz"; exit 1; }
 done
 
+# Nothing installed keeps the id the package had before, nor a placeholder
+# that configuring left unfilled; manual pages and the changelog are read
+# unpacked.
+stale='example\.c_seed_fb2949d9\.tavrin|@[A-Za-z_][A-Za-z0-9_]*@'
+for file in $(find "$usr" -type f); do
+    found=$(gzip -dcf "$file" | grep -aoE "$stale" | head -n 1)
+    [ -z "$found" ] || { echo "${file#$root} still holds '$found'"; exit 1; }
+done
+
 # The metadata names the desktop entry as its launchable; this finds it.
 appstreamcli validate-tree --no-net "$root"
 echo "$deb installs and runs"
