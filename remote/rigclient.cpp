@@ -8,8 +8,8 @@
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
 namespace {
-// What one turn of the event loop takes from a client: a few hundred short
-// commands at the most, however fast they come.
+// What one turn of the event loop takes from a client: a few thousand short
+// commands at the most (a line may pack many), however fast they come.
 constexpr qint64 kReadSlice = 4096;
 constexpr int kWaitTickMs = 2;
 // The kernel holds little of a slow reader's output, so the panel's own
