@@ -14,6 +14,7 @@
 #include "panel/tavrinview.h"
 #include "portchooser/portchoice.h"
 #include "portwatch/portreopener.h"
+#include "radiowatch/silencewatch.h"
 #include "remote/rigctlservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
@@ -39,19 +40,20 @@ bool CTavrinApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
     AttachPortHelpers();
     m_frame->View()->OnInitialUpdate();
-    m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), m_frame->RadioMenu(), m_frame->menuBar(),
-                                                LoadRigctlSettings(m_options.rigctl));
+    m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), *m_silence, m_frame->RadioMenu(),
+                                                m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl));
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
     return true;
 }
 
-// Beside the panel: a lost port is opened again by itself, and the port can
-// be chosen from the window.
+// Beside the panel: a lost port is opened again by itself, a silent radio
+// is told in the title, and the port can be chosen from the window.
 void CTavrinApp::AttachPortHelpers()
 {
     CTavrinView& view = *m_frame->View();
     new CPortReopener(view);
+    m_silence = new CSilenceWatch(view);
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });

@@ -6,6 +6,7 @@
 class CMainFrame;
 class CPortChoice;
 class CRigctlService;
+class CSilenceWatch;
 class CTavrinDoc;
 class CTavrinView;
 
@@ -28,6 +29,7 @@ private:
     StartOptions m_options;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CPortChoice> m_portChoice;
+    CSilenceWatch* m_silence = nullptr;  // the view's child
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
 };

@@ -16,6 +16,9 @@ extern double g_dLastFreq;        // kHz, decoded at the end of every parse
 // 'F' fields parsed so far. It tells a report that repeats the frequency
 // from no report at all, which the digits alone cannot.
 extern unsigned g_nFreqReports;
+// Reports parsed so far: whether the radio is heard at all, and whether a
+// report came after a given moment.
+extern unsigned g_nReports;
 
 // How many buffer characters a report field takes, its code included.
 int ReportFieldLength(unsigned char code);

@@ -15,6 +15,7 @@ char g_szReportDigits[8] = {};
 BYTE g_bStepMode = 1;
 double g_dLastFreq = 0.0;
 unsigned g_nFreqReports = 0;
+unsigned g_nReports = 0;
 
 int ReportFieldLength(unsigned char code)
 {
@@ -112,6 +113,7 @@ void CTavrinView::ParseStatus()
     m_strFreq = FormatText("%0.3f", g_dLastFreq);
     m_strStatus = g_strReceive;
     g_strReceive.clear();
+    ++g_nReports;
 }
 
 double DecodeFrequencyDigits(const char* digits)

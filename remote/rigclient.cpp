@@ -3,18 +3,35 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
-#include "remote/rigcommands.h"
+#include "remote/riglineparser.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
 namespace {
-// What one turn of the event loop takes from a client: a few hundred short
-// commands at the most, however fast they come.
+// What one turn of the event loop takes from a client: a few thousand short
+// commands at the most (a line may pack many), however fast they come.
 constexpr qint64 kReadSlice = 4096;
 constexpr int kWaitTickMs = 2;
 // The kernel holds little of a slow reader's output, so the panel's own
 // limit is what stops it.
 constexpr int kSendBufferBytes = 16 * 1024;
+
+// One radio behind every client: a run of sets it leaves unconfirmed is
+// logged once, whichever clients sent them.
+bool g_bUnconfirmedRun = false;
+
+void NoteConfirmation(bool confirmed)
+{
+    if (confirmed == !g_bUnconfirmedRun)
+        return;
+    g_bUnconfirmedRun = !confirmed;
+    if (confirmed)
+        qCInfo(lcRemote) << "the radio confirms sets again";
+    else
+        qCWarning(lcRemote) << "the radio did not confirm a set within" << CRigClient::kReportWaitMs
+                            << "ms; answered timed out";
+}
+
 } // namespace
 
 CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent)
@@ -53,62 +70,76 @@ void CRigClient::ScheduleMoreInput()
 void CRigClient::TakeLines()
 {
     while (!m_closing && !m_waiting) {
+        if (!m_lineRest.isEmpty()) {
+            Answer(m_lineRest.takeFirst());
+            continue;
+        }
         const std::optional<CRigLineBuffer::Line> line = m_lines.Next();
         if (!line)
             break;
-        Answer(*line);
+        if (line->tooLong)
+            Send(StatusLine(RigStatus::InvalidArgument));
+        else
+            m_lineRest = ParseRigLine(line->text);
     }
     if (!m_closing && m_socket->bytesToWrite() > 0)
         m_socket->flush();
 }
 
-void CRigClient::Answer(const CRigLineBuffer::Line& line)
+void CRigClient::Answer(const RigRequest& request)
 {
-    if (line.tooLong) {
-        Send(StatusLine(RigStatus::InvalidArgument));
-        return;
-    }
-    const std::optional<RigRequest> request = ParseRigLine(line.text);
-    if (!request)
-        return;
-    const RigAnswer answer = RunRigCommand(*request, m_rig);
+    const RigAnswer answer = RunRigCommand(request, m_rig, m_state);
     if (answer.keyRequested) {
         if (*answer.keyRequested)
             emit KeyRequested(this);
         else
             emit UnkeyRequested();
     }
-    const QByteArray reply = FormatRigAnswer(*request, answer);
     if (answer.quit) {
-        Send(reply);
+        Send(FormatRigAnswer(request, answer));
         m_closing = true;
         m_socket->disconnectFromHost();
         return;
     }
-    if (answer.status == RigStatus::Ok && !answer.expected.IsEmpty() && !answer.expected.MetBy(m_rig))
-        Hold(reply, answer.expected);
-    else
-        Send(reply);
+    if (answer.status != RigStatus::Ok || answer.expected.IsEmpty()) {
+        Send(FormatRigAnswer(request, answer));
+    } else if (ShownAlready(answer.expected)) {
+        NoteConfirmation(true);
+        Send(FormatRigAnswer(request, answer));
+    } else {
+        Hold(request, answer);
+    }
 }
 
-// The reply, and the lines after it, wait for the radio's report.
-void CRigClient::Hold(const QByteArray& reply, const RigExpectation& expected)
+// Only a radio that is heard reports anything at present: before its first
+// report, or while it is silent, the value it last reported proves nothing.
+bool CRigClient::ShownAlready(const RigExpectation& expected) const
+{
+    return m_rig.ReportCount() > 0 && m_rig.Link() == RigStatus::Ok && expected.MetBy(m_rig);
+}
+
+// The reply, and the commands after it, wait for a report of the radio.
+void CRigClient::Hold(const RigRequest& request, const RigAnswer& answer)
 {
     m_waiting = true;
-    m_heldReply = reply;
-    m_waitingFor = expected;
+    m_heldRequest = request;
+    m_heldAnswer = answer;
+    m_reportsAtHold = m_rig.ReportCount();
     m_waitDeadline.setRemainingTime(kReportWaitMs);
     m_waitTick.start();
 }
 
 void CRigClient::OnWaitTick()
 {
-    if (!m_waitingFor.MetBy(m_rig) && !m_waitDeadline.hasExpired())
+    const bool confirmed = m_rig.ReportCount() != m_reportsAtHold && m_heldAnswer.expected.MetBy(m_rig);
+    if (!confirmed && !m_waitDeadline.hasExpired())
         return;
     m_waitTick.stop();
     m_waiting = false;
-    Send(m_heldReply);
-    m_heldReply.clear();
+    if (!confirmed)
+        m_heldAnswer.status = m_rig.Link() == RigStatus::IoError ? RigStatus::IoError : RigStatus::TimedOut;
+    NoteConfirmation(confirmed);
+    Send(FormatRigAnswer(m_heldRequest, m_heldAnswer));
     TakeLines();
     ScheduleMoreInput();
 }

@@ -1,15 +1,17 @@
 #pragma once
-// One connected client: its bytes cut into lines, each line answered in
-// turn. A set command's reply waits until the radio has reported the change
-// (at most half a second), so a client that reads back, or sets a mode right
-// after a frequency, sees the radio as it now is. A client whose replies pile
-// up unread is dropped; one that floods commands is served a slice per turn
-// of the event loop, so the panel goes on meanwhile.
+// One connected client: its bytes cut into lines, each command of a line
+// answered in turn. A set command's reply waits until a report of the radio
+// shows the change, so a client that reads back, or sets a mode right after
+// a frequency, sees the radio as it now is; a set the radio does not confirm
+// within a second is answered "timed out". A client whose replies pile up
+// unread is dropped; one that floods commands is served a slice per turn of
+// the event loop, so the panel goes on meanwhile.
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 
+#include "remote/rigcommands.h"
 #include "remote/riglinebuffer.h"
 #include "remote/rigprotocol.h"
 
@@ -20,7 +22,8 @@ class CRigClient : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
-    static constexpr int kReportWaitMs = 500;
+    // Under the 1.5 s a Hamlib client waits for a reply.
+    static constexpr int kReportWaitMs = 1000;
 
     // Takes the socket.
     CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent = nullptr);
@@ -33,8 +36,9 @@ signals:
 private:
     void OnReadyRead();
     void TakeLines();
-    void Answer(const CRigLineBuffer::Line& line);
-    void Hold(const QByteArray& reply, const RigExpectation& expected);
+    void Answer(const RigRequest& request);
+    bool ShownAlready(const RigExpectation& expected) const;
+    void Hold(const RigRequest& request, const RigAnswer& answer);
     void OnWaitTick();
     void Send(const QByteArray& reply);
     void Drop();
@@ -44,10 +48,13 @@ private:
     QTcpSocket* m_socket;
     CRigSeam& m_rig;
     CRigLineBuffer m_lines;
+    QList<RigRequest> m_lineRest;  // the commands of the line being answered
+    RigClientState m_state;
     QTimer m_waitTick;
     QDeadlineTimer m_waitDeadline;
-    RigExpectation m_waitingFor;
-    QByteArray m_heldReply;
+    RigRequest m_heldRequest;
+    RigAnswer m_heldAnswer;
+    unsigned m_reportsAtHold = 0;
     bool m_waiting = false;
     bool m_closing = false;
     bool m_finished = false;

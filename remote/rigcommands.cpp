@@ -1,23 +1,13 @@
 #include "remote/rigcommands.h"
 
 #include <QSet>
-#include <cstring>
+#include <cmath>
 
 #include "remote/dumpstate.h"
+#include "remote/riglineparser.h"
 #include "remote/rigmodes.h"
 
 namespace {
-
-using Handler = RigAnswer (*)(CRigSeam& rig, const QByteArrayList& args);
-
-struct RigCommand {
-    char shortName;        // 0: only the long name
-    const char* longName;
-    int minArgs;
-    int maxArgs;
-    bool takesVfo;         // "F VFOA 14074000" as well as "F 14074000"
-    Handler run;
-};
 
 RigAnswer Status(RigStatus status)
 {
@@ -30,6 +20,14 @@ RigAnswer Values(QList<RigValue> values)
 {
     RigAnswer answer;
     answer.values = std::move(values);
+    return answer;
+}
+
+RigAnswer Names(const QByteArray& names, bool forSet)
+{
+    RigAnswer answer;
+    answer.names = names;
+    answer.statusAfterNames = forSet;
     return answer;
 }
 
@@ -46,91 +44,104 @@ bool IsOtherVfo(const QByteArray& token)
     return others.contains(token);
 }
 
-RigAnswer GetFrequency(CRigSeam& rig, const QByteArrayList&)
+RigAnswer GetFrequency(RigCall& call)
 {
-    const std::optional<qint64> hz = rig.ReportedFrequencyHz();
+    const std::optional<qint64> hz = call.rig.ReportedFrequencyHz();
     if (!hz)
         return Status(RigStatus::NotAvailable);
     return Values({{"Frequency", QByteArray::number(*hz)}});
 }
 
-RigAnswer SetFrequency(CRigSeam& rig, const QByteArrayList& args)
+RigAnswer SetFrequency(RigCall& call)
 {
     bool ok = false;
-    const double hz = args[0].toDouble(&ok);
+    const double hz = call.args[0].toDouble(&ok);
     if (!ok)
         return Status(RigStatus::InvalidArgument);
-    RigAnswer answer = Status(rig.SetFrequency(hz));
+    RigAnswer answer = Status(call.rig.SetFrequency(hz));
     answer.expected.frequencyHz = hz;
     return answer;
 }
 
-RigAnswer GetMode(CRigSeam& rig, const QByteArrayList&)
+RigAnswer GetMode(RigCall& call)
 {
-    const RigMode* mode = ModeForSetting(rig.ReportedMode());
+    const RigMode* mode = ModeForSetting(call.rig.ReportedMode());
     if (!mode)
         return Status(RigStatus::NotAvailable);
-    return Values({{"Mode", mode->token}, {"Passband", QByteArray::number(mode->passbandHz)}});
+    const RigMode*& dataMode = call.client.dataMode;
+    if (dataMode && dataMode->setting != mode->setting)
+        dataMode = nullptr;  // the radio has gone to another mode since
+    const RigMode* shown = dataMode ? dataMode : mode;
+    return Values({{"Mode", shown->token}, {"Passband", QByteArray::number(shown->passbandHz)}});
+}
+
+// Whole or decimal, -1 (no change) and 0 (the default) among them.
+bool IsPassband(const QByteArray& token)
+{
+    bool ok = false;
+    const double hz = token.toDouble(&ok);
+    return ok && std::isfinite(hz);
 }
 
 // The passband is the radio's own; a client's choice is checked and ignored.
-RigAnswer SetMode(CRigSeam& rig, const QByteArrayList& args)
+RigAnswer SetMode(RigCall& call)
 {
-    const std::optional<char> setting = SettingForToken(args[0]);
-    bool passbandOk = true;
-    if (args.size() > 1)
-        args[1].toLongLong(&passbandOk);
-    if (!setting || !passbandOk)
+    if (call.args[0] == "?")
+        return Names(ModeNames(), true);
+    const RigMode* mode = ModeForToken(call.args[0]);
+    if (!mode || (call.args.size() > 1 && !IsPassband(call.args[1])))
         return Status(RigStatus::InvalidArgument);
-    RigAnswer answer = Status(rig.SetMode(*setting));
-    answer.expected.mode = *setting;
+    RigAnswer answer = Status(call.rig.SetMode(mode->setting));
+    if (answer.status == RigStatus::Ok)
+        call.client.dataMode = ModeForSetting(mode->setting) == mode ? nullptr : mode;
+    answer.expected.mode = mode->setting;
     return answer;
 }
 
-RigAnswer GetPtt(CRigSeam& rig, const QByteArrayList&)
-{
-    return Values({{"PTT", rig.ReportedTransmit() ? "1" : "0"}});
-}
+RigAnswer GetPtt(RigCall& call) { return Values({{"PTT", call.rig.ReportedTransmit() ? "1" : "0"}}); }
 
 // 1 to 3 (keyed, keyed for the microphone, keyed for data) are one Xmit here.
-RigAnswer SetPtt(CRigSeam& rig, const QByteArrayList& args)
+RigAnswer SetPtt(RigCall& call)
 {
-    const QByteArray& ptt = args[0];
+    const QByteArray& ptt = call.args[0];
     if (ptt.size() != 1 || ptt[0] < '0' || ptt[0] > '3')
         return Status(RigStatus::InvalidArgument);
     const bool key = ptt[0] != '0';
-    RigAnswer answer = Status(key ? rig.Key() : rig.Unkey());
+    RigAnswer answer = Status(key ? call.rig.Key() : call.rig.Unkey());
     answer.keyRequested = key;
     answer.expected.transmit = key;
     return answer;
 }
 
-RigAnswer GetVfo(CRigSeam&, const QByteArrayList&) { return Values({{"VFO", "VFOA"}}); }
+RigAnswer GetVfo(RigCall&) { return Values({{"VFO", "VFOA"}}); }
 
-RigAnswer SetVfo(CRigSeam&, const QByteArrayList& args)
+RigAnswer SetVfo(RigCall& call)
 {
-    if (IsOurVfo(args[0]))
+    const QByteArray& vfo = call.args[0];
+    if (vfo == "?")
+        return Names("VFOA ", true);
+    if (IsOurVfo(vfo))
         return Status(RigStatus::Ok);
-    return Status(IsOtherVfo(args[0]) ? RigStatus::NotAvailable : RigStatus::InvalidArgument);
+    return Status(IsOtherVfo(vfo) ? RigStatus::NotAvailable : RigStatus::InvalidArgument);
 }
 
-RigAnswer GetSplitVfo(CRigSeam&, const QByteArrayList&) { return Values({{"Split", "0"}, {"TX VFO", "VFOA"}}); }
-RigAnswer CheckVfo(CRigSeam&, const QByteArrayList&) { return Values({{"ChkVFO", "0"}}); }
-RigAnswer GetPowerStatus(CRigSeam&, const QByteArrayList&) { return Values({{"Power Status", "1"}}); }
+RigAnswer GetSplitVfo(RigCall&) { return Values({{"Split", "0"}, {"TX VFO", "VFOA"}}); }
+RigAnswer CheckVfo(RigCall&) { return Values({{"ChkVFO", "0"}}); }
+RigAnswer GetPowerStatus(RigCall&) { return Values({{"Power Status", "1"}}); }
 // A client of Debian 12's Hamlib asks this before every mode change and
 // changes the mode only when it reads 0.
-RigAnswer GetLockMode(CRigSeam&, const QByteArrayList&) { return Values({{"Locked", "0"}}); }
+RigAnswer GetLockMode(RigCall&) { return Values({{"Locked", "0"}}); }
 
 // Commands carry no VFO in front, as chk_vfo says; the mode that wants one
 // is not offered.
-RigAnswer SetVfoOption(CRigSeam&, const QByteArrayList& args)
+RigAnswer SetVfoOption(RigCall& call)
 {
-    if (args[0] == "0")
+    if (call.args[0] == "0")
         return Status(RigStatus::Ok);
-    return Status(args[0] == "1" ? RigStatus::NotAvailable : RigStatus::InvalidArgument);
+    return Status(call.args[0] == "1" ? RigStatus::NotAvailable : RigStatus::InvalidArgument);
 }
 
-RigAnswer DumpState(CRigSeam&, const QByteArrayList&)
+RigAnswer DumpState(RigCall&)
 {
     QList<RigValue> values;
     for (const QByteArray& line : DumpStateLines())
@@ -138,32 +149,73 @@ RigAnswer DumpState(CRigSeam&, const QByteArrayList&)
     return Values(values);
 }
 
-RigAnswer Quit(CRigSeam&, const QByteArrayList&)
+RigAnswer Quit(RigCall&)
 {
     RigAnswer answer;
     answer.quit = true;
     return answer;
 }
 
+// Known commands for what the radio does not have.
+RigAnswer Lacking(RigCall&) { return Status(RigStatus::NotAvailable); }
+
+// No level or function can be read or set; asked for the list, it is empty.
+RigAnswer NoneToSet(RigCall& call) { return call.args[0] == "?" ? Names({}, true) : Lacking(call); }
+RigAnswer NoneToGet(RigCall& call) { return call.args[0] == "?" ? Names({}, false) : Lacking(call); }
+
+constexpr unsigned kVfoReading = kRigTakesVfo | kRigReadsRadio;
+
 const RigCommand kCommands[] = {
-    {'f', "get_freq", 0, 0, true, &GetFrequency},
-    {'F', "set_freq", 1, 1, true, &SetFrequency},
-    {'m', "get_mode", 0, 0, true, &GetMode},
-    {'M', "set_mode", 1, 2, true, &SetMode},
-    {'t', "get_ptt", 0, 0, true, &GetPtt},
-    {'T', "set_ptt", 1, 1, true, &SetPtt},
-    {'v', "get_vfo", 0, 0, false, &GetVfo},
-    {'V', "set_vfo", 1, 1, false, &SetVfo},
-    {'s', "get_split_vfo", 0, 0, true, &GetSplitVfo},
-    {0, "chk_vfo", 0, 0, false, &CheckVfo},
-    {0, "set_vfo_opt", 1, 1, false, &SetVfoOption},
-    {0, "get_powerstat", 0, 0, false, &GetPowerStatus},
-    {0, "get_lock_mode", 0, 0, false, &GetLockMode},
-    {0, "dump_state", 0, 0, false, &DumpState},
-    {'q', "quit", 0, 0, false, &Quit},
+    {'f', "get_freq", 0, 0, kVfoReading, &GetFrequency},
+    {'F', "set_freq", 1, 1, kRigTakesVfo, &SetFrequency},
+    {'m', "get_mode", 0, 0, kVfoReading, &GetMode},
+    {'M', "set_mode", 1, 2, kRigTakesVfo, &SetMode},
+    {'t', "get_ptt", 0, 0, kVfoReading, &GetPtt},
+    {'T', "set_ptt", 1, 1, kRigTakesVfo, &SetPtt},
+    {'v', "get_vfo", 0, 0, 0, &GetVfo},
+    {'V', "set_vfo", 1, 1, 0, &SetVfo},
+    {'s', "get_split_vfo", 0, 0, kVfoReading, &GetSplitVfo},
+    {0, "chk_vfo", 0, 0, 0, &CheckVfo},
+    {0, "set_vfo_opt", 1, 1, 0, &SetVfoOption},
+    {0, "get_powerstat", 0, 0, 0, &GetPowerStatus},
+    {0, "get_lock_mode", 0, 0, 0, &GetLockMode},
+    {0, "dump_state", 0, 0, 0, &DumpState},
+    {'q', "quit", 0, 0, 0, &Quit},
+    {'Q', "quit", 0, 0, 0, &Quit},
+    {'S', "set_split_vfo", 2, 2, kRigTakesVfo, &Lacking},
+    {'I', "set_split_freq", 1, 1, kRigTakesVfo, &Lacking},
+    {'i', "get_split_freq", 0, 0, kRigTakesVfo, &Lacking},
+    {'X', "set_split_mode", 1, 2, kRigTakesVfo, &Lacking},
+    {'x', "get_split_mode", 0, 0, kRigTakesVfo, &Lacking},
+    {'J', "set_rit", 1, 1, kRigTakesVfo, &Lacking},
+    {'j', "get_rit", 0, 0, kRigTakesVfo, &Lacking},
+    {'Z', "set_xit", 1, 1, kRigTakesVfo, &Lacking},
+    {'z', "get_xit", 0, 0, kRigTakesVfo, &Lacking},
+    {'L', "set_level", 1, 2, kRigTakesVfo, &NoneToSet},
+    {'l', "get_level", 1, 1, kRigTakesVfo, &NoneToGet},
+    {'U', "set_func", 1, 2, kRigTakesVfo, &NoneToSet},
+    {'u', "get_func", 1, 1, kRigTakesVfo, &NoneToGet},
+    {'b', "send_morse", 1, kRigRestOfLine, kRigTakesVfo, &Lacking},
+    {0, "stop_morse", 0, 0, kRigTakesVfo, &Lacking},
+    {0, "wait_morse", 0, 0, kRigTakesVfo, &Lacking},
+    {0, "set_powerstat", 1, 1, 0, &Lacking},
 };
 
-const RigCommand* FindCommand(const QByteArray& name)
+// Refused before it runs: a VFO the radio lacks, or too few or too many
+// arguments. A VFO in front is taken off the arguments.
+RigStatus Refusal(const RigCommand& command, QByteArrayList& args)
+{
+    if ((command.flags & kRigTakesVfo) && !args.isEmpty() && IsRigVfoName(args.first())
+        && IsOtherVfo(args.takeFirst()))
+        return RigStatus::NotAvailable;
+    if (args.size() < command.minArgs || args.size() > command.maxArgs)
+        return RigStatus::InvalidArgument;
+    return RigStatus::Ok;
+}
+
+} // namespace
+
+const RigCommand* FindRigCommand(const QByteArray& name)
 {
     const bool isLong = name.startsWith('\\');
     if (!isLong && name.size() != 1)
@@ -175,29 +227,42 @@ const RigCommand* FindCommand(const QByteArray& name)
     return nullptr;
 }
 
-} // namespace
+bool IsRigVfoName(const QByteArray& token) { return IsOurVfo(token) || IsOtherVfo(token); }
 
-RigAnswer RunRigCommand(const RigRequest& request, CRigSeam& rig)
+// A reading is the radio's present state only while the radio is heard.
+RigAnswer RunRigCommand(const RigRequest& request, CRigSeam& rig, RigClientState& client)
 {
-    const RigCommand* command = FindCommand(request.command);
+    const RigCommand* command = FindRigCommand(request.command);
     if (!command)
         return Status(RigStatus::NotImplemented);
-    QByteArrayList args = request.args;
-    RigStatus refused = RigStatus::Ok;
-    if (command->takesVfo && !args.isEmpty() && (IsOurVfo(args.first()) || IsOtherVfo(args.first()))) {
-        if (IsOtherVfo(args.first()))
-            refused = RigStatus::NotAvailable;
-        args.removeFirst();
-    }
-    if (refused == RigStatus::Ok && (args.size() < command->minArgs || args.size() > command->maxArgs))
-        refused = RigStatus::InvalidArgument;
-    RigAnswer answer = refused == RigStatus::Ok ? command->run(rig, args) : Status(refused);
+    RigCall call{rig, client, request.args};
+    RigStatus refused = Refusal(*command, call.args);
+    if (refused == RigStatus::Ok && (command->flags & kRigReadsRadio))
+        refused = rig.Link();
+    RigAnswer answer = refused == RigStatus::Ok ? command->run(call) : Status(refused);
     answer.longName = command->longName;
     return answer;
 }
 
+QByteArrayList AnswerRigCommands(const QByteArray& line, CRigSeam& rig, RigClientState& client)
+{
+    QByteArrayList replies;
+    for (const RigRequest& request : ParseRigLine(line)) {
+        const RigAnswer answer = RunRigCommand(request, rig, client);
+        replies << FormatRigAnswer(request, answer);
+        if (answer.quit)
+            break;
+    }
+    return replies;
+}
+
+QByteArray AnswerRigLine(const QByteArray& line, CRigSeam& rig, RigClientState& client)
+{
+    return AnswerRigCommands(line, rig, client).join();
+}
+
 QByteArray AnswerRigLine(const QByteArray& line, CRigSeam& rig)
 {
-    const std::optional<RigRequest> request = ParseRigLine(line);
-    return request ? FormatRigAnswer(*request, RunRigCommand(*request, rig)) : QByteArray();
+    RigClientState client;
+    return AnswerRigLine(line, rig, client);
 }

@@ -12,9 +12,10 @@ namespace {
 constexpr int kStatusWidth = 340;
 }
 
-CRigctlService::CRigctlService(CTavrinView& view, QMenu* radioMenu, QMenuBar* menuBar, const RigctlSettings& settings)
+CRigctlService::CRigctlService(CTavrinView& view, const CSilenceWatch& silence, QMenu* radioMenu, QMenuBar* menuBar,
+                               const RigctlSettings& settings)
     : m_settings(settings),
-      m_seam(view),
+      m_seam(view, silence),
       m_server(m_seam),
       m_action(radioMenu->addAction(QStringLiteral("Rig Control Server"))),
       m_status(new QLabel)

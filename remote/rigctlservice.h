@@ -10,6 +10,7 @@
 #include "remote/rigserver.h"
 #include "remote/viewrigseam.h"
 
+class CSilenceWatch;
 class CTavrinView;
 class QAction;
 class QLabel;
@@ -19,7 +20,8 @@ class QMenuBar;
 class CRigctlService : public QObject {
     Q_OBJECT
 public:
-    CRigctlService(CTavrinView& view, QMenu* radioMenu, QMenuBar* menuBar, const RigctlSettings& settings);
+    CRigctlService(CTavrinView& view, const CSilenceWatch& silence, QMenu* radioMenu, QMenuBar* menuBar,
+                   const RigctlSettings& settings);
     ~CRigctlService() override;
 
 private:

@@ -1,6 +1,6 @@
 #include "remote/rigmodes.h"
 
-#include <cstring>
+#include <array>
 
 const RigMode g_rigModes[4] = {
     {'1', "USB", 0x4, 2400},
@@ -8,6 +8,19 @@ const RigMode g_rigModes[4] = {
     {'3', "AM", 0x1, 6000},
     {'4', "CW", 0x2, 500},
 };
+
+namespace {
+
+const RigMode kDataModes[2] = {
+    {'2', "PKTLSB", 0x400, 2400},
+    {'1', "PKTUSB", 0x800, 2400},
+};
+
+// Every name a client may use, in the order of their bits.
+const std::array<const RigMode*, 6> kNamedModes = {&g_rigModes[2], &g_rigModes[3], &g_rigModes[0],
+                                                   &g_rigModes[1], &kDataModes[0], &kDataModes[1]};
+
+} // namespace
 
 const RigMode* ModeForSetting(char setting)
 {
@@ -17,16 +30,20 @@ const RigMode* ModeForSetting(char setting)
     return nullptr;
 }
 
-std::optional<char> SettingForToken(const QByteArray& token)
+const RigMode* ModeForToken(const QByteArray& token)
 {
-    if (token == "PKTUSB")
-        return '1';
-    if (token == "PKTLSB")
-        return '2';
-    for (const RigMode& mode : g_rigModes)
-        if (token == mode.token)
-            return mode.setting;
-    return std::nullopt;
+    for (const RigMode* mode : kNamedModes)
+        if (token.compare(mode->token, Qt::CaseInsensitive) == 0)
+            return mode;
+    return nullptr;
+}
+
+QByteArray ModeNames()
+{
+    QByteArray names;
+    for (const RigMode* mode : kNamedModes)
+        names += QByteArray(mode->token) + ' ';
+    return names;
 }
 
 unsigned AllModeBits()

@@ -1,9 +1,9 @@
 #pragma once
 // The radio's four modes as a rig-control client names them, with the
 // nominal passband reported for each (the same widths the capabilities
-// list as filters).
+// list as filters), and the data-mode names PKTUSB and PKTLSB, which are
+// sideband on this radio.
 #include <QByteArray>
-#include <optional>
 
 struct RigMode {
     char setting;         // the radio's character: '1' USB ... '4' CW
@@ -15,7 +15,9 @@ struct RigMode {
 extern const RigMode g_rigModes[4];
 
 const RigMode* ModeForSetting(char setting);
-// USB, LSB, AM, CW, and the data-mode names PKTUSB and PKTLSB, which are
-// sideband on this radio.
-std::optional<char> SettingForToken(const QByteArray& token);
+// Any of the six names, in any letter case; none for the rest.
+const RigMode* ModeForToken(const QByteArray& token);
+// The six names in the order of their bits, each followed by a blank, as a
+// "?" list gives them.
+QByteArray ModeNames();
 unsigned AllModeBits();

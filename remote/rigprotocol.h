@@ -1,5 +1,5 @@
 #pragma once
-// One line of the rigctl text protocol in, one reply out. A command is a
+// One command of the rigctl text protocol in, one reply out. A command is a
 // short name ("f") or a backslash and a long name ("\get_freq"), then its
 // arguments, all separated by blanks. A leading '+' asks for the extended
 // reply, one record a line; ';', '|' or ',' ask for it on one line, the
@@ -35,13 +35,15 @@ struct RigAnswer {
     RigStatus status = RigStatus::Ok;
     QByteArray longName;               // empty for a command nobody knows
     QList<RigValue> values;            // a get's values; none for a set
+    // A "?" answer: names, each followed by a blank, on a line of their own.
+    // A set command's list is followed by its status even in the plain reply.
+    std::optional<QByteArray> names;
+    bool statusAfterNames = false;
     bool quit = false;
     std::optional<bool> keyRequested;  // a T command reached the panel: key or unkey
     RigExpectation expected;
 };
 
-// None for a line with nothing on it, which gets no reply at all.
-std::optional<RigRequest> ParseRigLine(const QByteArray& line);
 QByteArray FormatRigAnswer(const RigRequest& request, const RigAnswer& answer);
 // "RPRT -1" and its line feed: all a line gets that cannot be a command.
 QByteArray StatusLine(RigStatus status);

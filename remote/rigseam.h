@@ -1,8 +1,8 @@
 #pragma once
 // What the rig-control server may ask of the panel: read what the radio last
-// reported, and do what the frequency Set button, the mode list and the
-// Xmit and Receive buttons do. Nothing else of the panel is reachable from
-// the network.
+// reported and whether it is still heard, and do what the frequency Set
+// button, the mode list and the Xmit and Receive buttons do. Nothing else
+// of the panel is reachable from the network.
 #include <QtGlobal>
 #include <optional>
 
@@ -11,8 +11,9 @@ enum class RigStatus {
     Ok = 0,
     InvalidArgument = -1,
     NotImplemented = -4,
+    TimedOut = -5,        // the radio did not report in time
     IoError = -6,         // the serial port is closed or failed
-    NotAvailable = -11,
+    NotAvailable = -11,   // the radio has no such feature, or has not said yet
 };
 
 class CRigSeam {
@@ -25,6 +26,11 @@ public:
     // while no mode has been reported.
     virtual char ReportedMode() const = 0;
     virtual bool ReportedTransmit() const = 0;
+    // Whether the readings are the radio's present state: Ok while it is
+    // heard, IoError while the port is lost, TimedOut while it is silent.
+    virtual RigStatus Link() const = 0;
+    // Reports parsed so far: a set is confirmed only by one that came after it.
+    virtual unsigned ReportCount() const = 0;
 
     virtual RigStatus SetFrequency(double hz) = 0;
     virtual RigStatus SetMode(char mode) = 0;

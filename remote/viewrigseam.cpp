@@ -6,6 +6,7 @@
 #include "panel/modeagcstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "radiowatch/silencewatch.h"
 
 std::optional<qint64> CViewRigSeam::ReportedFrequencyHz() const
 {
@@ -18,6 +19,15 @@ std::optional<qint64> CViewRigSeam::ReportedFrequencyHz() const
 char CViewRigSeam::ReportedMode() const { return g_chMode; }
 
 bool CViewRigSeam::ReportedTransmit() const { return m_view.m_nTxRx == 0; }
+
+RigStatus CViewRigSeam::Link() const
+{
+    if (!m_view.Comm().GetPortOpen())
+        return RigStatus::IoError;
+    return m_silence.IsSilent() ? RigStatus::TimedOut : RigStatus::Ok;
+}
+
+unsigned CViewRigSeam::ReportCount() const { return g_nReports; }
 
 // As the frequency Set button tunes: jog and scan stop, then the frequency
 // command. One the seven digits cannot hold is not sent at all.

@@ -3,19 +3,23 @@
 
 #include <functional>
 
+class CSilenceWatch;
 class CTavrinView;
 
 // The panel's side of the seam: each operation is what a control of the
 // panel does, run the way the panel runs its handlers, so a port error ends
 // the operation and shows in the window title. Readings come from the
-// radio's last report.
+// radio's last report; whether it is still heard, from the port and from
+// the watch that also puts a silent radio in the window title.
 class CViewRigSeam : public CRigSeam {
 public:
-    explicit CViewRigSeam(CTavrinView& view) : m_view(view) {}
+    CViewRigSeam(CTavrinView& view, const CSilenceWatch& silence) : m_view(view), m_silence(silence) {}
 
     std::optional<qint64> ReportedFrequencyHz() const override;
     char ReportedMode() const override;
     bool ReportedTransmit() const override;
+    RigStatus Link() const override;
+    unsigned ReportCount() const override;
 
     RigStatus SetFrequency(double hz) override;
     RigStatus SetMode(char mode) override;
@@ -26,4 +30,5 @@ private:
     RigStatus Run(const std::function<void()>& operation);
 
     CTavrinView& m_view;
+    const CSilenceWatch& m_silence;
 };

@@ -58,7 +58,8 @@ QByteArray RandomRigLines(QRandomGenerator& random, int words)
     static const QByteArrayList vocabulary = {
         "f", "F", "m", "M", "t", "T", "v", "V", "s", "q", "\\get_freq", "\\set_freq", "\\dump_state",
         "\\chk_vfo", "\\get_lock_mode", "\\set_vfo_opt", "+", ";", "|", ",", "VFOA", "VFOB", "USB", "PKTLSB",
-        "CW", "FM", "0", "1", "3", "-1", "14074000", "7155505.5", "1e9", "nan", "2400", "\n", "\r\n", " ", "\t"};
+        "CW", "FM", "0", "1", "3", "-1", "14074000", "7155505.5", "1e9", "nan", "2400", "\n", "\r\n", " ", "\t",
+        "?", "#", "Q", "L", "u", "b", "usb"};
     QByteArray bytes;
     for (int i = 0; i < words; ++i) {
         bytes += random.bounded(12) == 0 ? QByteArray(1, char(random.bounded(256)))

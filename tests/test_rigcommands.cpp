@@ -1,7 +1,7 @@
 // The rig-control protocol without a network: every command's reply, plain
-// and extended, from what the radio last reported, with the operations each
-// line asks of the panel; the capabilities; and the cutting of a client's
-// bytes into lines.
+// and extended, from what the radio last reported and whether it is heard,
+// with the operations each line asks of the panel; several commands on a
+// line; the capabilities; and the cutting of a client's bytes into lines.
 #include <QtTest>
 
 #include "remote/dumpstate.h"
@@ -15,15 +15,20 @@ struct Reported {
     std::optional<qint64> hz;
     char mode;
     bool transmit;
+    RigStatus link = RigStatus::Ok;
 };
 const Reported kOn40m{7035250, '2', false};
 const Reported kNothingYet{std::nullopt, 0, false};
 const Reported kKeyedUsb{14074000, '1', true};
+const Reported kSilent{7035250, '2', false, RigStatus::TimedOut};
+const Reported kPortLost{7035250, '2', false, RigStatus::IoError};
+const QByteArray kModeList = "AM CW USB LSB PKTLSB PKTUSB \n";
 
 void Row(const char* name, const QByteArray& line, const QByteArray& reply, const QByteArrayList& calls = {},
          Reported reported = kOn40m, RigStatus failWith = RigStatus::Ok)
 {
-    QTest::newRow(name) << line << reported.hz << reported.mode << reported.transmit << int(failWith) << reply << calls;
+    QTest::newRow(name) << line << reported.hz << reported.mode << reported.transmit << int(reported.link) << int(failWith)
+                        << reply << calls;
 }
 
 } // namespace
@@ -35,6 +40,7 @@ class RigCommandsTest : public QObject {
 private slots:
     void line_getsItsReplyAndAsksThePanelForWhatItSays_data();
     void line_getsItsReplyAndAsksThePanelForWhatItSays();
+    void dataMode_isReadBackByItsClientUntilTheRadioOrTheClientChangesIt();
     void dumpState_isVersionOneWithItsTailAndDone();
     void lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce_data();
     void lineBuffer_cutsLinesAndAnswersAnOverlongOneOnce();
@@ -46,6 +52,7 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     QTest::addColumn<std::optional<qint64>>("hz");
     QTest::addColumn<char>("mode");
     QTest::addColumn<bool>("transmit");
+    QTest::addColumn<int>("link");
     QTest::addColumn<int>("failWith");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArrayList>("calls");
@@ -66,7 +73,8 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("F not a number", "F abc", "RPRT -1\n");
     Row("F nan", "F nan", "RPRT -1\n");
     Row("F without a frequency", "F", "RPRT -1\n");
-    Row("F with one too many", "F 14074000 7000000", "RPRT -1\n");
+    Row("F, a word after it that is no command", "F 14074000 7000000", "RPRT 0\nRPRT -4\n", {"frequency 14074000.0"});
+    Row("F, the frequency run on", "F14074000", "RPRT 0\n", {"frequency 14074000.0"});
     Row("F with the port closed", "F 14074000", "RPRT -6\n", {"frequency 14074000.0"}, kOn40m, RigStatus::IoError);
     Row("m", "m", "LSB\n2400\n");
     Row("m, CW", "m", "CW\n500\n", {}, {7035250, '4', false});
@@ -78,7 +86,8 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("M PKTLSB is LSB", "M PKTLSB 3000", "RPRT 0\n", {"mode 2"});
     Row("M with its VFO", "M VFOA LSB 2400", "RPRT 0\n", {"mode 2"});
     Row("M FM refused", "M FM 15000", "RPRT -1\n");
-    Row("M names are upper case", "M usb 2400", "RPRT -1\n");
+    Row("M in any letter case", "M usb 0", "RPRT 0\n", {"mode 1"});
+    Row("M passband as a decimal", "M PktLsb 2400.0", "RPRT 0\n", {"mode 2"});
     Row("M passband not a number", "M USB wide", "RPRT -1\n");
     Row("M the panel cannot step yet", "M USB 2400", "RPRT -11\n", {"mode 1"}, kOn40m, RigStatus::NotAvailable);
     Row("t in receive", "t", "0\n");
@@ -101,12 +110,56 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("set_vfo_opt 0", "\\set_vfo_opt 0", "RPRT 0\n");
     Row("set_vfo_opt 1", "\\set_vfo_opt 1", "RPRT -11\n");
     Row("q", "q", "RPRT 0\n");
-    Row("unknown short command", "x", "RPRT -4\n");
+    Row("Q", "Q", "RPRT 0\n");
+    Row("unknown short command", "k", "RPRT -4\n");
     Row("long name without its backslash", "get_freq", "RPRT -4\n");
     Row("+ alone", "+", "RPRT -4\n");
     Row("a NUL byte", QByteArray(1, '\0'), "RPRT -4\n");
     Row("empty line", "", "");
     Row("blanks only", " \t\r", "");
+    Row("a comment", "# F 14074000", "");
+
+    Row("reads, the port lost: s", "s", "RPRT -6\n", {}, kPortLost);
+    Row("reads, the radio silent: +t", "+t", "get_ptt:\nRPRT -5\n", {}, kSilent);
+
+    Row("two commands", "f m", "7035250\nLSB\n2400\n");
+    Row("two commands packed", "fm", "7035250\nLSB\n2400\n");
+    Row("a set, then a get", "F 14074000 f", "RPRT 0\n14074000\n", {"frequency 14074000.0"});
+    Row("a prefix is one command's", "+f m", "get_freq:\nFrequency: 7035250\nRPRT 0\nLSB\n2400\n");
+    Row("an unknown command ends the line", "f k m", "7035250\nRPRT -4\n");
+    Row("q ends the line", "q f", "RPRT 0\n");
+    Row("a comment ends the line", "f #m", "7035250\n");
+    Row("a plain mode ends the data mode", "M PKTUSB 0 M USB 0 m", "RPRT 0\nRPRT 0\nUSB\n2400\n", {"mode 1", "mode 1"});
+
+    Row("M ?", "M ?", kModeList + "RPRT 0\n");
+    Row("+M ?", "+M ?", "set_mode: ?\n" + kModeList + "RPRT 0\n");
+    Row("a list, then a get", "M ? f", kModeList + "RPRT 0\n7035250\n");
+    Row(";V ?", ";V ?", "set_vfo: ?;VFOA \nRPRT 0\n");
+    Row("L ?, no levels", "L ?", "\nRPRT 0\n");
+    Row("l ?, no levels", "l ?", "\n");
+    Row("+u ?, no functions", "+u ?", "get_func: ?\n\nRPRT 0\n");
+
+    Row("lacking: split", "S 1 VFOB", "RPRT -11\n");
+    Row("lacking: RIT", "J 100", "RPRT -11\n");
+    Row("lacking: a level", "L RFPOWER 0.5", "RPRT -11\n");
+    Row("lacking: a function", "u NB", "RPRT -11\n");
+    Row("lacking: Morse, the rest of the line", "b CQ CQ DE F", "RPRT -11\n");
+    Row("lacking: power off", "\\set_powerstat 0", "RPRT -11\n");
+}
+
+void RigCommandsTest::dataMode_isReadBackByItsClientUntilTheRadioOrTheClientChangesIt()
+{
+    FakeRigSeam rig;
+    rig.mode = '2';
+    RigClientState setter;
+    RigClientState other;
+    QCOMPARE(AnswerRigLine("M PKTUSB 0", rig, setter), QByteArray("RPRT 0\n"));
+    QCOMPARE(AnswerRigLine("m", rig, setter), QByteArray("PKTUSB\n2400\n"));
+    QCOMPARE(AnswerRigLine("m", rig, other), QByteArray("USB\n2400\n"));
+    rig.mode = '2'; // turned at the radio, and back
+    QCOMPARE(AnswerRigLine("m", rig, setter), QByteArray("LSB\n2400\n"));
+    rig.mode = '1';
+    QCOMPARE(AnswerRigLine("+m", rig, setter), QByteArray("get_mode:\nMode: USB\nPassband: 2400\nRPRT 0\n"));
 }
 
 void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays()
@@ -115,6 +168,7 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays()
     QFETCH(std::optional<qint64>, hz);
     QFETCH(char, mode);
     QFETCH(bool, transmit);
+    QFETCH(int, link);
     QFETCH(int, failWith);
     QFETCH(QByteArray, reply);
     QFETCH(QByteArrayList, calls);
@@ -122,6 +176,7 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays()
     rig.frequencyHz = hz;
     rig.mode = mode;
     rig.transmit = transmit;
+    rig.link = RigStatus(link);
     rig.failWith = RigStatus(failWith);
 
     QCOMPARE(AnswerRigLine(line, rig), reply);

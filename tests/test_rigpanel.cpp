@@ -1,11 +1,13 @@
 // The rig-control commands on the real panel and its serial control: the
 // bytes each sends, given what the radio last reported, the jog and scan it
-// stops, what the gets read, and a closed port answered as an error.
+// stops, what the gets read, a closed port answered as an error, and a
+// silent radio told in the title and to the readings.
 #include <QtTest>
 
 #include "link/reportedstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "radiowatch/silencewatch.h"
 #include "remote/rigcommands.h"
 #include "remote/viewrigseam.h"
 #include "support/viewharness.h"
@@ -24,7 +26,8 @@ struct StartedPanel {
     }
     QByteArray channelFile = ViewHarness::MinimalChannelFile();
     ViewHarness harness{&channelFile};
-    CViewRigSeam rig{harness.View()};
+    CSilenceWatch silence{harness.View()};
+    CViewRigSeam rig{harness.View(), silence};
 };
 
 } // namespace
@@ -37,6 +40,7 @@ private slots:
     void setFrequency_stopsJogAndScanAsTheSetButtonDoes();
     void gets_readTheLastReport();
     void closedPort_isAnErrorAndShownInTheTitle();
+    void silentRadio_isShownInTheTitleAndReadingsTimeOut();
 };
 
 void RigPanelTest::command_sendsWhatItsControlSends_data()
@@ -138,11 +142,34 @@ void RigPanelTest::closedPort_isAnErrorAndShownInTheTitle()
     QCOMPARE(AnswerRigLine("F 14074000", panel.rig), QByteArray("RPRT -6\n"));
     QCOMPARE(AnswerRigLine("T 1", panel.rig), QByteArray("RPRT -6\n"));
     QCOMPARE(AnswerRigLine("M USB 0", panel.rig), QByteArray("RPRT -6\n"));
+    QCOMPARE(AnswerRigLine("f m t s", panel.rig), StatusLine(RigStatus::IoError).repeated(4));
     QCOMPARE(panel.harness.View().PortProblem(), QStringLiteral("the port is not open"));
     QVERIFY(panel.harness.View().windowTitle().contains(QStringLiteral("the port is not open")));
     // Receive still goes through the panel's state, so the poll stops keying.
     QCOMPARE(AnswerRigLine("T 0", panel.rig), QByteArray("RPRT -6\n"));
     QCOMPARE(g_chTxState, 'U');
+}
+
+// Each report starts the count again; a lost port is not counted as silence.
+void RigPanelTest::silentRadio_isShownInTheTitleAndReadingsTimeOut()
+{
+    StartedPanel panel;
+    panel.silence.SetSpan(std::chrono::milliseconds(600));
+    CTavrinView& view = panel.harness.View();
+    for (int i = 0; i < 2; ++i) {
+        panel.harness.Feed(kStepLsb);
+        QTest::qWait(300);
+    }
+    QCOMPARE(AnswerRigLine("f", panel.rig), QByteArray("7035250\n"));
+    QTRY_VERIFY(panel.silence.IsSilent());
+    QCOMPARE(view.window()->windowTitle(), QStringLiteral("no report from the radio for 0.6 s"));
+    QCOMPARE(AnswerRigLine("f +m", panel.rig), QByteArray("RPRT -5\nget_mode:\nRPRT -5\n"));
+
+    panel.harness.Feed(kStepLsb);
+    QCOMPARE(view.window()->windowTitle(), QString());
+    view.Comm().SetPortOpen(false);
+    QTest::qWait(700);
+    QVERIFY(!panel.silence.IsSilent());
 }
 
 QTEST_MAIN(RigPanelTest)

@@ -1,6 +1,6 @@
 // The rig-control server on a loopback port, with a stand-in for the panel:
-// replies that wait for the radio, the limit on unread output, and the
-// guard that unkeys what the network keyed. The limit on clients and a
+// replies that wait for the radio's confirming report or time out, the
+// limit on unread output, and the guard that unkeys what the network keyed. The limit on clients and a
 // keying client that goes away are tested end to end (e2e_rigctl).
 #include <QElapsedTimer>
 #include <QTcpSocket>
@@ -63,7 +63,8 @@ private slots:
     void init();
     void cleanup();
     void setReply_waitsForTheRadiosReport();
-    void setReply_goesAfterHalfASecondWithoutAReport();
+    void unconfirmedSet_timesOutAfterASecond_data();
+    void unconfirmedSet_timesOutAfterASecond();
     void clientThatNeverReads_isDroppedWhileOthersAreServed();
     void txTimeout_unkeysAndARepeatedKeyDoesNotExtendIt();
     void unkeyFromAnyClient_endsTheWatch();
@@ -92,28 +93,47 @@ void RigServerTest::setReply_waitsForTheRadiosReport()
     m_rig.obey = false;
     Peer peer;
     QVERIFY(peer.Connect(m_port));
-    peer.Send("F 14074000\nf\n");
+    peer.Send("F 14074000 f\n");
     QCOMPARE(peer.Lines(1, 150), QByteArray());
     QCOMPARE(m_rig.calls, QByteArrayList{"frequency 14074000.0"});
 
     m_rig.frequencyHz = 14074000; // the radio's report
+    ++m_rig.reports;
     QElapsedTimer reported;
     reported.start();
     QCOMPARE(peer.Lines(2), QByteArray("RPRT 0\n14074000\n"));
     QVERIFY(reported.elapsed() < 100);
 }
 
-void RigServerTest::setReply_goesAfterHalfASecondWithoutAReport()
+// Sent all the same, and answered "timed out": the radio did not report,
+// or its report of the value is older than the command.
+void RigServerTest::unconfirmedSet_timesOutAfterASecond_data()
 {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("link");
+    QTest::addColumn<unsigned>("reports");
+    QTest::newRow("no report of the key") << QByteArray("T 1") << int(RigStatus::Ok) << 1u;
+    QTest::newRow("silent radio, the frequency it last reported")
+        << QByteArray("F 7035250") << int(RigStatus::TimedOut) << 1u;
+    QTest::newRow("before the first report, receive") << QByteArray("T 0") << int(RigStatus::Ok) << 0u;
+}
+
+void RigServerTest::unconfirmedSet_timesOutAfterASecond()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, link);
+    QFETCH(unsigned, reports);
     m_rig.obey = false;
+    m_rig.link = RigStatus(link);
+    m_rig.reports = reports;
     Peer peer;
     QVERIFY(peer.Connect(m_port));
     QElapsedTimer sent;
     sent.start();
-    QCOMPARE(peer.Ask("T 1"), QByteArray("RPRT 0"));
-    QVERIFY2(sent.elapsed() >= CRigClient::kReportWaitMs - 50 && sent.elapsed() < 2 * CRigClient::kReportWaitMs,
+    QCOMPARE(peer.Ask(line), QByteArray("RPRT -5"));
+    QVERIFY2(sent.elapsed() >= CRigClient::kReportWaitMs - 50 && sent.elapsed() < CRigClient::kReportWaitMs + 400,
              qPrintable(QString::number(sent.elapsed())));
-    QCOMPARE(peer.Ask("t"), QByteArray("0"));
+    QCOMPARE(m_rig.calls.size(), 1);
 }
 
 // Its replies pile up in the panel; another client is answered at once all

@@ -1,7 +1,8 @@
 // Station programs on the panel: Debian's own rigctl client (Hamlib's NET
 // rigctl, model 2) talks to the panel's rig-control server on a loopback
 // port, the panel talks to the simulated radio on a pty, all in this event
-// loop; the test looks at what the radio did.
+// loop; the test looks at what the radio did, and at what rigctl says when
+// the radio falls silent or its port is lost.
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -10,6 +11,7 @@
 
 #include "panel/tavrinview.h"
 #include "panelonradio.h"
+#include "radiowatch/silencewatch.h"
 #include "remote/rigserver.h"
 #include "remote/viewrigseam.h"
 
@@ -49,7 +51,8 @@ public:
                                           QStringLiteral("127.0.0.1:%1").arg(server.Port())}; }
 
     PanelOnRadio panel;
-    CViewRigSeam seam{panel.View()};
+    CSilenceWatch silence{panel.View()};
+    CViewRigSeam seam{panel.View(), silence};
     CRigServer server{seam};
 };
 
@@ -57,7 +60,8 @@ QString Rigctl() { return QStandardPaths::findExecutable(QStringLiteral("rigctl"
 
 // One run of rigctl with its commands as arguments; the loop turns meanwhile,
 // for the server and the radio are in this process.
-QByteArray RunRigctl(const StationOnPanel& station, const QStringList& commands, int* exitCode = nullptr)
+QByteArray RunRigctl(const StationOnPanel& station, const QStringList& commands, int* exitCode = nullptr,
+                     QByteArray* errors = nullptr)
 {
     QProcess rigctl;
     rigctl.start(Rigctl(), station.Address() + commands);
@@ -65,6 +69,8 @@ QByteArray RunRigctl(const StationOnPanel& station, const QStringList& commands,
         rigctl.kill();
     if (exitCode)
         *exitCode = rigctl.exitStatus() == QProcess::NormalExit ? rigctl.exitCode() : -1;
+    if (errors)
+        *errors = rigctl.readAllStandardError();
     return rigctl.readAllStandardOutput();
 }
 
@@ -105,6 +111,8 @@ private slots:
     void txTimeout_radioGoesBackToReceiveWhileTheClientStays();
     void sixteenClients_areServedAndASeventeenthWaitsForAPlace();
     void overlongLineAndGarbage_areAnsweredAndTheRadioHearsNothing();
+    void silentRadio_aSetTimesOutThenReadingsDoUntilItReportsAgain();
+    void lostPort_endsRigctlsCommandsWithAnIoError();
 
 private:
     QTemporaryDir m_profile;
@@ -304,6 +312,49 @@ void E2eRigctlTest::overlongLineAndGarbage_areAnsweredAndTheRadioHearsNothing()
     QVERIFY(station.panel.Settle());
     QCOMPARE(station.panel.Radio().commandsHandled(), commands);
     QCOMPARE(RunRigctl(station, {"m"}), QByteArray("LSB\n2400\n"));
+}
+
+// Switched off, or its cable cut behind the adapter: the radio still hears
+// the panel but sends nothing. rigctl's exit status stays 0 whatever a
+// command got; it prints "<command>: error = ..." and the reason.
+void E2eRigctlTest::silentRadio_aSetTimesOutThenReadingsDoUntilItReportsAgain()
+{
+    StationOnPanel station(Radio('2', false));
+    QVERIFY2(station.Problem().isEmpty(), qPrintable(station.Problem()));
+    station.silence.SetSpan(std::chrono::milliseconds(3000));
+    radiosim::FaultSettings silent;
+    silent.dropRate = 1.0;
+    station.panel.Radio().setOutgoingFaults(silent);
+
+    QByteArray said = RunRigctl(station, {"F", "14074000", "f"});
+    QVERIFY2(said.startsWith("set_freq: error") && said.contains("Communication timed out"), said.constData());
+    QVERIFY2(said.endsWith("\n7035250\n"), said.constData());
+    QTRY_VERIFY_WITH_TIMEOUT(station.silence.IsSilent(), 4000);
+    QVERIFY(station.panel.View().window()->windowTitle().endsWith(QStringLiteral("no report from the radio for 3 s")));
+    said = RunRigctl(station, {"f", "m", "t"});
+    for (const char* failed : {"get_freq: error", "get_mode: error", "get_ptt: error", "Communication timed out"})
+        QVERIFY2(said.contains(failed), said.constData());
+    QVERIFY(!said.contains("7035250") && !said.contains("LSB"));
+
+    station.panel.Radio().setOutgoingFaults({});
+    station.panel.View().OnTimer(1);
+    QTRY_VERIFY(!station.silence.IsSilent());
+    // It heard the set it could not confirm.
+    QCOMPARE(RunRigctl(station, {"f"}), QByteArray("14074000\n"));
+}
+
+// rigctl takes the I/O error for the loss of its own connection: it stops
+// at the first one, and says so only when asked to be verbose.
+void E2eRigctlTest::lostPort_endsRigctlsCommandsWithAnIoError()
+{
+    StationOnPanel station(Radio('2', false));
+    QVERIFY2(station.Problem().isEmpty(), qPrintable(station.Problem()));
+    station.panel.Radio().disconnectLink();
+    QTRY_VERIFY_WITH_TIMEOUT(!station.panel.View().PortProblem().isEmpty(), 2000);
+
+    QByteArray errors;
+    QCOMPARE(RunRigctl(station, {"-vv", "f", "m"}, nullptr, &errors), QByteArray("Opened rig model 2, 'NET rigctl'\n"));
+    QVERIFY2(errors.contains("main: i/o error"), errors.constData());
 }
 
 QTEST_MAIN(E2eRigctlTest)

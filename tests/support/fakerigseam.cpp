@@ -4,13 +4,21 @@
 
 #include "panel/tuningstate.h"
 
+bool FakeRigSeam::Obeys()
+{
+    if (!obey || failWith != RigStatus::Ok)
+        return false;
+    ++reports;
+    return true;
+}
+
 RigStatus FakeRigSeam::SetFrequency(double hz)
 {
     // The panel's own rule: what the seven digits cannot hold is refused.
     if (!FrequencyFitsField(hz / 1000.0))
         return RigStatus::InvalidArgument;
     calls << "frequency " + QByteArray::number(hz, 'f', 1);
-    if (obey && failWith == RigStatus::Ok)
+    if (Obeys())
         frequencyHz = std::llround(hz / 10.0) * 10;
     return failWith;
 }
@@ -18,7 +26,7 @@ RigStatus FakeRigSeam::SetFrequency(double hz)
 RigStatus FakeRigSeam::SetMode(char setting)
 {
     calls << "mode " + QByteArray(1, setting);
-    if (obey && failWith == RigStatus::Ok)
+    if (Obeys())
         mode = setting;
     return failWith;
 }
@@ -26,7 +34,7 @@ RigStatus FakeRigSeam::SetMode(char setting)
 RigStatus FakeRigSeam::Key()
 {
     calls << "key";
-    if (obey && failWith == RigStatus::Ok)
+    if (Obeys())
         transmit = true;
     return failWith;
 }
@@ -34,7 +42,7 @@ RigStatus FakeRigSeam::Key()
 RigStatus FakeRigSeam::Unkey()
 {
     calls << "unkey";
-    if (obey && failWith == RigStatus::Ok)
+    if (Obeys())
         transmit = false;
     return failWith;
 }

@@ -10,17 +10,25 @@ public:
     std::optional<qint64> ReportedFrequencyHz() const override { return frequencyHz; }
     char ReportedMode() const override { return mode; }
     bool ReportedTransmit() const override { return transmit; }
+    RigStatus Link() const override { return link; }
+    unsigned ReportCount() const override { return reports; }
 
     RigStatus SetFrequency(double hz) override;
     RigStatus SetMode(char setting) override;
     RigStatus Key() override;
     RigStatus Unkey() override;
 
-    // The radio obeys at once: the next reading shows what was asked.
+    // The radio obeys at once: the next reading shows what was asked, as if
+    // reported.
     bool obey = true;
     RigStatus failWith = RigStatus::Ok;
     std::optional<qint64> frequencyHz;
     char mode = 0;
     bool transmit = false;
+    RigStatus link = RigStatus::Ok;
+    unsigned reports = 1;
     QByteArrayList calls;  // "frequency 14074000", "mode 1", "key", "unkey"
+
+private:
+    bool Obeys();
 };

@@ -23,6 +23,7 @@ void ResetProgramGlobals()
     std::memset(g_szReportDigits, 0, sizeof g_szReportDigits);
     g_bStepMode = 1;
     g_dLastFreq = 0.0;
+    g_nReports = 0;
     std::memset(g_szSendDigits, 0, sizeof g_szSendDigits);
     g_dStep = 1.0;
     g_fScanLower = g_fScanUpper = g_fFreqEntry = 0.0f;

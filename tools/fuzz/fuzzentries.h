@@ -125,8 +125,8 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }
 
-// What a client's bytes get back, cut into lines at the given places, with
-// the operations they asked of the panel.
+// What a client's bytes get back, a reply per command, cut into lines at the
+// given places, with the operations they asked of the panel.
 struct RigSession {
     QByteArrayList replies;
     QByteArrayList calls;
@@ -138,6 +138,7 @@ inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>&
     rig.frequencyHz = 7035250;
     rig.mode = '2';
     CRigLineBuffer lines;
+    RigClientState client;
     RigSession session;
     QList<qsizetype> ends = cuts + QList<qsizetype>{bytes.size()};
     std::sort(ends.begin(), ends.end());
@@ -146,7 +147,8 @@ inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>&
         lines.Append(bytes.mid(from, cut - from));
         from = cut;
         while (const auto line = lines.Next())
-            session.replies << (line->tooLong ? StatusLine(RigStatus::InvalidArgument) : AnswerRigLine(line->text, rig));
+            session.replies << (line->tooLong ? QByteArrayList{StatusLine(RigStatus::InvalidArgument)}
+                                              : AnswerRigCommands(line->text, rig, client));
     }
     session.calls = rig.calls;
     return session;
@@ -161,7 +163,7 @@ inline QString RigReplyProblem(const QByteArray& reply)
     const qsizetype at = reply.lastIndexOf("RPRT ");
     if (at < 0)
         return QString();
-    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-6\n", "-11\n"};
+    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-11\n"};
     if (!known.contains(reply.mid(at + 5)))
         return QStringLiteral("a reply ends \"%1\"").arg(Escaped(reply.mid(at)));
     return QString();

@@ -1,0 +1,99 @@
+#include "remote/riglineparser.h"
+
+#include <cstring>
+
+#include "remote/rigcommands.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+QByteArrayList Tokens(const QByteArray& line)
+{
+    QByteArrayList tokens;
+    qsizetype i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        const qsizetype start = i;
+        while (i < line.size() && !IsBlank(line[i]))
+            ++i;
+        if (i > start)
+            tokens << line.mid(start, i - start);
+    }
+    return tokens;
+}
+
+char SeparatorFor(char prefix)
+{
+    if (prefix == '+')
+        return '\n';
+    return std::strchr(";|,", prefix) ? prefix : 0;
+}
+
+class LineReader {
+public:
+    explicit LineReader(const QByteArray& line) : m_tokens(Tokens(line)) {}
+
+    QList<RigRequest> Requests()
+    {
+        QList<RigRequest> requests;
+        while (!AtEnd()) {
+            RigRequest request;
+            const RigCommand* command = TakeCommand(request);
+            if (command)
+                TakeArguments(*command, request.args);
+            requests << request;
+            if (!command)
+                break;
+        }
+        return requests;
+    }
+
+private:
+    bool AtEnd() const { return m_next >= m_tokens.size() || m_tokens[m_next].startsWith('#'); }
+
+    // The command's name, and any prefix or packed neighbour taken off the
+    // word it came in.
+    const RigCommand* TakeCommand(RigRequest& request)
+    {
+        QByteArray& word = m_tokens[m_next];
+        if (const char separator = SeparatorFor(word.front())) {
+            request.separator = separator;
+            word.remove(0, 1);
+            if (word.isEmpty() && ++m_next >= m_tokens.size())
+                return nullptr;
+        }
+        QByteArray& name = m_tokens[m_next];
+        const qsizetype length = name.startsWith('\\') ? name.size() : 1;
+        request.command = name.left(length);
+        name.remove(0, length);
+        if (name.isEmpty())
+            ++m_next;
+        const RigCommand* command = FindRigCommand(request.command);
+        if (command && command->maxArgs > 0 && !name.isEmpty()) {
+            request.args << name;  // "F14074000"
+            ++m_next;
+        }
+        return command;
+    }
+
+    // A "?" asks for a list and takes nothing after it.
+    void TakeArguments(const RigCommand& command, QByteArrayList& args)
+    {
+        qsizetype vfo = 0;
+        if ((command.flags & kRigTakesVfo) && args.isEmpty() && !AtEnd() && IsRigVfoName(m_tokens[m_next])) {
+            args << m_tokens[m_next++];
+            vfo = 1;
+        }
+        while (!AtEnd() && args.size() - vfo < command.maxArgs && args.mid(vfo) != QByteArrayList{"?"})
+            args << m_tokens[m_next++];
+    }
+
+    QByteArrayList m_tokens;
+    qsizetype m_next = 0;
+};
+
+} // namespace
+
+QList<RigRequest> ParseRigLine(const QByteArray& line) { return LineReader(line).Requests(); }
