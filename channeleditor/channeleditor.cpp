@@ -19,7 +19,7 @@ CChannelEditor::CChannelEditor(CTavrinView& view, QMenu* radioMenu, QWidget* own
     m_seam.WatchClosing([this] { OnPanelClosing(); });
 }
 
-CChannelEditor::~CChannelEditor() = default;
+CChannelEditor::~CChannelEditor() { delete m_window.data(); }
 
 // The window is made the first time it is asked for; afterwards it is
 // shown again as it was left, its table following the channel table.

@@ -4,12 +4,12 @@
 // and a close that cannot ask (the panel ended by a signal) leaves the
 // channel file as it was and says so in the log.
 #include <QObject>
-#include <memory>
+#include <QPointer>
 
 #include "channeleditor/channelslotsmodel.h"
+#include "channeleditor/channelswindow.h"
 #include "channeleditor/viewchannelseam.h"
 
-class CChannelsWindow;
 class CTavrinView;
 class QMenu;
 class QWidget;
@@ -24,7 +24,7 @@ public:
     // Before the panel closes: false when the user keeps the Channels
     // window, and with it the panel, open.
     bool MayClose();
-    CChannelsWindow* Window() const { return m_window; }
+    CChannelsWindow* Window() const { return m_window.data(); }
 
 private:
     void OnPanelClosing();
@@ -32,5 +32,6 @@ private:
     CViewChannelSeam m_seam;
     CChannelSlotsModel m_model;
     QWidget* m_owner;
-    CChannelsWindow* m_window = nullptr;
+    // Goes with the editor, whose model it shows, or with its owner.
+    QPointer<CChannelsWindow> m_window;
 };

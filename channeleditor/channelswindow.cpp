@@ -248,21 +248,22 @@ void CChannelsWindow::Cut()
     Say(QStringLiteral("Cut %1.").arg(Rows(int(chosen.size()))));
 }
 
-// Rows go into consecutive chosen from the first one selected, wherever
-// they were copied from.
+// Rows go into consecutive slots from the current one on, wherever they
+// were copied from.
 void CChannelsWindow::Paste()
 {
-    const QList<int> chosen = SelectedSlots();
-    if (chosen.isEmpty())
+    const QModelIndex current = m_table->currentIndex();
+    if (!current.isValid())
         return;
     QString why;
-    const QMap<int, ChannelSlot> pasted = PastedSlots(QApplication::clipboard()->text().toUtf8(), chosen.front(), why);
+    const int first = m_filtered->mapToSource(current).row();
+    const QMap<int, ChannelSlot> pasted = PastedSlots(QApplication::clipboard()->text().toUtf8(), first, why);
     if (!why.isEmpty()) {
         Say(why + QStringLiteral(" Nothing was pasted."));
         return;
     }
     m_model.Change(QStringLiteral("Paste %1").arg(Rows(int(pasted.size()))), pasted);
-    Say(QStringLiteral("Pasted %1 into chosen %2 to %3.").arg(Rows(int(pasted.size()))).arg(pasted.firstKey()).arg(pasted.lastKey()));
+    Say(QStringLiteral("Pasted %1 into slots %2 to %3.").arg(Rows(int(pasted.size()))).arg(pasted.firstKey()).arg(pasted.lastKey()));
 }
 
 void CChannelsWindow::Clear()

@@ -35,7 +35,7 @@ LetterColumn LettersOf(SlotColumn column)
     case SlotColumn::Mode: return {std::begin(kModes), std::end(kModes), "mode", true};
     case SlotColumn::Agc: return {std::begin(kAgcs), std::end(kAgcs), "AGC", true};
     case SlotColumn::Input: return {std::begin(kInputs), std::end(kInputs), "audio input", true};
-    default: return {std::begin(kRoutes), std::end(kRoutes), "Ext PTT/local audio letter", false};
+    default: return {std::begin(kRoutes), std::end(kRoutes), "Ext PTT/local audio", false};
     }
 }
 
@@ -90,8 +90,8 @@ std::optional<char> ParseLetter(SlotColumn column, const QString& text, QString&
     const LetterColumn letters = LettersOf(column);
     QStringList names;
     for (const LetterName* entry = letters.begin; entry != letters.end; ++entry) {
-        names << QString::fromLatin1(entry->name);
         const QChar letter = QLatin1Char(entry->letter);
+        names << (letters.exportNames ? QString::fromLatin1(entry->name) : QString(letter));
         if (given.compare(QLatin1String(entry->name), Qt::CaseInsensitive) == 0
             || (given.size() == 1 && given[0].toUpper() == letter))
             return entry->letter;
@@ -100,8 +100,8 @@ std::optional<char> ParseLetter(SlotColumn column, const QString& text, QString&
     // recall passes it over.
     if (given.size() == 1 && FileKeepsLetter(given[0]))
         return static_cast<char>(given[0].unicode());
-    why = QStringLiteral("\"%1\" is not a %2 (%3, or a single letter)")
-              .arg(given, QLatin1String(letters.what), names.join(QStringLiteral(", ")));
+    why = QStringLiteral("%1 \"%2\" is neither %3 nor a single letter")
+              .arg(QLatin1String(letters.what), given, names.join(QStringLiteral(", ")));
     return std::nullopt;
 }
 
