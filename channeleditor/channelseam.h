@@ -7,13 +7,15 @@
 #include <QList>
 #include <functional>
 
+enum class RecallResult { Sent, NoListLine, PortFailed };
+
 class CChannelSeam {
 public:
     virtual ~CChannelSeam() = default;
 
-    // What a double-click on the slot's line in the channel list does;
-    // false when a port error ended it.
-    virtual bool Recall(int slot) = 0;
+    // What a double-click on the slot's line in the channel list does. A
+    // list left empty by a missing channel file has no line to click.
+    virtual RecallResult Recall(int slot) = 0;
     // The whole table to the channel file, as Save Chnl writes it; false
     // when the file was not replaced (the user has been told why).
     virtual bool SaveTable() = 0;

@@ -117,7 +117,7 @@ QWidget* CChannelsWindow::BuildButtons()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* import = new QPushButton(QStringLiteral("&Import..."), row);
-    auto* exportStored = new QPushButton(QStringLiteral("&Export..."), row);
+    auto* exportStored = new QPushButton(QStringLiteral("E&xport..."), row);
     auto* save = new QPushButton(QStringLiteral("&Save"), row);
     auto* close = new QPushButton(QStringLiteral("Close"), row);
     for (QPushButton* button : {import, exportStored, save, close})
@@ -193,8 +193,15 @@ void CChannelsWindow::Recall(int slot)
         Say(QStringLiteral("Slot %1 has edits that are not saved: save them, then recall it.").arg(slot));
         return;
     }
-    Say(m_seam.Recall(slot) ? QStringLiteral("Recalled slot %1.").arg(slot)
-                            : QStringLiteral("Slot %1 was not recalled: the serial port failed.").arg(slot));
+    switch (m_seam.Recall(slot)) {
+    case RecallResult::Sent: Say(QStringLiteral("Recalled slot %1.").arg(slot)); break;
+    case RecallResult::NoListLine:
+        Say(QStringLiteral("Slot %1 was not recalled: the channel list is empty until the channel file is saved.").arg(slot));
+        break;
+    case RecallResult::PortFailed:
+        Say(QStringLiteral("Slot %1 was not recalled: the serial port failed (the title says why).").arg(slot));
+        break;
+    }
 }
 
 bool CChannelsWindow::Save()
@@ -233,17 +240,18 @@ void CChannelsWindow::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void CChannelsWindow::Copy()
+QList<int> CChannelsWindow::CopySelected()
 {
     const QList<int> chosen = SelectedSlots();
     QApplication::clipboard()->setText(QString::fromUtf8(SlotRowsAsCsv(m_model.Slots(), chosen)));
-    Say(QStringLiteral("Copied %1.").arg(Rows(int(chosen.size()))));
+    return chosen;
 }
+
+void CChannelsWindow::Copy() { Say(QStringLiteral("Copied %1.").arg(Rows(int(CopySelected().size())))); }
 
 void CChannelsWindow::Cut()
 {
-    const QList<int> chosen = SelectedSlots();
-    QApplication::clipboard()->setText(QString::fromUtf8(SlotRowsAsCsv(m_model.Slots(), chosen)));
+    const QList<int> chosen = CopySelected();
     m_model.Change(QStringLiteral("Cut %1").arg(Rows(int(chosen.size()))), ClearedSlots(chosen));
     Say(QStringLiteral("Cut %1.").arg(Rows(int(chosen.size()))));
 }
@@ -292,20 +300,24 @@ void CChannelsWindow::Import(const QString& path)
     const ChannelRows rows = bytes ? ReadChannelRows(*bytes) : ChannelRows{};
     const QString name = QFileInfo(path).fileName();
     if (!bytes || !rows.problems.isEmpty()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Import Channels"),
-                        bytes ? QStringLiteral("%1 was not imported: %2 bad. Nothing was changed.")
-                                    .arg(name, rows.problems.size() == 1 ? QStringLiteral("1 row is")
-                                                                         : QStringLiteral("%1 rows are").arg(rows.problems.size()))
-                              : why + QLatin1Char('.'),
-                        QMessageBox::Ok, this);
-        box.setDetailedText(rows.problems.join(QLatin1Char('\n')));
-        Say(box.text());
-        box.exec();
+        TellImportRefused(bytes ? QStringLiteral("%1 was not imported: %2 bad. Nothing was changed.")
+                                      .arg(name, rows.problems.size() == 1 ? QStringLiteral("1 row is")
+                                                                           : QStringLiteral("%1 rows are").arg(rows.problems.size()))
+                                : why + QLatin1Char('.'),
+                          rows.problems);
         return;
     }
     m_model.Change(QStringLiteral("Import %1").arg(name), PlacedBySlot(rows));
     Say(QStringLiteral("Imported %1 from %2. Save writes them to the channel file.").arg(Rows(int(rows.rows.size())), name));
     LogAfterNextPaint(m_table->viewport(), started, QStringLiteral("import of %1 rows shown").arg(rows.rows.size()));
+}
+
+void CChannelsWindow::TellImportRefused(const QString& text, const QStringList& problems)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Import Channels"), text, QMessageBox::Ok, this);
+    box.setDetailedText(problems.join(QLatin1Char('\n')));
+    Say(text);
+    box.exec();
 }
 
 void CChannelsWindow::OnExport(bool allSlots)

@@ -45,7 +45,9 @@ private:
     void Say(const QString& text);
     void OnActivated(const QModelIndex& index);
     void OnImport();
+    void TellImportRefused(const QString& text, const QStringList& problems);
     void OnExport(bool allSlots);
+    QList<int> CopySelected();
     QList<int> SelectedSlots() const;
     void ShowEdited();
 

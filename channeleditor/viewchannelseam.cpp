@@ -23,10 +23,11 @@ CViewChannelSeam::~CViewChannelSeam()
 }
 
 // The list's double-click selects the line, then runs the handler.
-bool CViewChannelSeam::Recall(int slot)
+RecallResult CViewChannelSeam::Recall(int slot)
 {
-    m_view.m_cbChannels.SetCurSel(slot);
-    return m_view.Dispatch([this] { m_view.OnDblClkChannels(); });
+    if (m_view.m_cbChannels.SetCurSel(slot) != slot)
+        return RecallResult::NoListLine;
+    return m_view.Dispatch([this] { m_view.OnDblClkChannels(); }) ? RecallResult::Sent : RecallResult::PortFailed;
 }
 
 bool CViewChannelSeam::SaveTable() { return WriteChannelFile(ChannelFileBytes()); }

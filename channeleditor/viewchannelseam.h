@@ -12,7 +12,7 @@ public:
     explicit CViewChannelSeam(CTavrinView& view) : m_view(view) {}
     ~CViewChannelSeam() override;
 
-    bool Recall(int slot) override;
+    RecallResult Recall(int slot) override;
     bool SaveTable() override;
     void ShowSlots(const QList<int>& which) override;
     void WatchTable(std::function<void(int first, int last)> changed) override;
