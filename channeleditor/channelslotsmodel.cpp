@@ -23,32 +23,38 @@ QVariant CChannelSlotsModel::data(const QModelIndex& index, int role) const
 {
     const int slot = index.row();
     const SlotColumn column = ColumnAt(index.column());
-    const ChannelSlot& value = m_slots[slot];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return FieldText(slot, value, column, FieldUse::Shown);
-    case Qt::AccessibleTextRole: {
-        const QString spoken = FieldText(slot, value, column, FieldUse::Spoken);
-        return column == SlotColumn::Slot && IsEdited(slot) ? spoken + QStringLiteral(", edited, not saved") : spoken;
-    }
-    case Qt::ToolTipRole:
-        if (column == SlotColumn::Route)
-            return FieldText(slot, value, column, FieldUse::Spoken);
-        return column == SlotColumn::Slot && IsEdited(slot) ? QStringLiteral("Edited, not saved") : QVariant();
+    case Qt::EditRole: return FieldText(slot, m_slots[slot], column, FieldUse::Shown);
+    case Qt::AccessibleTextRole: return SpokenText(slot, column);
+    case Qt::ToolTipRole: return ToolTip(slot, column);
     case Qt::TextAlignmentRole:
         return column == SlotColumn::Slot || column == SlotColumn::Frequency
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::FontRole: {
-        if (!IsEdited(slot))
-            return QVariant();
-        QFont font;
-        font.setItalic(true);
-        return font;
+    case Qt::FontRole: return IsEdited(slot) ? QVariant(EditedFont()) : QVariant();
+    default: return QVariant();
     }
-    default:
-        return QVariant();
-    }
+}
+
+// A listener hears what a sighted user sees in italics.
+QString CChannelSlotsModel::SpokenText(int slot, SlotColumn column) const
+{
+    const QString spoken = FieldText(slot, m_slots[slot], column, FieldUse::Spoken);
+    return column == SlotColumn::Slot && IsEdited(slot) ? spoken + QStringLiteral(", edited, not saved") : spoken;
+}
+
+QVariant CChannelSlotsModel::ToolTip(int slot, SlotColumn column) const
+{
+    if (column == SlotColumn::Route)
+        return FieldText(slot, m_slots[slot], column, FieldUse::Spoken);
+    return column == SlotColumn::Slot && IsEdited(slot) ? QStringLiteral("Edited, not saved") : QVariant();
+}
+
+QFont CChannelSlotsModel::EditedFont()
+{
+    QFont font;
+    font.setItalic(true);
+    return font;
 }
 
 QVariant CChannelSlotsModel::headerData(int section, Qt::Orientation orientation, int role) const

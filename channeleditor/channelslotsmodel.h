@@ -8,8 +8,10 @@
 #include <QUndoStack>
 
 #include "channeleditor/channelslot.h"
+#include "channeleditor/slotfields.h"
 
 class CChannelSeam;
+class QFont;
 
 class CChannelSlotsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -52,6 +54,9 @@ signals:
 
 private:
     void ShowRows(int first, int last);
+    QString SpokenText(int slot, SlotColumn column) const;
+    QVariant ToolTip(int slot, SlotColumn column) const;
+    static QFont EditedFont();
 
     ChannelSlots m_slots;
     ChannelSlots m_saved;  // what the table held when last looked at

@@ -136,7 +136,14 @@ QWidget* CChannelsWindow::BuildButtons()
 
 void CChannelsWindow::BuildMenus(QMenuBar* bar)
 {
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    BuildFileMenu(bar->addMenu(QStringLiteral("&File")));
+    BuildEditMenu(bar->addMenu(QStringLiteral("&Edit")));
+    QMenu* channel = bar->addMenu(QStringLiteral("C&hannel"));
+    channel->addAction(QStringLiteral("&Recall"), this, [this] { OnActivated(m_table->currentIndex()); });
+}
+
+void CChannelsWindow::BuildFileMenu(QMenu* file)
+{
     file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, &CChannelsWindow::Save);
     file->addAction(QStringLiteral("&Import..."), QKeySequence(Qt::CTRL | Qt::Key_I), this, &CChannelsWindow::OnImport);
     file->addAction(QStringLiteral("&Export Stored Slots..."), QKeySequence(Qt::CTRL | Qt::Key_E), this,
@@ -144,7 +151,10 @@ void CChannelsWindow::BuildMenus(QMenuBar* bar)
     file->addAction(QStringLiteral("Export &All 300 Slots..."), this, [this] { OnExport(true); });
     file->addSeparator();
     file->addAction(QStringLiteral("&Close"), QKeySequence::Close, this, &QWidget::close);
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+}
+
+void CChannelsWindow::BuildEditMenu(QMenu* edit)
+{
     QAction* undo = m_model.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
     undo->setShortcut(QKeySequence::Undo);
     QAction* redo = m_model.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
@@ -158,8 +168,6 @@ void CChannelsWindow::BuildMenus(QMenuBar* bar)
     edit->addSeparator();
     edit->addAction(QStringLiteral("Select &All"), QKeySequence::SelectAll, m_table, &QAbstractItemView::selectAll);
     edit->addAction(QStringLiteral("&Find"), QKeySequence::Find, m_filter, [this] { m_filter->setFocus(); });
-    QMenu* channel = bar->addMenu(QStringLiteral("C&hannel"));
-    channel->addAction(QStringLiteral("&Recall"), this, [this] { OnActivated(m_table->currentIndex()); });
 }
 
 QString CChannelsWindow::Status() const { return m_status->text(); }

@@ -7,6 +7,7 @@ class CChannelSeam;
 class CChannelSlotsModel;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QModelIndex;
 class QSortFilterProxyModel;
@@ -42,6 +43,8 @@ private:
     QWidget* BuildFilter();
     QWidget* BuildButtons();
     void BuildMenus(QMenuBar* bar);
+    void BuildFileMenu(QMenu* file);
+    void BuildEditMenu(QMenu* edit);
     void Say(const QString& text);
     void OnActivated(const QModelIndex& index);
     void OnImport();
