@@ -109,6 +109,8 @@ void CChannelsWindow::BuildTable()
         m_table->setColumnWidth(column, ColumnWidth(m_table->fontMetrics(), ColumnAt(column)));
     m_table->horizontalHeader()->setStretchLastSection(true);
     connect(m_table, &QAbstractItemView::activated, this, &CChannelsWindow::OnActivated);
+    // A reader arriving by keyboard lands on a cell, not on nothing.
+    m_table->setCurrentIndex(m_filtered->index(0, 0));
 }
 
 QWidget* CChannelsWindow::BuildButtons()
