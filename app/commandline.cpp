@@ -84,6 +84,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         QStringLiteral("The address the rig-control server listens on, 127.0.0.1 unless named. It asks no password: name another only on a network you trust."),
         QStringLiteral("address"));
     parser.addOptions({rigctlPort, rigctlAddress});
+    const ChannelsOptions channels;
+    parser.addOptions(channels.All());
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -109,6 +111,11 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     }
     options.traceFile = parser.value(trace);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)) {
+        exitCode = 2;
+        return std::nullopt;
+    }
+    if (!TakeChannelsOptions(parser, channels, options.channels, problem)) {
+        Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;
         return std::nullopt;
     }

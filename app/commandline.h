@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "channeleditor/channelsoptions.h"
 #include "remote/rigctlsettings.h"
 
 struct StartOptions {
@@ -13,6 +14,7 @@ struct StartOptions {
     QString dataDir;
     QString traceFile;  // --trace FILE: the serial trace is appended there
     RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
+    ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

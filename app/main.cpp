@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "app/datadir.h"
 #include "app/tavrinapp.h"
+#include "channeleditor/channelscommand.h"
 #include "link/serialtrace.h"
 
 namespace {
@@ -38,6 +39,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
         return 1;
     }
+    // Export and import need no window, nor a display.
+    if (options->channels.action != ChannelsCommandLine::Action::None)
+        return RunChannelsCommand(options->channels);
 
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.

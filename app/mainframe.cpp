@@ -50,6 +50,12 @@ void CMainFrame::SetView(CTavrinView* view)
 // Closing the window ends the view; its last act is writing the channel file.
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    for (const auto& mayClose : m_closeGuards) {
+        if (!mayClose()) {
+            event->ignore();
+            return;
+        }
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted() && m_view) {
         m_view->DestroyWindow();

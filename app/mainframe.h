@@ -1,5 +1,7 @@
 #pragma once
 #include <QMainWindow>
+#include <functional>
+#include <vector>
 
 class CTavrinView;
 class QMenu;
@@ -14,6 +16,9 @@ public:
     CTavrinView* View() const { return m_view; }
     QMenu* RadioMenu() const { return m_radio; }
     QMenu* HelpMenu() const { return m_help; }
+    // Asked, in turn, before the window closes; one that answers false
+    // keeps the window open (a helper window with work the user may save).
+    void AddCloseGuard(std::function<bool()> mayClose) { m_closeGuards.push_back(std::move(mayClose)); }
 
 signals:
     void AboutRequested();
@@ -30,4 +35,5 @@ private:
     CTavrinView* m_view = nullptr;
     QMenu* m_radio = nullptr;
     QMenu* m_help = nullptr;
+    std::vector<std::function<bool()>> m_closeGuards;
 };

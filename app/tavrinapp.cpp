@@ -9,6 +9,7 @@
 #include "app/aboutdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
+#include "channeleditor/channeleditor.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
@@ -39,6 +40,7 @@ bool CTavrinApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
     AttachPortHelpers();
+    AttachChannelEditor();
     m_frame->View()->OnInitialUpdate();
     m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), *m_silence, m_frame->RadioMenu(),
                                                 m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl));
@@ -57,6 +59,14 @@ void CTavrinApp::AttachPortHelpers()
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
+}
+
+// The Channels window's unsaved edits are asked about before the panel
+// closes and writes the channel file.
+void CTavrinApp::AttachChannelEditor()
+{
+    m_channels = std::make_unique<CChannelEditor>(*m_frame->View(), m_frame->RadioMenu(), m_frame.get());
+    m_frame->AddCloseGuard([this] { return m_channels->MayClose(); });
 }
 
 void CTavrinApp::OnAppAbout()

@@ -3,6 +3,7 @@
 
 #include "app/commandline.h"
 
+class CChannelEditor;
 class CMainFrame;
 class CPortChoice;
 class CRigctlService;
@@ -24,12 +25,14 @@ public:
 
 private:
     void AttachPortHelpers();
+    void AttachChannelEditor();
 
     std::unique_ptr<CTavrinDoc> m_doc;
     StartOptions m_options;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CPortChoice> m_portChoice;
     CSilenceWatch* m_silence = nullptr;  // the view's child
+    std::unique_ptr<CChannelEditor> m_channels;
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
 };

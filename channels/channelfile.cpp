@@ -166,15 +166,23 @@ QByteArray ChannelFileBytes()
     return text.replace("\n", "\r\n");
 }
 
-void CTavrinView::LoadChannelFile()
+ChannelFileLoad ReadChannelFileIntoTable()
 {
     const std::optional<QByteArray> bytes = ReadWholeFile(QString::fromLatin1(g_szChannelFile));
-    if (!bytes) {
+    if (!bytes)
         g_channelFileLoad = NotLoaded();
+    else
+        g_channelFileLoad = ReadChannelTable(*bytes) ? ChannelFileLoad::Loaded : ChannelFileLoad::Misnumbered;
+    return g_channelFileLoad;
+}
+
+void CTavrinView::LoadChannelFile()
+{
+    const ChannelFileLoad load = ReadChannelFileIntoTable();
+    if (load == ChannelFileLoad::Missing || load == ChannelFileLoad::Unreadable) {
         AfxMessageBox("Saved Data File did not open for Read!");
         return;
     }
-    g_channelFileLoad = ReadChannelTable(*bytes) ? ChannelFileLoad::Loaded : ChannelFileLoad::Misnumbered;
     m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
     m_strScanLower = FormatText("%8.2f", double(g_fScanLower));
     m_strScanUpper = FormatText("%8.2f", double(g_fScanUpper));

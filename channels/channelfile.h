@@ -39,3 +39,8 @@ extern ChannelFileLoad g_channelFileLoad;
 extern bool g_bToldFileLeft;
 // ... and that a save could not keep its backup.
 extern bool g_bToldNoBackup;
+
+// Reads h350save.dat from the working folder into the table, the port and
+// the range globals, and notes in g_channelFileLoad how that went; a file
+// that cannot be read leaves them as they were.
+ChannelFileLoad ReadChannelFileIntoTable();

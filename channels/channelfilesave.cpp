@@ -99,22 +99,23 @@ bool KeepFileAsFound(const Previous& previous)
 bool g_bToldFileLeft = false;
 bool g_bToldNoBackup = false;
 
-void WriteChannelFile(const QByteArray& bytes)
+bool WriteChannelFile(const QByteArray& bytes)
 {
     const Previous previous = ReadPrevious();
     if (OwesCopy() && !KeepFileAsFound(previous))
-        return;
+        return false;
     // The file about to be replaced becomes the backup, so the user can
     // always go back one save.
     const bool backedUp = previous.state == Previous::None
                        || (previous.state == Previous::Read && WriteAtomically(BackupName(), previous.bytes));
     if (!WriteAtomically(FileName(), bytes)) {
         AfxMessageBox("Saved Data File did not open for Write!");
-        return;
+        return false;
     }
     // The channels were read from this very file, so saving beats keeping
     // nothing; but the user should know there is no copy to go back to.
     if (!backedUp)
         TellOnce(g_bToldNoBackup, "h350save.bak could not be written, so h350save.dat was saved "
                                   "without keeping a copy of the previous one.");
+    return true;
 }

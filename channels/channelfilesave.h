@@ -6,5 +6,5 @@
 // file it replaces is kept as h350save.bak. A file the start-up load could
 // not read, or whose records were out of place, is first copied once under a
 // name of its own, and is left alone if it cannot be. Failures are told to
-// the user.
-void WriteChannelFile(const QByteArray& bytes);
+// the user. False when the file was not replaced.
+bool WriteChannelFile(const QByteArray& bytes);

@@ -14,11 +14,14 @@ using Entry = QString (*)(CTavrinView& view, const QByteArray& bytes);
 QString StatusEntry(CTavrinView& view, const QByteArray& bytes) { return fuzzentry::ParseStatusBytes(view, bytes); }
 QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ReadChannelBytes(bytes); }
 QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigClientBytes(bytes); }
+QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ImportCsvBytes(bytes); }
 
 Entry EntryFor(const QString& target)
 {
     if (target == QLatin1String("parsestatus"))
         return &StatusEntry;
+    if (target == QLatin1String("channelcsv"))
+        return &CsvEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -66,6 +69,23 @@ QByteArray RandomRigLines(QRandomGenerator& random, int words)
                                          : vocabulary[random.bounded(int(vocabulary.size()))];
         if (random.bounded(3) == 0)
             bytes += ' ';
+    }
+    return bytes;
+}
+
+// Rows of a channel list: slot numbers, frequencies, the names and letters,
+// quotes, separators and line ends, with a byte of anything now and then.
+QByteArray RandomCsvRows(QRandomGenerator& random, int fields)
+{
+    static const QByteArrayList vocabulary = {
+        "0", "5", "299", "300", "-1", "7100", "14250.00", "99999.99", "100000", "0.005", "7100,5", "USB", "lsb",
+        "Slow", "AUDIO2", "patch", "R", "t", "L", "X", "Net control", "Caf\xc3\xa9", "\xe2\x82\xac", "\"", "\"\"",
+        "\t", " ", "Slot,Frequency kHz,Mode,AGC,Input,Route,Description", "\xef\xbb\xbf"};
+    QByteArray bytes;
+    for (int i = 0; i < fields; ++i) {
+        bytes += random.bounded(15) == 0 ? QByteArray(1, char(random.bounded(256)))
+                                         : vocabulary[random.bounded(int(vocabulary.size()))];
+        bytes += random.bounded(7) == 0 ? (random.bounded(2) ? "\r\n" : "\n") : ",";
     }
     return bytes;
 }
@@ -134,7 +154,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -165,6 +185,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("rig-control random lines") << "rigcommand" << "random" << 1500 << 356u;
     QTest::addRow("rig-control mutated seeds") << "rigcommand" << "mutated" << 1500 << 357u;
     QTest::addRow("rig-control long lines") << "rigcommand" << "long" << 40 << 358u;
+    QTest::addRow("channel CSV random rows") << "channelcsv" << "random" << 1000 << 359u;
+    QTest::addRow("channel CSV mutated seeds") << "channelcsv" << "mutated" << 1000 << 360u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
@@ -175,12 +197,15 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
     QFETCH(uint, seed);
     const bool status = target == "parsestatus";
     const bool rig = target == "rigcommand";
+    const bool csv = target == "channelcsv";
     const QList<QByteArray> seeds = CorpusFiles(qPrintable(target));
     QVERIFY(!seeds.isEmpty());
     QRandomGenerator random(seed);
     QList<QByteArray> inputs;
     for (int i = 0; i < count; ++i) {
-        if (kind == "random")
+        if (kind == "random" && csv)
+            inputs << RandomCsvRows(random, random.bounded(120));
+        else if (kind == "random")
             inputs << (rig ? RandomRigLines(random, random.bounded(200)) : RandomBytes(random, random.bounded(status ? 300 : 3000)));
         else if (kind == "mutated")
             inputs << Mutated(random, seeds[random.bounded(int(seeds.size()))], seeds);

@@ -1,6 +1,7 @@
 #pragma once
 // The inputs that come from outside the program, a line from the radio, the
-// bytes of the channel file and a rig-control client's bytes, each with what
+// bytes of the channel file, a rig-control client's bytes and a CSV channel
+// list to import, each with what
 // must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "channeleditor/channelcsv.h"
 #include "channels/channelfile.h"
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
@@ -199,6 +201,51 @@ inline QString RigClientBytes(const QByteArray& bytes)
     if (pieces.calls != whole.calls)
         return QStringLiteral("cut into pieces, the bytes ask the panel for other things");
     return QString();
+}
+
+// Rows of an import as the file would hold them: written into the table,
+// saved and read again, they are the same slots, each in its own place.
+inline QString FileKeepsRows(const ChannelSlots& table)
+{
+    ResetProgramGlobals();
+    for (int slot = 0; slot < kChannelCount; ++slot)
+        PutSlotInTable(slot, table[slot]);
+    const QByteArray file = ChannelFileBytes();
+    ResetProgramGlobals();
+    if (!ReadChannelTable(file))
+        return QStringLiteral("imported rows saved put a record out of its slot");
+    const ChannelSlots read = SlotsFromTable();
+    for (int slot = 0; slot < kChannelCount; ++slot)
+        if (read[slot] != table[slot])
+            return QStringLiteral("slot %1 imported, saved and read again is not the same").arg(slot);
+    return QString();
+}
+
+// Any bytes as a CSV file to import. A text with a bad row must say so and
+// name its line; a text without one gives rows the channel file keeps
+// exactly, and exported again those rows read back the same.
+inline QString ImportCsvBytes(const QByteArray& bytes)
+{
+    const ChannelRows rows = ReadChannelRows(bytes);
+    for (const QString& problem : rows.problems)
+        if (!problem.startsWith(QLatin1String("line ")))
+            return QStringLiteral("a problem without its line: %1").arg(problem);
+    if (!rows.problems.isEmpty())
+        return QString();
+    ChannelSlots table;
+    table.fill(NeverStoredSlot());
+    for (const auto& [slot, value] : rows.rows) {
+        if (!IsChannel(slot))
+            return QStringLiteral("a row for slot %1").arg(slot);
+        table[slot] = value;
+    }
+    const ChannelRows again = ReadChannelRows(ChannelsAsCsv(table, true));
+    if (!again.problems.isEmpty())
+        return QStringLiteral("exported rows do not import: %1").arg(again.problems.front());
+    for (const auto& [slot, value] : again.rows)
+        if (value != table[slot])
+            return QStringLiteral("slot %1 exported and imported again is not the same").arg(slot);
+    return FileKeepsRows(table);
 }
 
 } // namespace fuzzentry

@@ -1,0 +1,166 @@
+#include "channeleditor/csvtext.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+// Walks the text one character at a time, keeping the line count, so every
+// record and every problem has its line.
+class CsvReader {
+public:
+    explicit CsvReader(const QString& text) : m_text(text) {}
+    CsvText Read();
+
+private:
+    bool AtEnd() const { return m_pos >= m_text.size(); }
+    QChar Peek() const { return AtEnd() ? QChar() : m_text[m_pos]; }
+    bool TakeLineEnd();
+    bool ReadRecord(CsvRecord& record);
+    bool ReadQuoted(QString& field);
+    void ReadPlain(QString& field);
+    void Fail(int line, const QString& problem);
+
+    const QString& m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    CsvText m_result;
+};
+
+bool CsvReader::TakeLineEnd()
+{
+    if (Peek() == QLatin1Char('\r') && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == QLatin1Char('\n'))
+        ++m_pos;
+    if (Peek() != QLatin1Char('\n') && Peek() != QLatin1Char('\r'))
+        return false;
+    ++m_pos;
+    ++m_line;
+    return true;
+}
+
+void CsvReader::Fail(int line, const QString& problem)
+{
+    m_result.problemLine = line;
+    m_result.problem = problem;
+}
+
+bool CsvReader::ReadQuoted(QString& field)
+{
+    const int opened = m_line;
+    ++m_pos;
+    for (;;) {
+        if (AtEnd()) {
+            Fail(opened, QStringLiteral("a quoted field is never closed"));
+            return false;
+        }
+        if (TakeLineEnd()) {
+            field += QLatin1Char('\n');
+            continue;
+        }
+        const QChar c = m_text[m_pos++];
+        if (c != QLatin1Char('"'))
+            field += c;
+        else if (Peek() == QLatin1Char('"'))
+            field += m_text[m_pos++];
+        else
+            break;
+    }
+    if (AtEnd() || Peek() == QLatin1Char(',') || Peek() == QLatin1Char('\r') || Peek() == QLatin1Char('\n'))
+        return true;
+    Fail(m_line, QStringLiteral("text follows a closing quote (a quote inside a quoted field is written twice)"));
+    return false;
+}
+
+// Outside quotes a quote is an ordinary character: spreadsheets read
+// 12" dish that way too.
+void CsvReader::ReadPlain(QString& field)
+{
+    while (!AtEnd() && Peek() != QLatin1Char(',') && Peek() != QLatin1Char('\r') && Peek() != QLatin1Char('\n'))
+        field += m_text[m_pos++];
+}
+
+bool CsvReader::ReadRecord(CsvRecord& record)
+{
+    record.line = m_line;
+    for (;;) {
+        QString field;
+        if (Peek() == QLatin1Char('"')) {
+            if (!ReadQuoted(field))
+                return false;
+        } else {
+            ReadPlain(field);
+        }
+        record.fields << field;
+        if (Peek() != QLatin1Char(','))
+            break;
+        ++m_pos;
+    }
+    TakeLineEnd();
+    return true;
+}
+
+CsvText CsvReader::Read()
+{
+    if (Peek() == QChar(0xFEFF))
+        ++m_pos;
+    while (!AtEnd()) {
+        if (TakeLineEnd())
+            continue;  // a blank line
+        CsvRecord record;
+        if (!ReadRecord(record))
+            break;
+        m_result.records << record;
+    }
+    return m_result;
+}
+
+// The line of the first byte that is not UTF-8.
+int FirstBadUtf8Line(const QByteArray& utf8)
+{
+    int line = 1;
+    for (const QByteArray& text : utf8.split('\n')) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        (void)QString(decoder.decode(text));
+        if (decoder.hasError())
+            return line;
+        ++line;
+    }
+    return line;
+}
+
+bool NeedsQuotes(const QString& field)
+{
+    for (QChar c : field)
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            return true;
+    return !field.isEmpty() && (field.front().isSpace() || field.back().isSpace());
+}
+
+} // namespace
+
+CsvText ReadCsv(const QByteArray& utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(utf8);
+    if (decoder.hasError()) {
+        CsvText result;
+        result.problemLine = FirstBadUtf8Line(utf8);
+        result.problem = QStringLiteral("the file is not UTF-8 text here");
+        return result;
+    }
+    return CsvReader(text).Read();
+}
+
+QByteArray CsvRecordText(const QStringList& fields)
+{
+    QStringList written;
+    for (const QString& field : fields) {
+        if (!NeedsQuotes(field)) {
+            written << field;
+            continue;
+        }
+        QString quoted = field;
+        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        written << QLatin1Char('"') + quoted + QLatin1Char('"');
+    }
+    return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}

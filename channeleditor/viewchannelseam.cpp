@@ -1,0 +1,63 @@
+#include "channeleditor/viewchannelseam.h"
+
+#include <QListWidget>
+
+#include "channels/channelfile.h"
+#include "channels/channelfilesave.h"
+#include "channels/channeltable.h"
+#include "panel/combocontrols.h"
+#include "panel/tavrinview.h"
+#include "res/resource.h"
+
+namespace {
+QAbstractItemModel* ChannelListModel(CTavrinView& view)
+{
+    return static_cast<SimpleCombo*>(view.Form().Combo(IDC_CHANNELS))->List()->model();
+}
+} // namespace
+
+CViewChannelSeam::~CViewChannelSeam()
+{
+    for (const QMetaObject::Connection& watch : m_watches)
+        QObject::disconnect(watch);
+}
+
+// The list's double-click selects the line, then runs the handler.
+RecallResult CViewChannelSeam::Recall(int slot)
+{
+    if (m_view.m_cbChannels.SetCurSel(slot) != slot)
+        return RecallResult::NoListLine;
+    return m_view.Dispatch([this] { m_view.OnDblClkChannels(); }) ? RecallResult::Sent : RecallResult::PortFailed;
+}
+
+bool CViewChannelSeam::SaveTable() { return WriteChannelFile(ChannelFileBytes()); }
+
+// A list left empty by a missing file gets all 300 lines: the file now
+// holds them, and a recall needs its line.
+void CViewChannelSeam::ShowSlots(const QList<int>& which)
+{
+    CComboBox& list = m_view.m_cbChannels;
+    if (list.GetCount() != kChannelCount) {
+        list.ResetContent();
+        for (int slot = 0; slot < kChannelCount; ++slot)
+            list.InsertString(slot, BuildChannelLine(slot));
+        return;
+    }
+    for (int slot : which) {
+        list.DeleteString(slot);
+        list.InsertString(slot, BuildChannelLine(slot));
+    }
+}
+
+// Whatever puts a slot's line into the list has just put the slot into the
+// table: the loader and Save Chnl both do.
+void CViewChannelSeam::WatchTable(std::function<void(int first, int last)> changed)
+{
+    m_watches << QObject::connect(ChannelListModel(m_view), &QAbstractItemModel::rowsInserted, &m_view,
+                                  [changed](const QModelIndex&, int first, int last) { changed(first, last); });
+}
+
+void CViewChannelSeam::WatchClosing(std::function<void()> closing)
+{
+    m_watches << QObject::connect(&m_view, &CTavrinView::Closing, &m_view, closing);
+}
