@@ -13,6 +13,7 @@
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
 #include "portchooser/portchoice.h"
+#include "portwatch/lostlinkreceive.h"
 #include "portwatch/portreopener.h"
 #include "remote/rigctlservice.h"
 
@@ -46,11 +47,12 @@ bool CTavrinApp::InitInstance()
     return true;
 }
 
-// Beside the panel: a lost port is opened again by itself, and the port can
-// be chosen from the window.
+// Beside the panel: a lost port ends a transmission and is opened again by
+// itself, and the port can be chosen from the window.
 void CTavrinApp::AttachPortHelpers()
 {
     CTavrinView& view = *m_frame->View();
+    new CLostLinkReceive(view);
     new CPortReopener(view);
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
