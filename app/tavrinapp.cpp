@@ -9,6 +9,7 @@
 #include "app/aboutdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
+#include "channels/recallkeys.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
@@ -35,6 +36,7 @@ bool CTavrinApp::InitInstance()
     m_frame->SetView(new CTavrinView(m_frame.get()));
     MakePanelAccessible(*m_frame->View());
     new CFrequencyWheel(*m_frame->View());
+    new CRecallKeys(*m_frame->View());
     QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
