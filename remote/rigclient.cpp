@@ -64,6 +64,7 @@ void CRigClient::TakeLines()
 
 void CRigClient::Answer(const CRigLineBuffer::Line& line)
 {
+    emit LineTaken(this);
     if (line.tooLong) {
         Send(StatusLine(RigStatus::InvalidArgument));
         return;
