@@ -251,7 +251,7 @@ void AppShellTest::menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled()
     QCOMPARE(items.size(), 2);
     QCOMPARE(items[0]->text(), QStringLiteral("&About Tavrin..."));
     QVERIFY(items[0]->isEnabled());
-    QCOMPARE(items[1]->text(), QStringLiteral("Ver 1.0"));
+    QCOMPARE(items[1]->text(), QStringLiteral("Ver " TAVRIN_VERSION));
     QVERIFY(!items[1]->isEnabled());
 }
 
