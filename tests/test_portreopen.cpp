@@ -6,7 +6,6 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -64,13 +63,6 @@ public:
     WatchedPanel() : reopener(new CPortReopener(View())) { Port().calls.clear(); }
     CPortReopener* reopener; // the view owns it
 };
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // A station program's line and the server's answer to it.
 QByteArray Ask(QTcpSocket& station, const QByteArray& line)

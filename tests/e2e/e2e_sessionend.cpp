@@ -6,12 +6,12 @@
 // by the test's input plugin (typist/).
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 #include <csignal>
 
 #include "programdesk.h"
+#include "support/panelkit.h"
 #include "radiosimulator.h"
 
 namespace {
@@ -19,13 +19,6 @@ namespace {
 constexpr int kStartMs = 15000;
 constexpr int kExitMs = 2000;
 const QString kStart = QStringLiteral("<root>/start");
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 QProcessEnvironment Typing(const QString& upperLimit, bool thenTab, int slowCloseMs = 0)
 {
