@@ -3,9 +3,12 @@
 
 #include "app/commandline.h"
 #include "app/datadir.h"
+#include "app/mainframe.h"
 #include "app/tavrinapp.h"
 #include "channeleditor/channelscommand.h"
 #include "link/serialtrace.h"
+#include "sessionend/commitchannelfile.h"
+#include "sessionend/sessionend.h"
 
 namespace {
 
@@ -47,7 +50,16 @@ int main(int argc, char* argv[])
     // Lets a Wayland desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     CTavrinApp app(*options);
+    CSessionEnd sessionEnd(
+        [&app] {
+            if (CMainFrame* frame = app.MainFrame())
+                frame->close();
+        },
+        [&app] {
+            if (CMainFrame* frame = app.MainFrame(); frame && frame->View())
+                CommitChannelFile(*frame->View());
+        });
     if (!app.InitInstance())
         return 1;
-    return application.exec();
+    return sessionEnd.Exec();
 }

@@ -24,7 +24,7 @@ void CMainFrame::CreateMenu()
     QAction* about = m_help->addAction(QStringLiteral("&About Tavrin..."));
     connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
     // Shown for information; it has no command behind it.
-    QAction* version = m_help->addAction(QStringLiteral("Ver 1.0"));
+    QAction* version = m_help->addAction(QStringLiteral("Ver " TAVRIN_VERSION));
     version->setEnabled(false);
 }
 

@@ -10,10 +10,12 @@
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
 #include "channeleditor/channeleditor.h"
+#include "channels/recallkeys.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
 #include "portchooser/portchoice.h"
+#include "portwatch/lostlinkreceive.h"
 #include "portwatch/portreopener.h"
 #include "radiowatch/silencewatch.h"
 #include "remote/rigctlservice.h"
@@ -36,6 +38,7 @@ bool CTavrinApp::InitInstance()
     m_frame->SetView(new CTavrinView(m_frame.get()));
     MakePanelAccessible(*m_frame->View());
     new CFrequencyWheel(*m_frame->View());
+    new CRecallKeys(*m_frame->View());
     QObject::connect(m_frame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     QObject::connect(m_frame.get(), &CMainFrame::NewRequested, [this] { OnFileNew(); });
     QObject::connect(m_frame.get(), &CMainFrame::OpenRequested, [this] { OnFileOpen(); });
@@ -49,11 +52,13 @@ bool CTavrinApp::InitInstance()
     return true;
 }
 
-// Beside the panel: a lost port is opened again by itself, a silent radio
-// is told in the title, and the port can be chosen from the window.
+// Beside the panel: a lost port ends a transmission and is opened again by
+// itself, a silent radio is told in the title, and the port can be chosen
+// from the window.
 void CTavrinApp::AttachPortHelpers()
 {
     CTavrinView& view = *m_frame->View();
+    new CLostLinkReceive(view);
     new CPortReopener(view);
     m_silence = new CSilenceWatch(view);
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());

@@ -158,6 +158,11 @@ std::optional<QByteArray> ReadWholeFile(const QString& name)
     return bytes;
 }
 
+CString PortSettingsText()
+{
+    return FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
+}
+
 QByteArray ChannelFileBytes()
 {
     QByteArray text = PortLine() + RangeLine();
@@ -183,7 +188,7 @@ void CTavrinView::LoadChannelFile()
         AfxMessageBox("Saved Data File did not open for Read!");
         return;
     }
-    m_strSettings = FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
+    m_strSettings = PortSettingsText();
     m_strScanLower = FormatText("%8.2f", double(g_fScanLower));
     m_strScanUpper = FormatText("%8.2f", double(g_fScanUpper));
     m_strChanLower = FormatText("%3d", g_nChanLower);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "panel/cstring.h"
+
 extern const char* const g_szChannelFile;  // "h350save.dat"
 extern const char* const g_szChannelBackup; // "h350save.bak"
 // Copies of a file found at start-up that the load could not trust, kept
@@ -26,6 +28,10 @@ bool ReadChannelTable(const QByteArray& fileBytes);
 // The whole of a regular file, or nothing when it is not one, cannot be
 // opened, or a read fails or brings fewer bytes than the file held.
 std::optional<QByteArray> ReadWholeFile(const QString& name);
+
+// The port's settings text from line 1's values, " 9600,O,7,1" for example;
+// the port number is not part of it.
+CString PortSettingsText();
 
 // Lines may end in CR LF or LF; both read the same.
 QByteArray NormalizeLineEnds(const QByteArray& bytes);

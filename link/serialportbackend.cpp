@@ -54,10 +54,14 @@ QString SerialPortBackend::OpenFailure(const QString& device)
     return PermissionDeniedWordsFor(device);
 }
 
+// QSerialPort writes from the event loop; at the program's end there may be
+// none to run, and the last command (an unkey) must still reach the line.
 void SerialPortBackend::Close()
 {
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
+        m_port.flush();
         m_port.close();
+    }
     m_port.clearError();
 }
 

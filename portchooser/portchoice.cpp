@@ -3,6 +3,7 @@
 #include "channels/channeltable.h"
 #include "link/commsettings.h"
 #include "panel/tavrinview.h"
+#include "portchooser/linesettings.h"
 #include "portchooser/portchooserdlg.h"
 
 namespace {
@@ -16,19 +17,9 @@ PortChooserRunner& Runner()
 int RunDialog(CPortChooserDlg& dialog) { return Runner() ? Runner()(dialog) : dialog.exec(); }
 
 // Without a channel file the port number is 0, which names no port. A
-// choice makes it port 1 with the settings start-up assumed, so the file
-// written at exit names it ("1  9600 O 7 1").
+// choice makes it port 1 with the settings start-up assumed unless the user
+// changed them, so the file written at exit names it ("1  9600 O 7 1").
 bool PortNumberNamesNoPort() { return g_nCommPort < 1; }
-
-void UseFirstPortWithDefaultSettings(CTavrinView& view)
-{
-    g_nCommPort = 1;
-    g_nBaudRate = 9600;
-    g_chParity = 'O';
-    g_nDataBits = 7;
-    g_nStopBits = 1;
-    view.m_strSettings = " 9600,O,7,1";
-}
 
 } // namespace
 
@@ -50,17 +41,20 @@ void CPortChoice::Offer()
     request.current = DeviceForCommPort(request.port);
     request.problem = m_view.PortProblem();
     request.devices = ListSerialDevices();
+    if (!request.settingsDefaulted)
+        request.line = LineSettingsOfChannelFile();
     CPortChooserDlg dialog(request, m_dialogParent);
     if (RunDialog(dialog) == QDialog::Accepted && !dialog.ChosenPath().isEmpty())
-        Apply(dialog.ChosenPath());
+        Apply(dialog.ChosenPath(), dialog.ChosenLine());
 }
 
 // The port closes first: its number cannot change while it is open, and the
 // user may have chosen another device for the same number.
-void CPortChoice::Apply(const QString& device)
+void CPortChoice::Apply(const QString& device, const LineSettings& line)
 {
     if (PortNumberNamesNoPort())
-        UseFirstPortWithDefaultSettings(m_view);
+        g_nCommPort = 1;
+    UseLineSettings(line, m_view);
     SetDeviceForCommPort(g_nCommPort, device);
     m_view.Comm().SetPortOpen(false);
     m_view.Dispatch([this] { m_view.OpenPortAgain(); });

@@ -6,6 +6,7 @@
 #include <functional>
 
 class CPortChooserDlg;
+struct LineSettings;
 class CTavrinView;
 class QWidget;
 
@@ -24,7 +25,7 @@ public:
     void Offer();
 
 private:
-    void Apply(const QString& device);
+    void Apply(const QString& device, const LineSettings& line);
 
     CTavrinView& m_view;
     QWidget* m_dialogParent;

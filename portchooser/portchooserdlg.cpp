@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "portchooser/linesettingsbox.h"
+
 namespace {
 
 constexpr int kDeviceColumn = 0;
@@ -29,6 +31,9 @@ CPortChooserDlg::CPortChooserDlg(const PortChoiceRequest& request, QWidget* pare
     AddIntro(request);
     AddDeviceList(request);
     AddPathField(request);
+    m_line = new CLineSettingsBox(request.line, this);
+    connect(m_line, &CLineSettingsBox::Changed, this, &CPortChooserDlg::OnPathEdited);
+    layout()->addWidget(m_line);
     AddButtons();
     OnPathEdited();
     resize(640, 360);
@@ -48,8 +53,9 @@ void CPortChooserDlg::AddIntro(const PortChoiceRequest& request)
     }
     QString intro = QStringLiteral("The serial port the radio is on, kept as COM%1:").arg(request.port);
     if (request.settingsDefaulted)
-        intro = QStringLiteral("There is no channel file yet. The radio's port becomes COM%1, at 9600 baud, "
-                               "odd parity, 7 data bits and 1 stop bit, and is saved in the channel file at exit.")
+        intro = QStringLiteral("There is no channel file yet. The radio's port becomes COM%1, with the line "
+                               "settings below (9600 baud, odd parity, 7 data bits and 1 stop bit unless changed), "
+                               "and is saved in the channel file at exit.")
                     .arg(request.port);
     layout()->addWidget(WrappedLabel(intro, this));
 }
@@ -97,7 +103,9 @@ void CPortChooserDlg::OnDeviceSelected()
 
 void CPortChooserDlg::OnPathEdited()
 {
-    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty());
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty() && m_line->Acceptable());
 }
 
 QString CPortChooserDlg::ChosenPath() const { return m_path->text().trimmed(); }
+
+LineSettings CPortChooserDlg::ChosenLine() const { return m_line->Chosen(); }

@@ -4,8 +4,10 @@
 // choice highlighted, and a field to type any path.
 #include <QDialog>
 
+#include "portchooser/linesettings.h"
 #include "portchooser/serialdevices.h"
 
+class CLineSettingsBox;
 class QDialogButtonBox;
 class QLineEdit;
 class QTreeWidget;
@@ -15,6 +17,7 @@ struct PortChoiceRequest {
     QString current;            // where that number leads now
     QString problem;            // why the dialog is offered, if it was not asked for
     bool settingsDefaulted = false; // no channel file: the port gets default settings
+    LineSettings line;          // as line 1 of the channel file has them
     QList<SerialDevice> devices;
 };
 
@@ -23,6 +26,7 @@ class CPortChooserDlg : public QDialog {
 public:
     explicit CPortChooserDlg(const PortChoiceRequest& request, QWidget* parent = nullptr);
     QString ChosenPath() const;
+    LineSettings ChosenLine() const;
 
 private:
     void AddIntro(const PortChoiceRequest& request);
@@ -34,5 +38,6 @@ private:
 
     QTreeWidget* m_devices = nullptr;
     QLineEdit* m_path = nullptr;
+    CLineSettingsBox* m_line = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
 };

@@ -77,6 +77,7 @@ void CRigClient::TakeLines()
         const std::optional<CRigLineBuffer::Line> line = m_lines.Next();
         if (!line)
             break;
+        emit LineTaken(this);
         if (line->tooLong)
             Send(StatusLine(RigStatus::InvalidArgument));
         else

@@ -31,6 +31,7 @@ public:
 signals:
     void KeyRequested(CRigClient* client);
     void UnkeyRequested();
+    void LineTaken(CRigClient* client);  // a whole line came, whatever it asked
     void Finished(CRigClient* client);  // the connection is gone, once
 
 private:

@@ -35,6 +35,9 @@ CRigctlService::CRigctlService(CTavrinView& view, const CSilenceWatch& silence, 
     // file is written.
     connect(&view, &CTavrinView::Closing, this, [this] { m_server.Close(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_server.Close(); });
+    // A lost link has already put the panel back to receive: the key is
+    // nobody's to take back any more.
+    connect(&view.Comm(), &CMSComm::PortLost, &m_server.Guard(), &CTransmitGuard::Unkeyed);
     if (m_settings.enabled)
         Start();
     ShowStatus();

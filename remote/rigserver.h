@@ -1,13 +1,15 @@
 #pragma once
 // The rig-control server: a TCP listener on the user-interface thread, one
-// small object per client, at most 16 of them, and the guard that unkeys a
-// transmitter the network left keyed.
+// small object per client, at most 16 of them (the one silent longest makes
+// room for a newcomer), and the guard that unkeys a transmitter the network
+// left keyed.
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QTcpServer>
 #include <chrono>
 
+#include "remote/idleclients.h"
 #include "remote/transmitguard.h"
 
 class CRigClient;
@@ -30,6 +32,7 @@ public:
     quint16 Port() const { return m_server.serverPort(); }
     int ClientCount() const { return int(m_clients.size()); }
     CTransmitGuard& Guard() { return m_guard; }
+    CIdleClients& IdleClients() { return m_idle; }
 
 signals:
     void ClientsChanged(int count);
@@ -37,10 +40,12 @@ signals:
 private:
     void OnNewConnection();
     void Adopt(QTcpSocket* socket);
+    bool MakeRoom();
     void OnClientFinished(CRigClient* client);
 
     CRigSeam& m_rig;
     QTcpServer m_server;
     CTransmitGuard m_guard;
+    CIdleClients m_idle;
     QList<CRigClient*> m_clients;
 };

@@ -18,9 +18,10 @@ public:
 
     void SetTimeout(std::chrono::milliseconds timeout) { m_timer.setInterval(timeout); }
     bool Holding() const { return m_keyer != nullptr; }
+    const QObject* Keyer() const { return m_keyer; }
 
     void Keyed(const QObject* client);   // a client's key reached the panel
-    void Unkeyed();                      // a client's unkey reached the panel
+    void Unkeyed();                      // a client's unkey reached the panel, or the lost link ended the key
     void ClientGone(const QObject* client);
     void Release();                      // the server stops: unkey what it keyed
 

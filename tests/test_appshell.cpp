@@ -28,6 +28,7 @@
 #include "panel/tavrinview.h"
 #include "portchooser/portchoice.h"
 #include "res/resource.h"
+#include "sessionend/commitchannelfile.h"
 #include "support/fakecomm.h"
 #include "support/panelkit.h"
 #include "support/programstate.h"
@@ -251,7 +252,7 @@ void AppShellTest::menu_isRadioThenHelpWithAboutEnabledAndVersionDisabled()
     QCOMPARE(items.size(), 2);
     QCOMPARE(items[0]->text(), QStringLiteral("&About Tavrin..."));
     QVERIFY(items[0]->isEnabled());
-    QCOMPARE(items[1]->text(), QStringLiteral("Ver 1.0"));
+    QCOMPARE(items[1]->text(), QStringLiteral("Ver " TAVRIN_VERSION));
     QVERIFY(!items[1]->isEnabled());
 }
 
@@ -406,11 +407,14 @@ void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped_data()
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("rangeLine");
+    QTest::addColumn<bool>("logoutCommit"); // the window stays, and the focus in the edit
     // The sample file's range line is " 7000.00  7300.00   0   3".
-    QTest::newRow("upper limit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7000.00  7250.00   0   3");
-    QTest::newRow("lower limit") << IDC_SCAN_LOWER << "7100" << QByteArray(" 7100.00  7300.00   0   3");
-    QTest::newRow("chan lower") << IDC_CHAN_LOWER << "2" << QByteArray(" 7000.00  7300.00   2   3");
-    QTest::newRow("chan upper") << IDC_CHAN_UPPER << "9" << QByteArray(" 7000.00  7300.00   0   9");
+    QTest::newRow("upper limit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7000.00  7250.00   0   3") << false;
+    QTest::newRow("lower limit") << IDC_SCAN_LOWER << "7100" << QByteArray(" 7100.00  7300.00   0   3") << false;
+    QTest::newRow("chan lower") << IDC_CHAN_LOWER << "2" << QByteArray(" 7000.00  7300.00   2   3") << false;
+    QTest::newRow("chan upper") << IDC_CHAN_UPPER << "9" << QByteArray(" 7000.00  7300.00   0   9") << false;
+    QTest::newRow("upper limit, a logout's commit") << IDC_SCAN_UPPER << "7250" << QByteArray(" 7000.00  7250.00   0   3")
+                                                    << true;
 }
 
 // The focus leaves the edit as the window goes, before the file is written.
@@ -419,6 +423,7 @@ void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped()
     QFETCH(int, id);
     QFETCH(QString, typed);
     QFETCH(QByteArray, rangeLine);
+    QFETCH(bool, logoutCommit);
     ShellRun run(&SampleChannelFileOnce());
     QVERIFY(run.Start());
     CMainFrame& frame = run.Frame();
@@ -429,7 +434,11 @@ void AppShellTest::closingWithARangeNotYetLeft_savesWhatWasTyped()
     QTest::keyClicks(edit, typed);
     QVERIFY(edit->hasFocus());
 
-    QVERIFY(frame.close());
+    if (logoutCommit)
+        CommitChannelFile(*frame.View());
+    else
+        QVERIFY(frame.close());
+    QCOMPARE(edit->hasFocus(), logoutCommit);
 
     const QList<QByteArray> lines = ReadChannelFile().split('\n');
     QVERIFY(lines.size() > 2);

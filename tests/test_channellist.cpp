@@ -1,16 +1,21 @@
 // The channel list: storing a line typed into the list's edit field, and
-// recalling a slot by double-click, with the exact commands and their order.
+// recalling a slot by double-click or from the keyboard, with the exact
+// commands and their order.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QtTest>
 #include <cstring>
 
 #include "channels/channellist.h"
 #include "channels/channeltable.h"
+#include "channels/recallkeys.h"
 #include "link/reportedstate.h"
 #include "panel/combocontrols.h"
 #include "panel/modeagcstate.h"
@@ -110,6 +115,20 @@ void MakeFileOld()
 
 QDateTime FileTime() { return QFileInfo(QStringLiteral("h350save.dat")).lastModified(); }
 
+// Chooses "Recall" in the context menu the event opens, as Enter on it would.
+void RecallFromContextMenu(QWidget* receiver, QContextMenuEvent::Reason reason, const QPoint& at)
+{
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        menu->setActiveAction(menu->actions().value(0));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent event(reason, at, receiver->mapToGlobal(at));
+    QApplication::sendEvent(receiver, &event);
+}
+
 } // namespace
 
 class ChannelListTest : public QObject {
@@ -130,6 +149,8 @@ private slots:
     void doubleClickDuringAScan_stopsItThereWithTheButtonStillPushed();
     void realDoubleClickOnAListRow_recallsThatChannel();
     void singleClickOnAListRow_onlyShowsItsLine();
+    void keyboardRecall_sendsWhatADoubleClickSends_data();
+    void keyboardRecall_sendsWhatADoubleClickSends();
 };
 
 void ChannelListTest::savingALine_storesFromColumn23AndRewritesFile_data()
@@ -445,6 +466,51 @@ void ChannelListTest::singleClickOnAListRow_onlyShowsItsLine()
     QCOMPARE(h.View().m_cbChannels.GetWindowText(), QByteArray("  1 14250.00 U F M L - Net control") + QByteArray(18, ' '));
     QCOMPARE(g_nSelChannel, 0);
     QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+}
+
+void ChannelListTest::keyboardRecall_sendsWhatADoubleClickSends_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QByteArrayList>("sent");
+    // The sample file's slot 3 is 10000 kHz, AM, Medium, Patch, R; slot 1 is
+    // 14250 kHz, USB, Fast, Mic, L. The radio reports Mic, USB, Slow.
+    const QByteArrayList slot3 = {"H\nH\n", "'0\n", "\"0\n", "A\n", "M\nM\n", "F1000000\n"};
+    const QByteArrayList slot1 = {"'1\n", "\"1\n", "A\nA\n", "F1425000\n"};
+    QTest::newRow("Return") << "Return" << 3 << slot3;
+    QTest::newRow("keypad Enter") << "Enter" << 1 << slot1;
+    QTest::newRow("context menu from a right-click") << "right-click" << 3 << slot3;
+    QTest::newRow("context menu from the Menu key") << "Menu key" << 1 << slot1;
+    QTest::newRow("Return with no line selected") << "Return" << -1 << QByteArrayList();
+}
+
+void ChannelListTest::keyboardRecall_sendsWhatADoubleClickSends()
+{
+    QFETCH(QString, way);
+    QFETCH(int, row);
+    QFETCH(QByteArrayList, sent);
+    SamplePanel h;
+    new CRecallKeys(h.View());
+    h.Feed(kReport);
+    h.TakeWrites();
+    QListWidget* list = h.Channels().List();
+    list->setCurrentRow(row);
+    // The right-click lands on the row's line whatever line the keys are on.
+    const QPoint onRow = list->visualItemRect(list->item(3)).center();
+    if (way == QStringLiteral("right-click"))
+        list->setCurrentRow(0);
+
+    if (way == QStringLiteral("Return"))
+        QTest::keyClick(list, Qt::Key_Return);
+    else if (way == QStringLiteral("Enter"))
+        QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    else if (way == QStringLiteral("right-click"))
+        RecallFromContextMenu(list->viewport(), QContextMenuEvent::Mouse, onRow);
+    else
+        RecallFromContextMenu(list, QContextMenuEvent::Keyboard, QPoint(1, 1));
+
+    QCOMPARE(Shown(h.TakeWrites()), Shown(sent));
+    QCOMPARE(g_nSelChannel, row < 0 ? 0 : row);
 }
 
 QTEST_MAIN(ChannelListTest)

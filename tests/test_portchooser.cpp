@@ -2,6 +2,7 @@
 // the stable device names it offers, and what a choice or a Cancel does to
 // the port, the profile and the channel file, on the fake device. A first
 // start's choice is followed end to end in e2e_firststart.
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
@@ -81,6 +82,31 @@ bool ProfileNames(int port)
     return profile.contains(QStringLiteral("Ports/COM%1").arg(port));
 }
 
+// Sets each line setting named (by its shown text; empty leaves it), noting
+// first what the dialog said about the file's own settings.
+struct LineAnswer {
+    QStringList choices; // baud rate, parity, data bits, stop bits
+    QString refusedShown;
+    bool openAtFirst = false;
+
+    PortChooserRunner Runner()
+    {
+        return [this](CPortChooserDlg& dialog) {
+            const auto* refused = dialog.findChild<QLabel*>(QStringLiteral("refusedSettings"));
+            refusedShown = refused && !refused->isHidden() ? refused->text() : QString();
+            openAtFirst = OpenButton(dialog)->isEnabled();
+            const char* names[] = {"baudRate", "parity", "dataBits", "stopBits"};
+            for (int i = 0; i < choices.size(); ++i) {
+                auto* choice = dialog.findChild<QComboBox*>(QLatin1String(names[i]));
+                if (!choices[i].isEmpty())
+                    choice->setCurrentText(choices[i]);
+            }
+            OpenButton(dialog)->click();
+            return dialog.result();
+        };
+    }
+};
+
 } // namespace
 
 class PortChooserTest : public QObject {
@@ -97,6 +123,8 @@ private slots:
 
     void noChannelFile_cancelLeavesPortZeroClosedAndTheProfileUntouched();
     void anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxSays();
+    void lineSettings_areShownMendedAndWrittenAsLine1_data();
+    void lineSettings_areShownMendedAndWrittenAsLine1();
 
 private:
     QTemporaryDir m_profile;
@@ -229,6 +257,55 @@ void PortChooserTest::anotherDeviceWhileOpen_closesAndOpensItWithDtrWhereTheBoxS
     QCOMPARE(h.Port().calls.mid(0, 5), (QStringList{"close", "open /dev/ttyACM0", "RTS 1", "DTR 0", "write ?\\n"}));
     QCOMPARE(h.View().Comm().DeviceName(), QStringLiteral("/dev/ttyACM0"));
     QCOMPARE(g_nCommPort, 1);
+}
+
+void PortChooserTest::lineSettings_areShownMendedAndWrittenAsLine1_data()
+{
+    QTest::addColumn<QByteArray>("fileLine");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<QByteArray>("savedLine");
+    QTest::addColumn<QString>("opened"); // the settings the port was opened with
+
+    QTest::newRow("all four changed") << QByteArray("1  9600 O 7 1") << QString()
+                                      << QStringList{"4800", "Even", "8", "2"} << QByteArray("1  4800 E 8 2") << "4800 E 8 2";
+    QTest::newRow("untouched, a lowercase letter too") << QByteArray("1 19200 n 8 1") << QString() << QStringList()
+                                                       << QByteArray("1 19200 n 8 1") << "19200 N 8 1";
+    QTest::newRow("a rate wider than the field") << QByteArray("1  9600 O 7 1") << QString()
+                                                 << QStringList{"115200", "None"} << QByteArray("1 115200 N 7 1") << "115200 N 7 1";
+    QTest::newRow("parity X mended") << QByteArray("1  9600 X 7 1") << "parity X" << QStringList{"", "Odd"}
+                                     << QByteArray("1  9600 O 7 1") << "9600 O 7 1";
+    QTest::newRow("baud rate 0 mended") << QByteArray("1     0 O 7 1") << "baud rate 0" << QStringList{"9600"}
+                                        << QByteArray("1  9600 O 7 1") << "9600 O 7 1";
+    QTest::newRow("data and stop bits mended") << QByteArray("1  9600 O 9 3") << "9 data bits, 3 stop bits"
+                                               << QStringList{"", "", "7", "1"} << QByteArray("1  9600 O 7 1") << "9600 O 7 1";
+}
+
+// Settings the port refuses are named in the dialog and keep Open disabled
+// until mended; what the user chose opens the port and is line 1 of the file.
+void PortChooserTest::lineSettings_areShownMendedAndWrittenAsLine1()
+{
+    QFETCH(QByteArray, fileLine);
+    QFETCH(QString, refused);
+    QFETCH(QStringList, choices);
+    QFETCH(QByteArray, savedLine);
+    QFETCH(QString, opened);
+    const QByteArray file = fileLine + "\n 7000.00  7300.00   0   9\n";
+    ViewHarness h(&file);
+    h.Start();
+    LineAnswer answer{choices};
+    SetPortChooserRunner(answer.Runner());
+
+    CPortChoice(h.View(), nullptr).Offer();
+
+    QCOMPARE(answer.refusedShown.contains(refused), true);
+    QCOMPARE(answer.refusedShown.isEmpty(), refused.isEmpty());
+    QCOMPARE(answer.openAtFirst, refused.isEmpty());
+    QVERIFY(h.Port().IsOpen());
+    const CommSettings& applied = h.Port().applied;
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(applied.baudRate).arg(QLatin1Char(applied.parity)).arg(applied.dataBits).arg(applied.stopBits),
+             opened);
+    QCOMPARE(PortLineSaved(h), savedLine + "\r\n");
 }
 
 QTEST_MAIN(PortChooserTest)

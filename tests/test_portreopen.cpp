@@ -1,14 +1,20 @@
 // A port whose device goes away is opened again by itself, on the fake
 // device: what reaches the device and in which order, the Power (DTR) box
-// followed at every opening after the first, the jobs that stop, and how
-// quiet the attempts are.
+// followed at every opening after the first, the jobs that stop, a
+// transmission the lost link ends, and how quiet the attempts are.
 #include <QAbstractButton>
 #include <QLoggingCategory>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "portwatch/lostlinkreceive.h"
 #include "portwatch/portreopener.h"
+#include "radiowatch/silencewatch.h"
+#include "remote/rigctlservice.h"
 #include "res/resource.h"
 #include "support/panelkit.h"
 
@@ -59,6 +65,41 @@ public:
     CPortReopener* reopener; // the view owns it
 };
 
+// A station program's line and the server's answer to it.
+QByteArray Reply(QTcpSocket& station)
+{
+    QByteArray reply;
+    static_cast<void>(QTest::qWaitFor([&] { return (reply += station.readAll()).endsWith('\n'); }, 3000));
+    return reply;
+}
+
+QByteArray Ask(QTcpSocket& station, const QByteArray& line)
+{
+    station.write(line + '\n');
+    return Reply(station);
+}
+
+// The panel as the program runs it beside the port: the lost link's
+// receive and the rig-control server, with a station program connected.
+class ServedPanel : public WatchedPanel {
+public:
+    ServedPanel() : lostLink(new CLostLinkReceive(View())), silence(View())
+    {
+        RigctlSettings settings;
+        settings.enabled = true;
+        settings.port = FreePort();
+        service = std::make_unique<CRigctlService>(View(), silence, &menu, &bar, settings);
+        station.connectToHost(QHostAddress::LocalHost, settings.port);
+        station.waitForConnected(3000);
+    }
+    CLostLinkReceive* lostLink; // the view owns it
+    CSilenceWatch silence;
+    QMenuBar bar;
+    QMenu menu;
+    std::unique_ptr<CRigctlService> service;
+    QTcpSocket station;
+};
+
 bool JogRadiosClear(CTavrinView& view)
 {
     return !view.Form().Button(IDC_JOG_UP)->isChecked() && !view.Form().Button(IDC_JOG_DOWN)->isChecked();
@@ -78,6 +119,8 @@ private slots:
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort_data();
     void dtrClickedWhileClosedAtStartup_isWrittenWhenCtrlNOpensThePort();
     void closingTheWindow_endsTheAttempts();
+    void lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys_data();
+    void lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys();
 };
 
 void PortReopenTest::initTestCase()
@@ -222,6 +265,58 @@ void PortReopenTest::closingTheWindow_endsTheAttempts()
     h.View().DestroyWindow();
 
     QVERIFY(!h.reopener->IsRetrying());
+}
+
+void PortReopenTest::lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys_data()
+{
+    QTest::addColumn<QString>("keyer");
+    QTest::newRow("the Xmit button") << "Xmit";
+    QTest::newRow("the Tune button") << "Tune";
+    QTest::newRow("a station program") << "T 1";
+}
+
+// Nothing can be sent, yet the panel is in receive at once; the first poll
+// once the port is back carries "U", and the key the station program held
+// is nobody's: its leaving later does not unkey a transmission the operator
+// starts meanwhile.
+void PortReopenTest::lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys()
+{
+    QFETCH(QString, keyer);
+    ServedPanel h;
+    CTavrinView& view = h.View();
+    if (keyer == QStringLiteral("Xmit"))
+        view.Form().Button(IDC_XMIT)->click();
+    else if (keyer == QStringLiteral("Tune"))
+        view.Form().Button(IDC_TUNE)->click();
+    else
+        h.station.write(keyer.toLatin1() + '\n');
+    // The server answers a key once the radio's report shows it.
+    QTRY_COMPARE(g_chTxState, 'K');
+    h.Feed("K \n");
+    if (keyer == QStringLiteral("T 1"))
+        QCOMPARE(Reply(h.station), QByteArray("RPRT 0\n"));
+    h.TakeWrites();
+    g_log.clear();
+
+    h.Port().Vanish();
+
+    QCOMPARE(g_chTxState, 'U');
+    QCOMPARE(view.m_nTxRx, 1);
+    QVERIFY(view.Form().Button(IDC_RECEIVE)->isChecked());
+    QCOMPARE(Shown(h.TakeWrites()), Shown({}));
+    QCOMPARE(g_log.filter(QStringLiteral("transmission")).size(), 1);
+
+    h.reopener->TryReopen();
+    h.TakeWrites(); // the start-up queries
+    view.OnTimer(1);
+    QCOMPARE(Shown(h.TakeWrites()), Shown({"?\nU"}));
+    QCOMPARE(Ask(h.station, "t"), QByteArray("0\n"));
+
+    view.Form().Button(IDC_XMIT)->click();
+    h.station.disconnectFromHost();
+    QTest::qWait(100);
+    QCOMPARE(Shown(h.TakeWrites()), Shown({"K"}));
+    QCOMPARE(g_chTxState, 'K');
 }
 
 QTEST_MAIN(PortReopenTest)

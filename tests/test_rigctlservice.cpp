@@ -19,19 +19,13 @@
 #include "link/commsettings.h"
 #include "link/mscomm.h"
 #include "support/fakecomm.h"
+#include "support/panelkit.h"
 #include "support/programstate.h"
 #include "support/viewharness.h"
 
 namespace {
 
 QSettings Profile() { return QSettings(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName)); }
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // The fake port, keeping what was written where a test can read it after
 // the program, and the port with it, has gone.

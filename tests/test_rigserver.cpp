@@ -69,6 +69,7 @@ private slots:
     void txTimeout_unkeysAndARepeatedKeyDoesNotExtendIt();
     void unkeyFromAnyClient_endsTheWatch();
     void serverClosing_unkeysWhatTheNetworkKeyed();
+    void fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers();
 
 private:
     FakeRigSeam m_rig;
@@ -207,6 +208,42 @@ void RigServerTest::serverClosing_unkeysWhatTheNetworkKeyed()
     QVERIFY(!m_rig.transmit);
     QCOMPARE(m_server->ClientCount(), 0);
     QTRY_VERIFY(keyer.Closed());
+}
+
+// Clients that never send a whole line fill every slot; a newcomer is
+// refused until they have been silent long enough, then takes the slot of
+// the one silent longest. The client holding the key, silent longer still,
+// keeps its slot and its key.
+void RigServerTest::fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers()
+{
+    m_server->IdleClients().SetMinSilence(std::chrono::milliseconds(300));
+    Peer keyer;
+    QVERIFY(keyer.Connect(m_port));
+    QCOMPARE(keyer.Ask("T 1"), QByteArray("RPRT 0"));
+    std::vector<std::unique_ptr<Peer>> mute;
+    for (int i = 1; i < CRigServer::kMaxClients; ++i) {
+        mute.push_back(std::make_unique<Peer>());
+        QVERIFY(mute.back()->Connect(m_port));
+        mute.back()->Send("f"); // never a whole line
+        QTest::qWait(5);
+    }
+    QTRY_COMPARE(m_server->ClientCount(), CRigServer::kMaxClients);
+
+    Peer early;
+    QVERIFY(early.Connect(m_port));
+    QTRY_VERIFY(early.Closed());
+    QTest::qWait(400);
+    Peer late;
+    QVERIFY(late.Connect(m_port));
+
+    QCOMPARE(late.Ask("f"), QByteArray("7035250"));
+    QTRY_VERIFY(mute.front()->Closed());
+    for (size_t i = 1; i < mute.size(); ++i)
+        QVERIFY(!mute[i]->Closed());
+    QCOMPARE(m_server->ClientCount(), CRigServer::kMaxClients);
+    QVERIFY(m_server->Guard().Holding());
+    QCOMPARE(keyer.Ask("t"), QByteArray("1"));
+    QCOMPARE(m_rig.calls, QByteArrayList{"key"});
 }
 
 QTEST_GUILESS_MAIN(RigServerTest)

@@ -2,76 +2,16 @@
 // finds its channel file in the folder its options name: the file there
 // names COM1, COM1 leads to the simulated radio, so the radio hears from
 // the panel only if the panel read that file.
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "link/commsettings.h"
-#include "panelonradio.h"
+#include "programdesk.h"
 #include "radiosimulator.h"
 
 namespace {
 
 constexpr int kStartMs = 10000;
-
-// A scratch home with its own start, config and data folders; "<root>" in
-// a path or an argument stands for the scratch folder.
-class Desk {
-public:
-    QString Path(const QString& relative) const
-    {
-        QString path = relative;
-        return path.replace(QStringLiteral("<root>"), m_root.path());
-    }
-
-    QStringList Paths(const QStringList& arguments) const
-    {
-        QStringList resolved;
-        for (const QString& argument : arguments)
-            resolved << Path(argument);
-        return resolved;
-    }
-
-    bool MapCom1To(const QString& device) const
-    {
-        const QString profile = Path(QStringLiteral("<root>/config/%1/%2.conf"))
-                                    .arg(QLatin1String(g_szRegistryKey), QLatin1String(g_szProfileName));
-        QSettings settings(profile, QSettings::IniFormat);
-        settings.setValue(QStringLiteral("Ports/COM1"), device);
-        settings.sync();
-        return settings.status() == QSettings::NoError;
-    }
-
-    bool PutChannelFileIn(const QString& folder) const
-    {
-        QDir().mkpath(Path(folder));
-        QFile file(Path(folder) + QStringLiteral("/h350save.dat"));
-        const QByteArray content = RadioChannelFile();
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-    }
-
-    // xdgDataHome: empty leaves XDG_DATA_HOME unset.
-    void Start(QProcess& tavrin, const QStringList& arguments, const QString& xdgDataHome) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), Path(QStringLiteral("<root>/home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("<root>/config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.remove(QStringLiteral("XDG_DATA_HOME"));
-        if (!xdgDataHome.isEmpty())
-            env.insert(QStringLiteral("XDG_DATA_HOME"), Path(xdgDataHome));
-        QDir().mkpath(Path(QStringLiteral("<root>/start")));
-        tavrin.setWorkingDirectory(Path(QStringLiteral("<root>/start")));
-        tavrin.setProcessEnvironment(env);
-        tavrin.start(QStringLiteral(TAVRIN_BINARY), Paths(arguments));
-    }
-
-private:
-    QTemporaryDir m_root;
-};
 
 void Stop(QProcess& tavrin)
 {
@@ -109,7 +49,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, xdgDataHome);
         QFETCH(QString, folder);
-        Desk desk;
+        ProgramDesk desk;
         radiosim::RadioSimulator radio;
         QVERIFY2(radio.start(), qPrintable(radio.errorString()));
         QVERIFY(desk.MapCom1To(radio.portName()));
@@ -140,7 +80,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, xdgDataHome);
         QFETCH(QString, folder);
-        Desk desk;
+        ProgramDesk desk;
         QProcess tavrin;
         desk.Start(tavrin, arguments, xdgDataHome);
         QVERIFY2(tavrin.waitForStarted(), qPrintable(tavrin.errorString()));
@@ -150,7 +90,7 @@ private slots:
 
     void folderThatCannotBeMadeEndsTheProgram()
     {
-        Desk desk;
+        ProgramDesk desk;
         QFile blocker(desk.Path(QStringLiteral("<root>/plain-file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();

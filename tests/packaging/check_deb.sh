@@ -12,6 +12,8 @@ usr=$root/usr
 shown=$("$usr/bin/tavrin" --version)
 [ "$shown" = "tavrin $version" ] || { echo "tavrin --version says '$shown'"; exit 1; }
 "$usr/bin/tavrin-radiosim" --help >/dev/null
+shown=$("$usr/bin/tavrin-radiosim" --version)
+[ "$shown" = "tavrin-radiosim $version" ] || { echo "tavrin-radiosim --version says '$shown'"; exit 1; }
 
 entry=$usr/share/applications/$app_id.desktop
 exec_line=$(sed -n 's/^Exec=//p' "$entry")

@@ -23,6 +23,9 @@ QByteArrayList OneWriteOrNone(const QByteArray& steps);
 // The control may be wider than its label; a click at its centre can miss.
 void ClickIndicator(QAbstractButton* button);
 
+// A TCP port on 127.0.0.1 that nothing listens on just now.
+quint16 FreePort();
+
 // Shows the window and brings it to the front, so the focus moves as the
 // user's clicks and keys move it. False if it never became active.
 bool ShowActive(QWidget& window);

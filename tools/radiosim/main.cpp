@@ -103,6 +103,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tavrin-radiosim"));
+    app.setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
     SimOptions options;
     QString error;
     if (!parseOptions(app.arguments(), options, error)) {

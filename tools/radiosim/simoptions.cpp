@@ -75,6 +75,7 @@ void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral("Simulated Harris RF-350 on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     for (const Switch &s : switches)
         parser.addOption({QLatin1String(s.option), QLatin1String(s.help)});
     for (const Named &n : namedSettings()) {
@@ -197,6 +198,8 @@ bool parseOptions(const QStringList &arguments, SimOptions &options, QString &er
     }
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {
         error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
         return false;

@@ -1,0 +1,33 @@
+#pragma once
+// When every slot of the server is taken, the client silent longest gives
+// its slot to a newcomer, so connections that never send a whole line (a
+// program that leaks them, or a flood of them) cannot lock station programs
+// out for as long as they stay. Silence counts from the client's last whole
+// line, or from its connection; a client must have been silent at least 30 s
+// to go, and the one holding the transmitter keyed never goes.
+#include <QElapsedTimer>
+#include <QHash>
+#include <chrono>
+
+class CRigClient;
+class QObject;
+
+class CIdleClients {
+public:
+    static constexpr std::chrono::seconds kDefaultMinSilence{30};
+
+    void SetMinSilence(std::chrono::milliseconds silence) { m_minSilence = silence; }
+
+    void Heard(CRigClient* client);   // connected, or a whole line came
+    void Forget(CRigClient* client);
+    void Clear() { m_lastHeard.clear(); }
+
+    // The client to give its slot, or none when no one has been silent long
+    // enough; `spared` is never chosen.
+    CRigClient* Longest(const QObject* spared) const;
+    qint64 SilentMs(CRigClient* client) const;
+
+private:
+    std::chrono::milliseconds m_minSilence = kDefaultMinSilence;
+    QHash<CRigClient*, QElapsedTimer> m_lastHeard;
+};
