@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
     CSessionEnd sessionEnd(
         [&app] {
             if (CMainFrame* frame = app.MainFrame())
-                frame->close();
+                frame->CloseUnasked();
         },
         [&app] {
             if (CMainFrame* frame = app.MainFrame(); frame && frame->View())

@@ -48,6 +48,12 @@ void CMainFrame::SetView(CTavrinView* view)
 }
 
 // Closing the window ends the view; its last act is writing the channel file.
+void CMainFrame::CloseUnasked()
+{
+    m_closeGuards.clear();
+    close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     for (const auto& mayClose : m_closeGuards) {

@@ -19,6 +19,9 @@ public:
     // Asked, in turn, before the window closes; one that answers false
     // keeps the window open (a helper window with work the user may save).
     void AddCloseGuard(std::function<bool()> mayClose) { m_closeGuards.push_back(std::move(mayClose)); }
+    // Closes with nobody there to answer a guard's question (the session is
+    // ending): what the guards keep is left to the panel's own closing.
+    void CloseUnasked();
 
 signals:
     void AboutRequested();

@@ -20,7 +20,7 @@ constexpr int kStartMs = 15000;
 constexpr int kExitMs = 2000;
 const QString kStart = QStringLiteral("<root>/start");
 
-QProcessEnvironment Typing(const QString& upperLimit, bool thenTab, int slowCloseMs = 0)
+QProcessEnvironment Typing(const QString& upperLimit, bool thenTab, int slowCloseMs = 0, const QString& channelEdit = {})
 {
     QProcessEnvironment env;
     env.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(TYPIST_PLUGIN_DIR));
@@ -30,6 +30,8 @@ QProcessEnvironment Typing(const QString& upperLimit, bool thenTab, int slowClos
         env.insert(QStringLiteral("TAVRIN_TYPE_THEN_TAB"), QStringLiteral("1"));
     if (slowCloseMs > 0)
         env.insert(QStringLiteral("TAVRIN_SLOW_CLOSE_MS"), QString::number(slowCloseMs));
+    if (!channelEdit.isEmpty())
+        env.insert(QStringLiteral("TAVRIN_EDIT_CHANNEL"), channelEdit);
     return env;
 }
 
@@ -68,6 +70,7 @@ struct Session {
     }
 
     QByteArray RangeLine() const { return desk.ChannelFileIn(kStart).split('\n').value(1); }
+    QByteArray FileText() const { return desk.ChannelFileIn(kStart); }
 };
 
 } // namespace
@@ -103,6 +106,26 @@ private slots:
         QVERIFY2(session.tavrin.exitCode() == 0, session.tavrin.readAllStandardError().constData());
         QTRY_VERIFY(!session.radio.state().keyed);
         QCOMPARE(session.RangeLine(), QByteArray(" 7000.00  7250.00   1   3\r"));
+    }
+
+    // The Channels window would ask about its unsaved edits, and nobody is
+    // there to answer: the panel still closes and writes its file, and the
+    // edits are left out of it.
+    void signal_withUnsavedChannelEdits_stillWritesTheFile()
+    {
+        Session session;
+        const QString problem = session.Start(Typing(QStringLiteral("7250"), true, 0, QStringLiteral("Not saved")));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        const qint64 took = session.SignalAndWait(SIGTERM);
+
+        const QByteArray said = session.tavrin.readAllStandardError();
+        QCOMPARE(session.tavrin.state(), QProcess::NotRunning);
+        QVERIFY2(took < kExitMs, qPrintable(QStringLiteral("%1 ms").arg(took)));
+        QVERIFY2(session.tavrin.exitCode() == 0, said.constData());
+        QCOMPARE(session.RangeLine(), QByteArray(" 7000.00  7250.00   1   3\r"));
+        QVERIFY2(said.contains("edited in the Channels window and not saved"), said.constData());
+        QVERIFY(!session.FileText().contains("Not saved"));
     }
 
     // A close that hangs (here: made to take 10 s) does not hold the

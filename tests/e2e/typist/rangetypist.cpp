@@ -3,10 +3,13 @@
 // waits for the panel's window, types TAVRIN_TYPE_UPPER_LIMIT into Upper
 // Limit and, with TAVRIN_TYPE_THEN_TAB, leaves the edit. Then it prints
 // "typed" on its own line. With TAVRIN_SLOW_CLOSE_MS the window's close
-// takes that long, so a test can send a second signal meanwhile.
+// takes that long, so a test can send a second signal meanwhile. With
+// TAVRIN_EDIT_CHANNEL it first opens the Channels window (Ctrl+L) and types
+// that text over slot 0's description, leaving the edit unsaved.
 #include <QApplication>
 #include <QGenericPlugin>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -16,6 +19,7 @@ namespace {
 
 constexpr int kLookMs = 50;
 const char* const kUpperLimit = "control1073";
+constexpr int kDescriptionColumn = 6;
 
 class RangeTypist : public QObject {
 public:
@@ -42,6 +46,8 @@ private:
             return; // the next look
         m_look.stop();
         Type(*edit);
+        if (qEnvironmentVariableIsSet("TAVRIN_EDIT_CHANNEL"))
+            EditChannel(*window);
         if (qEnvironmentVariableIntValue("TAVRIN_SLOW_CLOSE_MS") > 0)
             window->installEventFilter(this);
         std::puts("typed");
@@ -54,6 +60,24 @@ private:
         QTest::keyClicks(&edit, qEnvironmentVariable("TAVRIN_TYPE_UPPER_LIMIT"));
         if (qEnvironmentVariableIsSet("TAVRIN_TYPE_THEN_TAB"))
             QTest::keyClick(&edit, Qt::Key_Tab);
+    }
+
+    static void EditChannel(QWidget& panel)
+    {
+        QTest::keyClick(&panel, Qt::Key_L, Qt::ControlModifier);
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* table = top->findChild<QTableView*>();
+            if (!table || !top->isVisible())
+                continue;
+            const QModelIndex description = table->model()->index(0, kDescriptionColumn);
+            table->setCurrentIndex(description);
+            table->edit(description);
+            if (auto* editor = table->viewport()->findChild<QLineEdit*>()) {
+                QTest::keyClicks(editor, qEnvironmentVariable("TAVRIN_EDIT_CHANNEL"));
+                QTest::keyClick(editor, Qt::Key_Return);
+            }
+            return;
+        }
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
