@@ -30,8 +30,10 @@ QProcessEnvironment Typing(const QString& upperLimit, bool thenTab, int slowClos
         env.insert(QStringLiteral("TAVRIN_TYPE_THEN_TAB"), QStringLiteral("1"));
     if (slowCloseMs > 0)
         env.insert(QStringLiteral("TAVRIN_SLOW_CLOSE_MS"), QString::number(slowCloseMs));
-    if (!channelEdit.isEmpty())
+    if (!channelEdit.isEmpty()) {
         env.insert(QStringLiteral("TAVRIN_EDIT_CHANNEL"), channelEdit);
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tavrin.channels=true"));
+    }
     return env;
 }
 
