@@ -18,19 +18,21 @@ CTransmitAnnouncer::CTransmitAnnouncer(CTavrinView& view)
     connect(loop, &QAbstractEventDispatcher::awake, this, &CTransmitAnnouncer::OnIdle);
 }
 
+// When both changed since the last look, which came last is unknown; a
+// keyed transmitter is then the safer thing to tell.
 bool CTransmitAnnouncer::KeyedNow()
 {
-    bool keyed = m_bKeyed;
-    if (g_chTxState != m_chTxStateSeen) {
-        m_chTxStateSeen = g_chTxState;
-        keyed = m_chTxStateSeen == 'K';
-    }
-    if (m_view.m_nTxRx != m_nTxRxSeen) {
-        m_nTxRxSeen = m_view.m_nTxRx;
-        if (m_nTxRxSeen == 0 || m_nTxRxSeen == 1)
-            keyed = m_nTxRxSeen == 0;
-    }
-    return keyed;
+    const bool panelChanged = g_chTxState != m_chTxStateSeen;
+    const bool radioChanged = m_view.m_nTxRx != m_nTxRxSeen && m_view.m_nTxRx >= 0;
+    m_chTxStateSeen = g_chTxState;
+    m_nTxRxSeen = m_view.m_nTxRx;
+    const bool panelKeyed = g_chTxState == 'K';
+    const bool radioKeyed = m_view.m_nTxRx == 0;
+    if (panelChanged && radioChanged)
+        return panelKeyed || radioKeyed;
+    if (panelChanged)
+        return panelKeyed;
+    return radioChanged ? radioKeyed : m_bKeyed;
 }
 
 void CTransmitAnnouncer::OnIdle()
