@@ -50,22 +50,21 @@ void Listen(int ms)
 // Orca with settings of its own and its debug log, where each thing it says
 // is a line "SPEECH OUTPUT: '...'". Orca writes the log in blocks; its
 // customisation file makes it write line by line, so the test can wait for
-// each thing said.
+// each thing said. What it says is heard from the last Mark() on.
 class Orca {
 public:
     ~Orca();
     bool Start(const QString& dir);
-    int Said() { Read(); return int(m_spoken.size()); }  // a mark for SpokenSince
-    QStringList SpokenSince(int mark) { Read(); return m_spoken.mid(mark); }
-    bool WaitUntilSaid(const QString& words, int mark);
+    void Mark() { Heard(); m_mark = int(m_spoken.size()); }
+    QStringList Heard();
+    bool WaitUntilSaid(const QString& words);
 
 private:
-    void Read();
-
     QProcess m_process;
     QFile m_log;
     QByteArray m_partial;
     QStringList m_spoken;
+    int m_mark = 0;
 };
 
 Orca::~Orca()
@@ -89,46 +88,35 @@ bool Orca::Start(const QString& dir)
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.start(QStringLiteral("orca"), {QStringLiteral("-u"), dir, QStringLiteral("--debug-file"), m_log.fileName()});
-    return m_process.waitForStarted() && WaitUntilSaid(QStringLiteral("Screen reader on."), 0);
+    return m_process.waitForStarted() && WaitUntilSaid(QStringLiteral("Screen reader on."));
 }
 
-void Orca::Read()
+QStringList Orca::Heard()
 {
-    if (!m_log.isOpen() && !m_log.open(QIODevice::ReadOnly))
-        return;
     static const QRegularExpression spoken(QStringLiteral("SPEECH OUTPUT: '(.*)'(\\{|$)"));
-    m_partial += m_log.readAll();
+    if (m_log.isOpen() || m_log.open(QIODevice::ReadOnly))
+        m_partial += m_log.readAll();
     const qsizetype end = m_partial.lastIndexOf('\n');
-    if (end < 0)
-        return;
-    for (const QByteArray& line : m_partial.left(end).split('\n'))
+    for (const QByteArray& line : m_partial.left(end + 1).split('\n'))
         if (const QRegularExpressionMatch match = spoken.match(QString::fromUtf8(line)); match.hasMatch())
             m_spoken << match.captured(1);
     m_partial.remove(0, end + 1);
+    return m_spoken.mid(m_mark);
 }
 
-bool Orca::WaitUntilSaid(const QString& words, int mark)
+bool Orca::WaitUntilSaid(const QString& words)
 {
-    const bool said = RunEventLoopUntil([&] {
-        for (const QString& spoken : SpokenSince(mark))
-            if (spoken.contains(words))
-                return true;
-        return false;
-    }, kSpeechMs);
-    if (!said)
-        qWarning().noquote() << "Orca did not say" << words << "; it said:" << SpokenSince(mark);
-    return said;
+    auto said = [&] { return !Heard().filter(words).isEmpty(); };
+    if (RunEventLoopUntil(said, kSpeechMs))
+        return true;
+    qWarning().noquote() << "Orca did not say" << words << "; it said:" << Heard();
+    return false;
 }
 
 // Frequencies as the display shows them, among everything said.
 QStringList Frequencies(const QStringList& spoken)
 {
-    static const QRegularExpression frequency(QStringLiteral("^\\d+\\.\\d{3}$"));
-    QStringList found;
-    for (const QString& said : spoken)
-        if (frequency.match(said).hasMatch())
-            found << said;
-    return found;
+    return spoken.filter(QRegularExpression(QStringLiteral("^\\d+\\.\\d{3}$")));
 }
 
 } // namespace
@@ -137,7 +125,6 @@ class E2eOrcaTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void focusedDisplay_speaksEachNewFrequencyOnce();
     void runningJog_speaksAtMostOnceASecond_latestLast();
     void transmitState_isSpokenWhereverTheFocusIs();
@@ -164,20 +151,18 @@ void E2eOrcaTest::initTestCase()
     QVERIFY2(m_panel->SetupProblem().isEmpty(), qPrintable(m_panel->SetupProblem()));
     View().setWindowTitle(QStringLiteral("Harris RF-350"));
     MakePanelAccessible(View());
-    const int mark = m_orca.Said();
+    m_orca.Mark();
     m_panel->Start();
     QVERIFY(m_panel->Settle());
     QVERIFY(ShowActive(View()));
-    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Harris RF-350"), mark));
+    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Harris RF-350")));
 }
-
-void E2eOrcaTest::cleanupTestCase() { m_panel.reset(); }
 
 bool E2eOrcaTest::FocusOn(QWidget* control, const QString& heard)
 {
-    const int mark = m_orca.Said();
+    m_orca.Mark();
     control->setFocus();
-    return m_orca.WaitUntilSaid(heard, mark);
+    return m_orca.WaitUntilSaid(heard);
 }
 
 // As the rig-control server and the view's own timers run a handler.
@@ -200,14 +185,14 @@ void E2eOrcaTest::TuneTheRadioTo(double kHz)
 void E2eOrcaTest::focusedDisplay_speaksEachNewFrequencyOnce()
 {
     QVERIFY(FocusOn(Item(IDC_FREQ), QStringLiteral("Freq. in kHz")));
-    const int mark = m_orca.Said();
+    m_orca.Mark();
     for (double kHz : {7150.0, 7160.5}) {
         TuneTheRadioTo(kHz);
-        QVERIFY(m_orca.WaitUntilSaid(QString::number(kHz, 'f', 3), mark));
+        QVERIFY(m_orca.WaitUntilSaid(QString::number(kHz, 'f', 3)));
     }
     TuneTheRadioTo(7160.5);  // a poll that finds nothing new
     Listen(1500);
-    QCOMPARE(Frequencies(m_orca.SpokenSince(mark)), (QStringList{"7150.000", "7160.500"}));
+    QCOMPARE(Frequencies(m_orca.Heard()), (QStringList{"7150.000", "7160.500"}));
 }
 
 // The jog on its own half-second timer, in the event loop as the program
@@ -216,7 +201,7 @@ void E2eOrcaTest::runningJog_speaksAtMostOnceASecond_latestLast()
 {
     QVERIFY(FocusOn(Item(IDC_FREQ_ENTRY), QStringLiteral("Frequency entry")));
     QVERIFY(FocusOn(Item(IDC_FREQ), QStringLiteral("Freq. in kHz")));
-    const int mark = m_orca.Said();
+    m_orca.Mark();
     const double from = m_panel->Radio().state().frequencyKHz();
     Dispatch(&CTavrinView::OnJogUp);
     View().SetTimer(3, 500);
@@ -224,36 +209,30 @@ void E2eOrcaTest::runningJog_speaksAtMostOnceASecond_latestLast()
     Dispatch(&CTavrinView::OnJogUp);
     const int steps = qRound(m_panel->Radio().state().frequencyKHz() - from);  // 1 kHz each
     const QString last = View().Form().Edit(IDC_FREQ)->text();
-    QVERIFY(m_orca.WaitUntilSaid(last, mark));
+    QVERIFY(m_orca.WaitUntilSaid(last));
     Listen(1500);
-    const QStringList heard = Frequencies(m_orca.SpokenSince(mark));
+    const QStringList heard = Frequencies(m_orca.Heard());
     QVERIFY2(heard.size() >= 3 && heard.size() <= 5 && steps > heard.size(),
              qPrintable(QStringLiteral("%1 steps, heard %2").arg(steps).arg(heard.join(QLatin1Char(' ')))));
     QCOMPARE(heard.last(), last);
 }
 
+// A station program keys and unkeys with the mode list focused; Xmit keys,
+// and then the link is lost, which puts the panel back to receive.
 void E2eOrcaTest::transmitState_isSpokenWhereverTheFocusIs()
 {
     QVERIFY(FocusOn(View().Form().Combo(IDC_MODE)->EditField(), QStringLiteral("Mode")));
-    int mark = m_orca.Said();
-    Dispatch(&CTavrinView::OnXmit);  // a station program keys
-    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Transmitting"), mark));
-    QVERIFY2(View().windowTitle().contains(QStringLiteral("transmitting")), qPrintable(View().windowTitle()));
-
-    mark = m_orca.Said();
-    Dispatch(&CTavrinView::OnReceive);
-    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Receiving"), mark));
-    QCOMPARE(View().windowTitle(), QStringLiteral("Harris RF-350"));
-
-    mark = m_orca.Said();
-    Click(View().Form().Button(IDC_XMIT));
-    QVERIFY(m_panel->Settle());
-    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Transmitting"), mark));
-
-    // The link is lost while keyed: the panel goes back to receive by itself.
-    mark = m_orca.Said();
-    g_chTxState = 'U';
-    QVERIFY(m_orca.WaitUntilSaid(QStringLiteral("Receiving"), mark));
+    const std::function<void()> steps[] = {
+        [this] { Dispatch(&CTavrinView::OnXmit); },
+        [this] { Dispatch(&CTavrinView::OnReceive); },
+        [this] { Click(View().Form().Button(IDC_XMIT)); },
+        [] { g_chTxState = 'U'; },
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        m_orca.Mark();
+        steps[i]();
+        QVERIFY(m_orca.WaitUntilSaid(i % 2 == 0 ? QStringLiteral("Transmitting") : QStringLiteral("Receiving")));
+    }
 }
 
 QTEST_MAIN(E2eOrcaTest)
