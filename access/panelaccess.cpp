@@ -4,7 +4,9 @@
 
 #include "access/channellinetext.h"
 #include "access/controlnames.h"
+#include "access/frequencydisplayaccessible.h"
 #include "access/reportannouncer.h"
+#include "access/transmitannouncer.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
@@ -12,6 +14,7 @@
 void MakePanelAccessible(CTavrinView& view)
 {
     const CDialogForm& form = view.Form();
+    CFrequencyDisplayAccessible::Install(form.Edit(IDC_FREQ));
     NameFormControls(form);
     // Read-only, yet a listener must be able to stop on the display to hear
     // the frequency. It keeps its place in the form's order, after the
@@ -20,4 +23,5 @@ void MakePanelAccessible(CTavrinView& view)
     if (auto* channels = dynamic_cast<SimpleCombo*>(form.Combo(IDC_CHANNELS)))
         ReadChannelLinesAsText(*channels);
     new CReportAnnouncer(view);
+    new CTransmitAnnouncer(view);
 }

@@ -5,9 +5,12 @@
 #include <QLineEdit>
 
 #include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
 #include "res/resource.h"
 
 namespace {
+constexpr int kSteppingGapMs = 1000;
+
 void AnnounceValue(QWidget* control, const QString& value)
 {
     QAccessibleValueChangeEvent event(control, value);
@@ -21,19 +24,39 @@ CReportAnnouncer::CReportAnnouncer(CTavrinView& view)
     : QObject(&view), m_view(view), m_strFreqAnnounced(view.m_strFreq), m_nTxRxAnnounced(view.m_nTxRx)
 {
     connect(&view.Comm(), &CMSComm::OnComm, this, &CReportAnnouncer::OnRefreshed);
+    m_freqHeld.setSingleShot(true);
+    connect(&m_freqHeld, &QTimer::timeout, this, &CReportAnnouncer::AnnounceFrequency);
 }
 
 void CReportAnnouncer::OnRefreshed()
 {
     if (m_view.m_strFreq != m_strFreqAnnounced)
-        AnnounceFrequency();
+        OfferFrequency();
     if (m_view.m_nTxRx != m_nTxRxAnnounced)
         AnnounceTransmitState();
 }
 
+bool CReportAnnouncer::Stepping() const { return g_bChanScan == 1 || m_view.m_nJog >= 0; }
+
+void CReportAnnouncer::OfferFrequency()
+{
+    if (m_freqHeld.isActive())
+        return;
+    const qint64 since = m_sinceFreqAnnounced.isValid() ? m_sinceFreqAnnounced.elapsed() : kSteppingGapMs;
+    if (Stepping() && since < kSteppingGapMs)
+        m_freqHeld.start(int(kSteppingGapMs - since));
+    else
+        AnnounceFrequency();
+}
+
+// Also the end of a held second: the display shows the latest report by
+// then, which may be the frequency last told after all.
 void CReportAnnouncer::AnnounceFrequency()
 {
+    if (m_view.m_strFreq == m_strFreqAnnounced)
+        return;
     m_strFreqAnnounced = m_view.m_strFreq;
+    m_sinceFreqAnnounced.start();
     QLineEdit* display = m_view.Form().Edit(IDC_FREQ);
     AnnounceValue(display, display->text());
 }

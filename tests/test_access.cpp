@@ -16,6 +16,7 @@
 #include "access/panelaccess.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
 #include "res/resource.h"
 #include "support/samplefile.h"
 #include "support/viewharness.h"
@@ -103,6 +104,8 @@ private slots:
     void reportThatChangesAValue_raisesOneEvent();
     void reportArrivingCharacterByCharacter_raisesOneEvent();
     void refreshWithoutReport_raisesNothing();
+    void transmitState_followsWhicheverChangedLast_data();
+    void transmitState_followsWhicheverChangedLast();
 };
 
 void AccessTest::init()
@@ -320,6 +323,50 @@ void AccessTest::refreshWithoutReport_raisesNothing()
     QTest::keyClicks(entry, QStringLiteral("7155"));
     panel.View().OnStateToForm();
     QCOMPARE(g_heard.size(), 0);
+}
+
+// Steps: a report from the radio ("K", "U"), a click the panel handles
+// ("xmit", "receive", "tune"), or "lost": the transmit state put back to
+// receive from outside the handlers, as a lost link does. The title tells
+// the state once the event loop has run.
+void AccessTest::transmitState_followsWhicheverChangedLast_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("title");
+    const QString keyed = QStringLiteral("transmitting");
+    QTest::newRow("radio keyed") << QStringList{"K"} << keyed;
+    QTest::newRow("radio keyed and back") << QStringList{"K", "U"} << QString();
+    QTest::newRow("Xmit") << QStringList{"xmit"} << keyed;
+    QTest::newRow("Xmit, answer, Receive") << QStringList{"xmit", "K", "receive"} << QString();
+    QTest::newRow("Receive before the answer") << QStringList{"xmit", "receive", "K", "U"} << QString();
+    QTest::newRow("keyed at the radio: Receive sends nothing") << QStringList{"K", "receive"} << keyed;
+    QTest::newRow("Xmit, answer, link lost") << QStringList{"xmit", "K", "lost"} << QString();
+    QTest::newRow("lost, then the radio keys") << QStringList{"xmit", "K", "lost", "U", "K"} << keyed;
+    QTest::newRow("Tune") << QStringList{"tune"} << keyed;
+    QTest::newRow("Tune ended") << QStringList{"tune", "K", "tune", "U"} << QString();
+}
+
+void AccessTest::transmitState_followsWhicheverChangedLast()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, title);
+    AccessiblePanel panel;
+    panel.Feed("F0700000 M1 U \n");
+    CTavrinView& view = panel.View();
+    for (const QString& step : steps) {
+        if (step == QLatin1String("xmit"))
+            view.OnXmit();
+        else if (step == QLatin1String("receive"))
+            view.OnReceive();
+        else if (step == QLatin1String("tune"))
+            view.OnTune();
+        else if (step == QLatin1String("lost"))
+            g_chTxState = 'U';
+        else
+            panel.Feed(step.toLatin1() + " \n");
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(view.Title().Words(CWindowTitle::Transmitting), title);
 }
 
 // What a screen reader finds when it walks the panel, printed for a reader

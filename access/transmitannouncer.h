@@ -1,0 +1,31 @@
+#pragma once
+// Whether the transmitter is keyed, told wherever the focus is in the
+// panel: the window title says "transmitting" while it is, and a screen
+// reader says "Transmitting" and "Receiving" as the state changes.
+//
+// The panel keys through Xmit, Tune and station programs and unkeys through
+// Receive, Tune, a client that goes away or a lost link; the radio reports
+// keying of its own (Ext PTT, a microphone). Whichever of the two changed
+// last is the state, and it is looked at whenever the event loop has
+// nothing left to do, so no path that changes it is missed.
+#include <QObject>
+
+class CSpokenNotice;
+class CTavrinView;
+
+class CTransmitAnnouncer : public QObject {
+    Q_OBJECT
+public:
+    explicit CTransmitAnnouncer(CTavrinView& view);
+
+private:
+    void OnIdle();
+    bool KeyedNow();
+    void Tell(bool keyed);
+
+    CTavrinView& m_view;
+    CSpokenNotice* m_notice;
+    char m_chTxStateSeen;
+    int m_nTxRxSeen;
+    bool m_bKeyed = false;
+};
