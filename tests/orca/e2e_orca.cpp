@@ -47,6 +47,8 @@ void Listen(int ms)
     RunEventLoopUntil([] { return false; }, ms);
 }
 
+} // namespace
+
 // Orca with settings of its own and its debug log, where each thing it says
 // is a line "SPEECH OUTPUT: '...'". Orca writes the log in blocks; its
 // customisation file makes it write line by line, so the test can wait for
@@ -112,6 +114,8 @@ bool Orca::WaitUntilSaid(const QString& words)
     qWarning().noquote() << "Orca did not say" << words << "; it said:" << Heard();
     return false;
 }
+
+namespace {
 
 // Frequencies as the display shows them, among everything said.
 QStringList Frequencies(const QStringList& spoken)
