@@ -13,6 +13,7 @@ struct StartOptions {
     QString dataDir;
     QString traceFile;  // --trace FILE: the serial trace is appended there
     RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
+    QString port;  // --port: the radio's device path or network address, this run only
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

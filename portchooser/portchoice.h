@@ -24,8 +24,10 @@ public:
     void Offer();
 
 private:
+    void OfferOnceSettled(bool failed);
     void Apply(const QString& device);
 
     CTavrinView& m_view;
     QWidget* m_dialogParent;
+    bool m_offerWhenSettled = false;
 };
