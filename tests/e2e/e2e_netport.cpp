@@ -1,0 +1,292 @@
+// The radio on another machine, through Debian's own ser2net: the panel on
+// socket://, rfc2217:// and rfc2217:// inside TLS (certificates made here
+// with openssl), ser2net killed and started again, and the connections a
+// careful far end refuses. ser2net publishes the simulated radio's pty on
+// free loopback ports, in a configuration this test writes.
+#include <QAbstractButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/commsettings.h"
+#include "panel/tavrinview.h"
+#include "panelonradio.h"
+#include "portwatch/portreopener.h"
+#include "res/resource.h"
+
+using radiosim::RadioState;
+
+namespace {
+
+QString Tool(const QString& name)
+{
+    return QStandardPaths::findExecutable(name).isEmpty()
+               ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+               : QStandardPaths::findExecutable(name);
+}
+
+quint16 FreeLoopbackPort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+// Probing a port by connecting would make ser2net open the radio's line;
+// the kernel's table of listening sockets tells without touching it.
+bool Listening(quint16 port)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray local = ":" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QByteArrayList fields = line.simplified().split(' ');
+        if (fields.size() > 3 && fields[1].endsWith(local) && fields[3] == "0A")
+            return true;
+    }
+    return false;
+}
+
+// The baud rate and stop bits the radio's line is set to now.
+QString LineSettings(const QString& pty)
+{
+    const int fd = ::open(QFile::encodeName(pty).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    const bool read = fd >= 0 && tcgetattr(fd, &t) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    const speed_t speed = cfgetospeed(&t);
+    const QString baud = speed == B4800 ? QStringLiteral("4800") : speed == B9600 ? QStringLiteral("9600") : QStringLiteral("other");
+    return read ? baud + ((t.c_cflag & CSTOPB) ? QStringLiteral(" 2 stop") : QStringLiteral(" 1 stop")) : QStringLiteral("unreadable");
+}
+
+struct Ports {
+    quint16 raw = 0, telnet = 0, tls = 0;
+};
+
+class Ser2net {
+public:
+    Ser2net(const QString& dir, const QString& pty, const Ports& ports) : m_ports(ports)
+    {
+        m_config = dir + QStringLiteral("/ser2net.yaml");
+        const QString connector = QStringLiteral("  connector: serialdev,%1,9600o71,local\n").arg(pty);
+        QFile file(m_config);
+        file.open(QIODevice::WriteOnly);
+        file.write(QStringLiteral("connection: &raw\n  accepter: tcp,127.0.0.1,%1\n%2"
+                                  "connection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%3\n%2"
+                                  "connection: &tls\n  accepter: telnet(rfc2217),ssl(key=%4/server.key,cert=%4/server.crt,"
+                                  "clientauth),tcp,127.0.0.1,%5\n%2  options:\n    authdir: %4/auth\n")
+                       .arg(ports.raw).arg(connector).arg(ports.telnet).arg(dir).arg(ports.tls).toUtf8());
+    }
+    ~Ser2net() { Stop(); }
+
+    bool Start()
+    {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(Tool(QStringLiteral("ser2net")), {"-n", "-d", "-c", m_config});
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired() && !(Listening(m_ports.raw) && Listening(m_ports.telnet) && Listening(m_ports.tls)))
+            QTest::qWait(20);
+        return !deadline.hasExpired();
+    }
+    void Stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+private:
+    QString m_config;
+    Ports m_ports;
+    QProcess m_process;
+};
+
+bool Openssl(const QStringList& arguments)
+{
+    QProcess openssl;
+    openssl.start(Tool(QStringLiteral("openssl")), arguments);
+    return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+}
+
+bool SelfSigned(const QString& dir, const QString& name, const QString& subject, const QStringList& extra = {})
+{
+    return Openssl(QStringList{"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30", "-subj", subject, "-keyout",
+                               dir + "/" + name + ".key", "-out", dir + "/" + name + ".crt"} + extra);
+}
+
+// The server's own certificate doubles as the client's CA file; the client
+// "tavrin" is allowed in, "stranger" has the same name but is not.
+bool MakeCertificates(const QString& dir)
+{
+    const QString allowed = dir + QStringLiteral("/auth/tavrin/allowed_certs");
+    return SelfSigned(dir, "server", "/CN=localhost", {"-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"})
+           && SelfSigned(dir, "tavrin", "/CN=tavrin") && SelfSigned(dir, "stranger", "/CN=tavrin")
+           && SelfSigned(dir, "other", "/CN=localhost") && QDir().mkpath(allowed)
+           && QFile::copy(dir + "/tavrin.crt", allowed + "/tavrin.crt") && Openssl({"rehash", allowed});
+}
+
+// 4800 baud and 2 stop bits, where ser2net starts the line at 9600 and 1.
+QByteArray ChannelFileAt4800()
+{
+    QByteArray file = RadioChannelFile();
+    return file.replace(0, file.indexOf('\r'), "1  4800 O 7 2");
+}
+
+} // namespace
+
+class E2eNetPortTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void eachWayIn_bringsThePanelToTheRadio_data();
+    void eachWayIn_bringsThePanelToTheRadio();
+    void ser2netRestarted_panelIsBackWithinFiveSeconds();
+    void refusedConnections_sayWhyAndReachNothing_data();
+    void refusedConnections_sayWhyAndReachNothing();
+
+private:
+    QString Url(const QString& way) const;
+    QTemporaryDir m_profile;
+    QTemporaryDir m_dir;
+    Ports m_ports;
+};
+
+void E2eNetPortTest::initTestCase()
+{
+    QVERIFY2(!Tool(QStringLiteral("ser2net")).isEmpty(), "ser2net is not installed (apt-get install ser2net)");
+    QVERIFY2(!Tool(QStringLiteral("openssl")).isEmpty(), "openssl is not installed (apt-get install openssl)");
+    QVERIFY(UseScratchProfileSettings(m_profile));
+    QVERIFY(MakeCertificates(m_dir.path()));
+    m_ports = {FreeLoopbackPort(), FreeLoopbackPort(), FreeLoopbackPort()};
+}
+
+QString E2eNetPortTest::Url(const QString& way) const
+{
+    const QString d = m_dir.path();
+    const QString tls = QStringLiteral("rfc2217://127.0.0.1:%1?tls=1").arg(m_ports.tls);
+    if (way == "raw")
+        return QStringLiteral("socket://127.0.0.1:%1").arg(m_ports.raw);
+    if (way == "rfc2217")
+        return QStringLiteral("rfc2217://127.0.0.1:%1").arg(m_ports.telnet);
+    if (way == "tls")
+        return tls + QStringLiteral("&ca=%1/server.crt&cert=%1/tavrin.crt&key=%1/tavrin.key").arg(d);
+    if (way == "pinned") {
+        const QList<QSslCertificate> server = QSslCertificate::fromPath(d + "/server.crt");
+        const QString fp = server.isEmpty() ? QString() : QString::fromLatin1(server.first().digest(QCryptographicHash::Sha256).toHex());
+        return tls + QStringLiteral("&fp=%1&cert=%2/tavrin.crt&key=%2/tavrin.key").arg(fp, d);
+    }
+    if (way == "stranger")
+        return tls + QStringLiteral("&ca=%1/server.crt&cert=%1/stranger.crt&key=%1/stranger.key").arg(d);
+    if (way == "no client certificate")
+        return tls + QStringLiteral("&ca=%1/server.crt").arg(d);
+    return tls + QStringLiteral("&ca=%1/other.crt&cert=%1/tavrin.crt&key=%1/tavrin.key").arg(d); // wrong CA
+}
+
+void E2eNetPortTest::eachWayIn_bringsThePanelToTheRadio_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("raw TCP: the line keeps ser2net's settings") << "raw" << "9600 1 stop";
+    QTest::newRow("RFC 2217: the channel file's settings travel") << "rfc2217" << "4800 2 stop";
+    QTest::newRow("RFC 2217 in TLS, CA and client certificate") << "tls" << "4800 2 stop";
+    QTest::newRow("RFC 2217 in TLS, pinned server certificate") << "pinned" << "4800 2 stop";
+}
+
+void E2eNetPortTest::eachWayIn_bringsThePanelToTheRadio()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, line);
+    RadioState before;
+    before.setFrequencyKHz(7155.5);
+    before.mode = '2';
+    PanelOnRadio panel(before, ChannelFileAt4800());
+    QVERIFY2(panel.SetupProblem().isEmpty(), qPrintable(panel.SetupProblem()));
+    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
+    QVERIFY(daemon.Start());
+    SetDeviceForCommPort(1, Url(way));
+    CTavrinView& view = panel.View();
+    panel.Start();
+    QTRY_VERIFY2_WITH_TIMEOUT(view.Comm().GetPortOpen(), qPrintable(view.PortProblem()), 5000);
+    QVERIFY(panel.Settle());
+    QCOMPARE(view.PortProblem(), QString());
+    QCOMPARE(PanelDiffersFromRadio(view, panel.Radio().state()), QString());
+    QCOMPARE(LineSettings(panel.Radio().portName()), line);
+
+    Click(view.Form().Button(IDC_FREQ_UP)); // 1 kHz, the start-up step
+    QVERIFY(panel.Settle());
+    QCOMPARE(panel.Radio().state().frequencyKHz(), 7156.5);
+    QCOMPARE(PanelDiffersFromRadio(view, panel.Radio().state()), QString());
+    QCOMPARE(panel.messages, QStringList());
+}
+
+void E2eNetPortTest::ser2netRestarted_panelIsBackWithinFiveSeconds()
+{
+    PanelOnRadio panel;
+    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
+    QVERIFY(daemon.Start());
+    SetDeviceForCommPort(1, Url("rfc2217"));
+    CTavrinView& view = panel.View();
+    auto* reopener = new CPortReopener(view);
+    panel.Start();
+    QTRY_VERIFY_WITH_TIMEOUT(view.Comm().GetPortOpen(), 5000);
+    QVERIFY(panel.Settle());
+
+    daemon.Stop();
+    QTRY_VERIFY_WITH_TIMEOUT(view.PortProblem().contains(QStringLiteral("lost")), 5000);
+    QVERIFY(reopener->IsRetrying());
+    RadioState changed = panel.Radio().state();
+    changed.setFrequencyKHz(14230.0);
+    panel.Radio().setState(changed);
+    QVERIFY(daemon.Start());
+    QElapsedTimer sinceRestart;
+    sinceRestart.start();
+    QTRY_VERIFY_WITH_TIMEOUT(view.PortProblem().isEmpty(), 5000);
+    QVERIFY2(sinceRestart.elapsed() < 5000, qPrintable(QString::number(sinceRestart.elapsed())));
+    QVERIFY(panel.Settle());
+    QCOMPARE(PanelDiffersFromRadio(view, panel.Radio().state()), QString());
+    QVERIFY(!reopener->IsRetrying());
+}
+
+void E2eNetPortTest::refusedConnections_sayWhyAndReachNothing_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("another client holds the radio") << "busy" << "Port's device already in use";
+    QTest::newRow("a client certificate the server does not trust") << "stranger" << "did not accept the client certificate";
+    QTest::newRow("no client certificate") << "no client certificate" << "may want a client certificate";
+    QTest::newRow("the wrong CA") << "wrong CA" << "failed the check against the CA in";
+}
+
+void E2eNetPortTest::refusedConnections_sayWhyAndReachNothing()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, words);
+    PanelOnRadio panel;
+    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
+    QVERIFY(daemon.Start());
+    QTcpSocket holder;
+    if (way == "busy") {
+        holder.connectToHost(QHostAddress::LocalHost, m_ports.telnet);
+        QVERIFY(holder.waitForConnected(3000) && holder.waitForReadyRead(3000)); // ser2net has the line for it
+    }
+    SetDeviceForCommPort(1, Url(way == "busy" ? QStringLiteral("raw") : way));
+    CTavrinView& view = panel.View();
+    panel.Start();
+    QTRY_VERIFY2_WITH_TIMEOUT(view.PortProblem().contains(words), qPrintable(view.PortProblem()), 5000);
+    QVERIFY(view.window()->windowTitle().contains(words));
+    QVERIFY(!view.Comm().GetPortOpen());
+    QTest::qWait(300);
+    QCOMPARE(panel.Radio().commandsHandled(), 0);
+}
+
+QTEST_MAIN(E2eNetPortTest)
+#include "e2e_netport.moc"
