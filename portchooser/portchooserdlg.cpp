@@ -8,6 +8,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "netport/netaddress.h"
+#include "portchooser/netradioentry.h"
+
 namespace {
 
 constexpr int kDeviceColumn = 0;
@@ -31,7 +34,7 @@ CPortChooserDlg::CPortChooserDlg(const PortChoiceRequest& request, QWidget* pare
     AddPathField(request);
     AddButtons();
     OnPathEdited();
-    resize(640, 360);
+    resize(640, 520);
 }
 
 void CPortChooserDlg::AddIntro(const PortChoiceRequest& request)
@@ -73,11 +76,12 @@ void CPortChooserDlg::AddDeviceList(const PortChoiceRequest& request)
 
 void CPortChooserDlg::AddPathField(const PortChoiceRequest& request)
 {
-    layout()->addWidget(new QLabel(QStringLiteral("Device path (choose above or type one):"), this));
+    layout()->addWidget(new QLabel(QStringLiteral("Device path or network address (choose above or type one):"), this));
     m_path = new QLineEdit(request.current, this);
     m_path->setObjectName(QStringLiteral("path"));
     connect(m_path, &QLineEdit::textChanged, this, &CPortChooserDlg::OnPathEdited);
     layout()->addWidget(m_path);
+    layout()->addWidget(new CNetRadioEntry(m_path, this));
 }
 
 void CPortChooserDlg::AddButtons()
@@ -97,7 +101,7 @@ void CPortChooserDlg::OnDeviceSelected()
 
 void CPortChooserDlg::OnPathEdited()
 {
-    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty());
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty() && NetAddressProblem(ChosenPath()).isEmpty());
 }
 
 QString CPortChooserDlg::ChosenPath() const { return m_path->text().trimmed(); }
