@@ -14,11 +14,14 @@ using Entry = QString (*)(CTavrinView& view, const QByteArray& bytes);
 QString StatusEntry(CTavrinView& view, const QByteArray& bytes) { return fuzzentry::ParseStatusBytes(view, bytes); }
 QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ReadChannelBytes(bytes); }
 QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigClientBytes(bytes); }
+QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 
 Entry EntryFor(const QString& target)
 {
     if (target == QLatin1String("parsestatus"))
         return &StatusEntry;
+    if (target == QLatin1String("telnet"))
+        return &TelnetEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -85,6 +88,16 @@ QByteArray Mutated(QRandomGenerator& random, QByteArray bytes, const QList<QByte
     return bytes;
 }
 
+// Telnet commands, the options that matter and report characters, mixed.
+QByteArray RandomTelnet(QRandomGenerator& random, int length)
+{
+    static const QByteArray pieces = QByteArray::fromHex("fffffafbfcfdfef0f1002c0103180d0a") + "F0123 M1\n";
+    QByteArray bytes(length, '\0');
+    for (char& c : bytes)
+        c = random.bounded(8) == 0 ? char(random.bounded(256)) : pieces[random.bounded(int(pieces.size()))];
+    return bytes;
+}
+
 // One long line without a line end, of one repeated character or of noise.
 QByteArray LongLine(QRandomGenerator& random)
 {
@@ -133,7 +146,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "telnet"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -164,6 +177,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("rig-control random lines") << "rigcommand" << "random" << 1500 << 356u;
     QTest::addRow("rig-control mutated seeds") << "rigcommand" << "mutated" << 1500 << 357u;
     QTest::addRow("rig-control long lines") << "rigcommand" << "long" << 40 << 358u;
+    QTest::addRow("telnet random streams") << "telnet" << "random" << 1500 << 359u;
+    QTest::addRow("telnet mutated seeds") << "telnet" << "mutated" << 1500 << 360u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
@@ -174,12 +189,15 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
     QFETCH(uint, seed);
     const bool status = target == "parsestatus";
     const bool rig = target == "rigcommand";
+    const bool telnetStream = target == "telnet";
     const QList<QByteArray> seeds = CorpusFiles(qPrintable(target));
     QVERIFY(!seeds.isEmpty());
     QRandomGenerator random(seed);
     QList<QByteArray> inputs;
     for (int i = 0; i < count; ++i) {
-        if (kind == "random")
+        if (kind == "random" && telnetStream)
+            inputs << RandomTelnet(random, random.bounded(400));
+        else if (kind == "random")
             inputs << (rig ? RandomRigLines(random, random.bounded(200)) : RandomBytes(random, random.bounded(status ? 300 : 3000)));
         else if (kind == "mutated")
             inputs << Mutated(random, seeds[random.bounded(int(seeds.size()))], seeds);
