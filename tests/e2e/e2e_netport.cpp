@@ -4,13 +4,9 @@
 // careful far end refuses. ser2net publishes the simulated radio's pty on
 // free loopback ports, in a configuration this test writes.
 #include <QAbstractButton>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSslCertificate>
-#include <QStandardPaths>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 #include <fcntl.h>
@@ -22,39 +18,14 @@
 #include "panelonradio.h"
 #include "portwatch/portreopener.h"
 #include "res/resource.h"
+#include "ser2netkit.h"
 
 using radiosim::RadioState;
+using ser2netkit::Ports;
+using ser2netkit::Ser2net;
+using ser2netkit::Tool;
 
 namespace {
-
-QString Tool(const QString& name)
-{
-    return QStandardPaths::findExecutable(name).isEmpty()
-               ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
-               : QStandardPaths::findExecutable(name);
-}
-
-quint16 FreeLoopbackPort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
-// Probing a port by connecting would make ser2net open the radio's line;
-// the kernel's table of listening sockets tells without touching it.
-bool Listening(quint16 port)
-{
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray local = ":" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QByteArrayList fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields[1].endsWith(local) && fields[3] == "0A")
-            return true;
-    }
-    return false;
-}
 
 // The baud rate and stop bits the radio's line is set to now.
 QString LineSettings(const QString& pty)
@@ -67,71 +38,6 @@ QString LineSettings(const QString& pty)
     const speed_t speed = cfgetospeed(&t);
     const QString baud = speed == B4800 ? QStringLiteral("4800") : speed == B9600 ? QStringLiteral("9600") : QStringLiteral("other");
     return read ? baud + ((t.c_cflag & CSTOPB) ? QStringLiteral(" 2 stop") : QStringLiteral(" 1 stop")) : QStringLiteral("unreadable");
-}
-
-struct Ports {
-    quint16 raw = 0, telnet = 0, tls = 0;
-};
-
-class Ser2net {
-public:
-    Ser2net(const QString& dir, const QString& pty, const Ports& ports) : m_ports(ports)
-    {
-        m_config = dir + QStringLiteral("/ser2net.yaml");
-        const QString connector = QStringLiteral("  connector: serialdev,%1,9600o71,local\n").arg(pty);
-        QFile file(m_config);
-        file.open(QIODevice::WriteOnly);
-        file.write(QStringLiteral("connection: &raw\n  accepter: tcp,127.0.0.1,%1\n%2"
-                                  "connection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%3\n%2"
-                                  "connection: &tls\n  accepter: telnet(rfc2217),ssl(key=%4/server.key,cert=%4/server.crt,"
-                                  "clientauth),tcp,127.0.0.1,%5\n%2  options:\n    authdir: %4/auth\n")
-                       .arg(ports.raw).arg(connector).arg(ports.telnet).arg(dir).arg(ports.tls).toUtf8());
-    }
-    ~Ser2net() { Stop(); }
-
-    bool Start()
-    {
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(Tool(QStringLiteral("ser2net")), {"-n", "-d", "-c", m_config});
-        QDeadlineTimer deadline(5000);
-        while (!deadline.hasExpired() && !(Listening(m_ports.raw) && Listening(m_ports.telnet) && Listening(m_ports.tls)))
-            QTest::qWait(20);
-        return !deadline.hasExpired();
-    }
-    void Stop()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-
-private:
-    QString m_config;
-    Ports m_ports;
-    QProcess m_process;
-};
-
-bool Openssl(const QStringList& arguments)
-{
-    QProcess openssl;
-    openssl.start(Tool(QStringLiteral("openssl")), arguments);
-    return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
-}
-
-bool SelfSigned(const QString& dir, const QString& name, const QString& subject, const QStringList& extra = {})
-{
-    return Openssl(QStringList{"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30", "-subj", subject, "-keyout",
-                               dir + "/" + name + ".key", "-out", dir + "/" + name + ".crt"} + extra);
-}
-
-// The server's own certificate doubles as the client's CA file; the client
-// "tavrin" is allowed in, "stranger" has the same name but is not.
-bool MakeCertificates(const QString& dir)
-{
-    const QString allowed = dir + QStringLiteral("/auth/tavrin/allowed_certs");
-    return SelfSigned(dir, "server", "/CN=localhost", {"-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"})
-           && SelfSigned(dir, "tavrin", "/CN=tavrin") && SelfSigned(dir, "stranger", "/CN=tavrin")
-           && SelfSigned(dir, "other", "/CN=localhost") && QDir().mkpath(allowed)
-           && QFile::copy(dir + "/tavrin.crt", allowed + "/tavrin.crt") && Openssl({"rehash", allowed});
 }
 
 // 4800 baud and 2 stop bits, where ser2net starts the line at 9600 and 1.
@@ -165,8 +71,8 @@ void E2eNetPortTest::initTestCase()
     QVERIFY2(!Tool(QStringLiteral("ser2net")).isEmpty(), "ser2net is not installed (apt-get install ser2net)");
     QVERIFY2(!Tool(QStringLiteral("openssl")).isEmpty(), "openssl is not installed (apt-get install openssl)");
     QVERIFY(UseScratchProfileSettings(m_profile));
-    QVERIFY(MakeCertificates(m_dir.path()));
-    m_ports = {FreeLoopbackPort(), FreeLoopbackPort(), FreeLoopbackPort()};
+    QVERIFY(ser2netkit::MakeCertificates(m_dir.path()));
+    m_ports = Ports::Free();
 }
 
 QString E2eNetPortTest::Url(const QString& way) const
