@@ -117,8 +117,10 @@ QString NetPortBackend::Open(const QString& device, const CommSettings& settings
         return problem;
     m_address = *address;
     m_settings = settings;
-    m_socket = new QSslSocket(this);
-    if (m_address.tls && !PrepareTls(*m_socket, m_address, problem)) {
+    // A plain connection goes without the TLS layer's own buffer in between:
+    // the receive path runs once per character.
+    m_socket = m_address.tls ? new QSslSocket(this) : new QTcpSocket(this);
+    if (m_address.tls && !PrepareTls(*Tls(), m_address, problem)) {
         Close();
         return problem;
     }
@@ -131,17 +133,11 @@ QString NetPortBackend::Open(const QString& device, const CommSettings& settings
 
 void NetPortBackend::Connect()
 {
-    QSslSocket* socket = m_socket;
-    connect(socket, &QSslSocket::connected, this, [this] {
-        if (!m_address.tls)
-            OnReached();
-    });
-    connect(socket, &QSslSocket::encrypted, this, &NetPortBackend::OnEncrypted);
-    connect(socket, &QSslSocket::sslErrors, this, &NetPortBackend::OnSslErrors);
-    connect(socket, &QSslSocket::readyRead, this, &NetPortBackend::OnReadyRead);
-    connect(socket, &QSslSocket::bytesWritten, this, &NetPortBackend::OnBytesWritten);
-    connect(socket, &QSslSocket::errorOccurred, this, [this] { OnSocketGone(SocketWords(*m_socket, m_address)); });
-    connect(socket, &QSslSocket::disconnected, this, [this] { OnSocketGone(QString()); });
+    QTcpSocket* socket = m_socket;
+    connect(socket, &QTcpSocket::readyRead, this, &NetPortBackend::OnReadyRead);
+    connect(socket, &QTcpSocket::bytesWritten, this, &NetPortBackend::OnBytesWritten);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this] { OnSocketGone(SocketWords(*m_socket, m_address)); });
+    connect(socket, &QTcpSocket::disconnected, this, [this] { OnSocketGone(QString()); });
     m_state = State::Connecting;
     m_telnet = CTelnetCodec();
     m_received.clear();
@@ -149,17 +145,23 @@ void NetPortBackend::Connect()
     m_deadline.start();
     m_sinceConnect.start();
     m_trace.Note(QStringLiteral("%1: connecting to %2").arg(m_address.Url(), m_address.FarEnd()));
-    if (m_address.tls)
-        socket->connectToHostEncrypted(m_address.host, m_address.port, m_address.host);
-    else
+    if (QSslSocket* tls = Tls()) {
+        connect(tls, &QSslSocket::encrypted, this, &NetPortBackend::OnEncrypted);
+        connect(tls, &QSslSocket::sslErrors, this, &NetPortBackend::OnSslErrors);
+        tls->connectToHostEncrypted(m_address.host, m_address.port, m_address.host);
+    } else {
+        connect(socket, &QTcpSocket::connected, this, &NetPortBackend::OnReached);
         socket->connectToHost(m_address.host, m_address.port);
+    }
 }
+
+QSslSocket* NetPortBackend::Tls() const { return qobject_cast<QSslSocket*>(m_socket); }
 
 void NetPortBackend::OnSslErrors(const QList<QSslError>& errors)
 {
     QString refusal;
-    if (PinnedCertificateExcuses(*m_socket, m_address, errors, refusal))
-        m_socket->ignoreSslErrors();
+    if (PinnedCertificateExcuses(*Tls(), m_address, errors, refusal))
+        Tls()->ignoreSslErrors();
     else
         Fail(refusal);
 }
@@ -167,12 +169,12 @@ void NetPortBackend::OnSslErrors(const QList<QSslError>& errors)
 void NetPortBackend::OnEncrypted()
 {
     QString refusal;
-    if (!PinHolds(*m_socket, m_address, refusal)) {
+    if (!PinHolds(*Tls(), m_address, refusal)) {
         Fail(refusal);
         return;
     }
     m_tlsDone = true;
-    m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), DescribeTls(*m_socket, m_address)));
+    m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), DescribeTls(*Tls(), m_address)));
     OnReached();
 }
 

@@ -16,6 +16,7 @@
 #include "netport/telnetcodec.h"
 
 class QSslSocket;
+class QTcpSocket;
 
 class NetPortBackend : public CommBackend {
     Q_OBJECT
@@ -55,7 +56,8 @@ private:
     State m_state = State::Closed;
     NetAddress m_address;
     CommSettings m_settings;
-    QSslSocket* m_socket = nullptr;  // a child: it may outlive Close() by a turn of the event loop
+    QSslSocket* Tls() const;  // null for a plain connection
+    QTcpSocket* m_socket = nullptr;  // a child: it may outlive Close() by a turn of the event loop
     CTelnetCodec m_telnet;
     QByteArray m_received;   // serial data not yet taken by ReadAll
     QTimer m_deadline;       // the whole opening

@@ -73,18 +73,20 @@ bool MakeCertificates(const QString& dir)
            && QFile::copy(dir + "/tavrin.crt", allowed + "/tavrin.crt") && Openssl({"rehash", allowed});
 }
 
-Ser2net::Ser2net(const QString& dir, const QString& pty, const Ports& ports) : m_ports(ports)
+Ser2net::Ser2net(const QString& dir, const QString& pty, const Ports& ports, bool charDelay) : m_ports(ports)
 {
     m_config = dir + QStringLiteral("/ser2net.yaml");
     const QString connector = QStringLiteral("  connector: serialdev,%1,9600o71,local\n").arg(pty);
+    const QString options = charDelay ? QString() : QStringLiteral("    chardelay: false\n");
+    const QString plain = connector + (options.isEmpty() ? QString() : QStringLiteral("  options:\n") + options);
     QFile file(m_config);
     if (!file.open(QIODevice::WriteOnly))
         return;
     file.write(QStringLiteral("connection: &raw\n  accepter: tcp,127.0.0.1,%1\n%2"
                               "connection: &rfc2217\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%3\n%2"
                               "connection: &tls\n  accepter: telnet(rfc2217),ssl(key=%4/server.key,cert=%4/server.crt,"
-                              "clientauth),tcp,127.0.0.1,%5\n%2  options:\n    authdir: %4/auth\n")
-                   .arg(ports.raw).arg(connector).arg(ports.telnet).arg(dir).arg(ports.tls).toUtf8());
+                              "clientauth),tcp,127.0.0.1,%5\n%6  options:\n%7    authdir: %4/auth\n")
+                   .arg(ports.raw).arg(plain).arg(ports.telnet).arg(dir).arg(ports.tls).arg(connector, options).toUtf8());
 }
 
 Ser2net::~Ser2net() { Stop(); }

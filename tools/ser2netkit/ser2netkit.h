@@ -27,7 +27,9 @@ bool MakeCertificates(const QString& dir);
 class Ser2net {
 public:
     // The TLS accepter takes its certificates and authdir from `dir`.
-    Ser2net(const QString& dir, const QString& pty, const Ports& ports);
+    // Without `charDelay` ser2net sends each piece of the line as soon as it
+    // has it, instead of waiting two characters' time for more.
+    Ser2net(const QString& dir, const QString& pty, const Ports& ports, bool charDelay = true);
     ~Ser2net();
     // True once every accepter listens; the caller's event loop keeps
     // running meanwhile.
