@@ -45,7 +45,7 @@ QString FarText(const QByteArray& bytes)
 }
 
 // A far end that vanished without a word (Wi-Fi gone, the far computer
-// switched off) is noticed within about ten seconds, not TCP's quarter of
+// switched off) is noticed within ten to fifteen seconds, not TCP's quarter of
 // an hour; and a command goes out at once, not held back to join the next.
 void TuneSocket(QAbstractSocket& socket)
 {
