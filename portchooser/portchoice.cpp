@@ -38,8 +38,8 @@ void SetPortChooserRunner(PortChooserRunner runner) { Runner() = std::move(runne
 // events: the dialog waits for the event loop.
 CPortChoice::CPortChoice(CTavrinView& view, QWidget* dialogParent) : m_view(view), m_dialogParent(dialogParent)
 {
-    QObject::connect(&view.Comm(), &CMSComm::OpenFailed, &view, [this] { OfferOnceSettled(true); }, Qt::QueuedConnection);
-    QObject::connect(&view.Comm(), &CMSComm::PortOpened, &view, [this] { OfferOnceSettled(false); }, Qt::QueuedConnection);
+    QObject::connect(&view.Comm(), &CMSComm::OpenFailed, &m_settled, [this] { OfferOnceSettled(true); }, Qt::QueuedConnection);
+    QObject::connect(&view.Comm(), &CMSComm::PortOpened, &m_settled, [this] { OfferOnceSettled(false); }, Qt::QueuedConnection);
 }
 
 // A port that is still opening gets the dialog only if it then fails.
