@@ -11,6 +11,7 @@
 #include "portchooser/portchooserdlg.h"
 #include "portwatch/portreopener.h"
 #include "res/resource.h"
+#include "support/panellog.h"
 #include "support/viewharness.h"
 
 namespace {
@@ -19,29 +20,6 @@ const QStringList kQueries = {
     "write ?\\n", "write H\\nH\\nH\\n", "write V\\nV\\nV\\n", "write S\\nS\\n", "write I\\nI\\n",
     "write D\\nD\\nD\\nD\\nD\\nD\\n", "write M\\nM\\nM\\nM\\n", "write A\\nA\\nA\\n",
 };
-
-// Warnings and information from the panel's own categories, as a user sees them.
-QStringList g_log;
-QtMessageHandler g_previousHandler = nullptr;
-QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
-
-void KeepPanelLines(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (!QByteArray(context.category).startsWith("tavrin."))
-        g_previousHandler(type, context, text);
-    else if (type == QtWarningMsg || type == QtInfoMsg)
-        g_log << text;
-}
-
-// Whatever the environment's rules say (the test runner silences tavrin.*).
-void ShowPanelCategoriesAsByDefault(QLoggingCategory* category)
-{
-    g_previousFilter(category);
-    if (QByteArray(category->categoryName()).startsWith("tavrin.")) {
-        category->setEnabled(QtInfoMsg, true);
-        category->setEnabled(QtWarningMsg, true);
-    }
-}
 
 // A panel whose port opens later, started; the open is under way.
 class LatePanel : public ViewHarness {
@@ -64,7 +42,7 @@ class TestLateOpen : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void init() { g_log.clear(); }
+    void init() { PanelLog::Lines().clear(); }
     void untilOpen_nothingIsSent_thenTheStartupQueriesGo();
     void aLateFailure_showsInTheTitleOnce();
     void aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays();
@@ -72,12 +50,7 @@ private slots:
     void theDialog_isOfferedOnlyIfTheOpenFails();
 };
 
-void TestLateOpen::initTestCase()
-{
-    g_previousHandler = qInstallMessageHandler(KeepPanelLines);
-    g_previousFilter = QLoggingCategory::installFilter(nullptr);
-    QLoggingCategory::installFilter(ShowPanelCategoriesAsByDefault);
-}
+void TestLateOpen::initTestCase() { PanelLog::Capture(); }
 
 void TestLateOpen::untilOpen_nothingIsSent_thenTheStartupQueriesGo()
 {
@@ -87,7 +60,7 @@ void TestLateOpen::untilOpen_nothingIsSent_thenTheStartupQueriesGo()
     h.View().Dispatch([&h] { h.View().OnTimer(1); }); // the poll meets a port that is not open
     QCOMPARE(h.Port().writes, QByteArrayList());
     QCOMPARE(h.View().m_nStep, -1);
-    QCOMPARE(g_log, QStringList()); // an open under way is no warning
+    QCOMPARE(PanelLog::Lines(), QStringList()); // an open under way is no warning
 
     h.Port().calls.clear();
     h.Port().FinishOpen();
@@ -103,7 +76,7 @@ void TestLateOpen::aLateFailure_showsInTheTitleOnce()
     const QString words = QStringLiteral("COM1 (%1): Port's device already in use").arg(h.device);
     QCOMPARE(h.View().PortProblem(), words);
     QVERIFY(h.View().window()->windowTitle().contains(words));
-    QCOMPARE(g_log, QStringList{"port: " + words});
+    QCOMPARE(PanelLog::Lines(), QStringList{"port: " + words});
     QCOMPARE(h.Port().writes, QByteArrayList());
 }
 
@@ -131,8 +104,8 @@ void TestLateOpen::aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays()
     QCOMPARE(h.Port().calls, QStringList({"open " + h.device, "RTS 1", "DTR 0"}) + kQueries);
     QCOMPARE(h.View().PortProblem(), QString());
     QVERIFY(!reopener->IsRetrying());
-    QCOMPARE(g_log.size(), 2); // lost, and back
-    QVERIFY2(g_log.last().contains(QStringLiteral("is back")), qPrintable(g_log.join('\n')));
+    QCOMPARE(PanelLog::Lines().size(), 2); // lost, and back
+    QVERIFY2(PanelLog::Lines().last().contains(QStringLiteral("is back")), qPrintable(PanelLog::Lines().join('\n')));
 }
 
 void TestLateOpen::theDialog_isOfferedOnlyIfTheOpenFails_data()

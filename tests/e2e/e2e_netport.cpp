@@ -47,6 +47,23 @@ QByteArray ChannelFileAt4800()
     return file.replace(0, file.indexOf('\r'), "1  4800 O 7 2");
 }
 
+// The simulated radio, ser2net publishing its line, and the panel, made but
+// not started, with COM1 leading to one of ser2net's ways in.
+struct RadioBehindSer2net {
+    RadioBehindSer2net(const QString& dir, const Ports& ports, const RadioState& state = RadioState(),
+                       const QByteArray& channelFile = RadioChannelFile())
+        : panel(state, channelFile), daemon(dir, panel.Radio().portName(), ports)
+    {
+    }
+    bool Up(const QString& url)
+    {
+        SetDeviceForCommPort(1, url);
+        return panel.SetupProblem().isEmpty() && daemon.Start();
+    }
+    PanelOnRadio panel;
+    Ser2net daemon;
+};
+
 } // namespace
 
 class E2eNetPortTest : public QObject {
@@ -114,11 +131,9 @@ void E2eNetPortTest::eachWayIn_bringsThePanelToTheRadio()
     RadioState before;
     before.setFrequencyKHz(7155.5);
     before.mode = '2';
-    PanelOnRadio panel(before, ChannelFileAt4800());
-    QVERIFY2(panel.SetupProblem().isEmpty(), qPrintable(panel.SetupProblem()));
-    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
-    QVERIFY(daemon.Start());
-    SetDeviceForCommPort(1, Url(way));
+    RadioBehindSer2net rig(m_dir.path(), m_ports, before, ChannelFileAt4800());
+    QVERIFY(rig.Up(Url(way)));
+    PanelOnRadio& panel = rig.panel;
     CTavrinView& view = panel.View();
     panel.Start();
     QTRY_VERIFY2_WITH_TIMEOUT(view.Comm().GetPortOpen(), qPrintable(view.PortProblem()), 5000);
@@ -136,10 +151,10 @@ void E2eNetPortTest::eachWayIn_bringsThePanelToTheRadio()
 
 void E2eNetPortTest::ser2netRestarted_panelIsBackWithinFiveSeconds()
 {
-    PanelOnRadio panel;
-    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
-    QVERIFY(daemon.Start());
-    SetDeviceForCommPort(1, Url("rfc2217"));
+    RadioBehindSer2net rig(m_dir.path(), m_ports);
+    QVERIFY(rig.Up(Url("rfc2217")));
+    PanelOnRadio& panel = rig.panel;
+    Ser2net& daemon = rig.daemon;
     CTavrinView& view = panel.View();
     auto* reopener = new CPortReopener(view);
     panel.Start();
@@ -176,15 +191,14 @@ void E2eNetPortTest::refusedConnections_sayWhyAndReachNothing()
 {
     QFETCH(QString, way);
     QFETCH(QString, words);
-    PanelOnRadio panel;
-    Ser2net daemon(m_dir.path(), panel.Radio().portName(), m_ports);
-    QVERIFY(daemon.Start());
+    RadioBehindSer2net rig(m_dir.path(), m_ports);
+    QVERIFY(rig.Up(Url(way == "busy" ? QStringLiteral("raw") : way)));
     QTcpSocket holder;
     if (way == "busy") {
         holder.connectToHost(QHostAddress::LocalHost, m_ports.telnet);
         QVERIFY(holder.waitForConnected(3000) && holder.waitForReadyRead(3000)); // ser2net has the line for it
     }
-    SetDeviceForCommPort(1, Url(way == "busy" ? QStringLiteral("raw") : way));
+    PanelOnRadio& panel = rig.panel;
     CTavrinView& view = panel.View();
     panel.Start();
     QTRY_VERIFY2_WITH_TIMEOUT(view.PortProblem().contains(words), qPrintable(view.PortProblem()), 5000);
