@@ -142,10 +142,7 @@ bool CheckTls(const NetAddress& address, QString& problem)
         problem = QStringLiteral("ca=, cert=, key= and fp= go with tls=1");
     else if (address.certFile.isEmpty() != address.keyFile.isEmpty())
         problem = QStringLiteral("cert= and key= go together: the client's certificate and its key");
-    if (!problem.isEmpty() || !address.tls)
-        return problem.isEmpty();
-    TlsFiles files;
-    return LoadTlsFiles(address, files, problem);
+    return problem.isEmpty() && TlsFilesReadable(address, problem);
 }
 
 QString Encoded(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value, "/")); }

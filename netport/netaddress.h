@@ -32,8 +32,8 @@ struct NetAddress {
 bool LooksLikeNetAddress(const QString& name);
 
 // The address, or nothing and a sentence naming what is wrong with it. The
-// files it names are read, so a certificate that cannot be used is refused
-// here and not at the far end.
+// files it names must be readable; what they hold is judged as the port
+// opens.
 std::optional<NetAddress> ParseNetAddress(const QString& url, QString& problem);
 
 // Empty for a device path or a good URL, else what is wrong with the URL.

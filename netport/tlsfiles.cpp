@@ -66,3 +66,14 @@ bool LoadTlsFiles(const NetAddress& address, TlsFiles& files, QString& problem)
     files.certificate = chain.first();
     return LoadKey(address.keyFile, files.key, problem);
 }
+
+bool TlsFilesReadable(const NetAddress& address, QString& problem)
+{
+    const QList<std::pair<const char*, QString>> files = {
+        {"CA", address.caFile}, {"certificate", address.certFile}, {"key", address.keyFile}};
+    QByteArray unused;
+    for (const auto& [what, path] : files)
+        if (!path.isEmpty() && !ReadWhole(path, what, unused, problem))
+            return false;
+    return true;
+}

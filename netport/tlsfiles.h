@@ -16,3 +16,8 @@ struct TlsFiles {
 
 // False with a sentence naming the file and what is wrong with it.
 bool LoadTlsFiles(const NetAddress& address, TlsFiles& files, QString& problem);
+
+// The same for whether each file can be read at all, without decoding it:
+// this needs no TLS library, so it can answer before the application is up
+// (the command line). What a readable file holds is judged as it opens.
+bool TlsFilesReadable(const NetAddress& address, QString& problem);
