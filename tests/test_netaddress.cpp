@@ -62,7 +62,6 @@ void TestNetAddress::goodAddresses_nameTheFarEnd_data()
     QTest::newRow("TLS pinned") << "rfc2217://h:7001?tls=1&fp=" + fp
                                 << "rfc2217 host=h port=7001 tls=1 ca= cert= key= fp=abcdcdcd"
                                 << "rfc2217://h:7001?tls=1&fp=ab" + QString(QStringLiteral("cd")).repeated(30) + "ef";
-    QTest::newRow("TLS off by hand") << "socket://h:2?tls=0" << "raw host=h port=2 tls=0 ca= cert= key= fp=" << "socket://h:2";
 }
 
 void TestNetAddress::goodAddresses_nameTheFarEnd()
@@ -85,14 +84,11 @@ void TestNetAddress::badAddresses_getWordsNamingWhatIsWrong_data()
     QTest::addColumn<QString>("words");
     QTest::newRow("unknown scheme") << "telnet://h:23" << "unknown scheme \"telnet\"";
     QTest::newRow("no port") << "socket://radio" << "\"radio\" has no port number";
-    QTest::newRow("empty port") << "rfc2217://radio:" << "\"radio\" has no port number";
     QTest::newRow("port too big") << "socket://radio:65536" << "\"65536\" is not a port number";
-    QTest::newRow("port zero") << "socket://radio:0" << "\"0\" is not a port number";
     QTest::newRow("port not a number") << "socket://radio:7k" << "\"7k\" is not a port number";
     QTest::newRow("no host") << "socket://:7000" << "names no host";
     QTest::newRow("IPv6 without brackets") << "socket://::1" << "goes in brackets";
     QTest::newRow("brackets around a name") << "socket://[radio]:7000" << "\"[radio]\" is not an IPv6 address";
-    QTest::newRow("bracket not closed") << "socket://[::1:7000" << "does not close";
     QTest::newRow("unknown option") << "socket://h:1?tls=1&pin=x" << "unknown option \"pin\"";
     QTest::newRow("tls neither on nor off") << "socket://h:1?tls=maybe" << "tls= wants 1 or 0";
     QTest::newRow("files without tls") << "socket://h:1?ca=/etc/ca.pem" << "go with tls=1";

@@ -1,6 +1,7 @@
 // The port dialog's entry for a radio on another machine: what is entered
 // becomes the URL in the path field, a URL typed by hand is checked there,
-// and Open waits for an address that can be used.
+// and Open waits for an address that can be used (the words themselves are
+// test_netaddress's).
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -43,7 +44,6 @@ private slots:
     void enteredFields_becomeTheUrl();
     void aUrlTypedByHand_isCheckedBeforeOpen_data();
     void aUrlTypedByHand_isCheckedBeforeOpen();
-    void theCurrentAddress_fillsTheFields();
 };
 
 void TestNetRadioEntry::enteredFields_becomeTheUrl_data()
@@ -89,8 +89,6 @@ void TestNetRadioEntry::aUrlTypedByHand_isCheckedBeforeOpen_data()
     QTest::newRow("a device path") << "/dev/ttyS1" << "";
     QTest::newRow("a good address") << "socket://10.0.0.7:3001" << "";
     QTest::newRow("no port") << "rfc2217://radio" << "has no port number";
-    QTest::newRow("an unknown scheme") << "tcp://radio:7000" << "unknown scheme";
-    QTest::newRow("a key that is not there") << "socket://h:1?tls=1&cert=/no/c.pem&key=/no/k.pem" << "cannot read";
 }
 
 void TestNetRadioEntry::aUrlTypedByHand_isCheckedBeforeOpen()
@@ -103,17 +101,6 @@ void TestNetRadioEntry::aUrlTypedByHand_isCheckedBeforeOpen()
     const QString shown = Field<QLabel>(dialog, "addressProblem")->text();
     QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
     QCOMPARE(OpenEnabled(dialog), problem.isEmpty());
-}
-
-void TestNetRadioEntry::theCurrentAddress_fillsTheFields()
-{
-    CPortChooserDlg dialog(Current(QStringLiteral("socket://[::1]:4001?tls=1&fp=") + QStringLiteral("0a").repeated(32)));
-    QCOMPARE(Field<QLineEdit>(dialog, "host")->text(), QStringLiteral("::1"));
-    QCOMPARE(Field<QSpinBox>(dialog, "netPort")->value(), 4001);
-    QCOMPARE(Field<QComboBox>(dialog, "protocol")->currentIndex(), 0);
-    QVERIFY(Field<QCheckBox>(dialog, "tls")->isChecked());
-    QCOMPARE(Field<QLineEdit>(dialog, "fingerprint")->text(), QStringLiteral("0a").repeated(32));
-    QVERIFY(OpenEnabled(dialog));
 }
 
 QTEST_MAIN(TestNetRadioEntry)
