@@ -3,6 +3,7 @@
 // followed at every opening after the first, the jobs that stop, and how
 // quiet the attempts are.
 #include <QAbstractButton>
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include "panel/tavrinview.h"
@@ -10,7 +11,6 @@
 #include "portwatch/portreopener.h"
 #include "res/resource.h"
 #include "support/panelkit.h"
-#include "support/panellog.h"
 
 namespace {
 
@@ -19,6 +19,32 @@ const QStringList kQueryWrites = {
     "write D\\nD\\nD\\nD\\nD\\nD\\n",
 };
 const QStringList kStepModeWrites = {"write M\\nM\\nM\\nM\\n", "write A\\nA\\nA\\n"};
+
+// The lines a user sees in the log by default (warnings and information,
+// no debug), from the panel's own categories.
+QStringList g_log;
+QtMessageHandler g_previousHandler = nullptr;
+QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
+
+void KeepPanelLines(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (QByteArray(context.category).startsWith("tavrin.")) {
+        if (type != QtDebugMsg)
+            g_log << text;
+        return;
+    }
+    g_previousHandler(type, context, text);
+}
+
+void ShowPanelCategoriesAsByDefault(QLoggingCategory* category)
+{
+    g_previousFilter(category);
+    if (!QByteArray(category->categoryName()).startsWith("tavrin."))
+        return;
+    category->setEnabled(QtDebugMsg, false);
+    category->setEnabled(QtInfoMsg, true);
+    category->setEnabled(QtWarningMsg, true);
+}
 
 void ClickDtrPower(CTavrinView& view, int times)
 {
@@ -54,7 +80,13 @@ private slots:
     void closingTheWindow_endsTheAttempts();
 };
 
-void PortReopenTest::initTestCase() { PanelLog::Capture(); }
+void PortReopenTest::initTestCase()
+{
+    g_previousHandler = qInstallMessageHandler(KeepPanelLines);
+    // The default filter is taken first: installing runs the new one at once.
+    g_previousFilter = QLoggingCategory::installFilter(nullptr);
+    QLoggingCategory::installFilter(ShowPanelCategoriesAsByDefault);
+}
 
 void PortReopenTest::lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays_data()
 {
@@ -124,11 +156,11 @@ void PortReopenTest::lostPort_stopsScanAndJog()
 void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile()
 {
     WatchedPanel h;
-    PanelLog::Lines().clear();
+    g_log.clear();
     h.Port().failOpen = true;
     h.Port().Vanish();
     const QString lostTitle = h.View().window()->windowTitle();
-    QCOMPARE(PanelLog::Lines().size(), 1);
+    QCOMPARE(g_log.size(), 1);
 
     h.View().Form().Button(IDC_JOG_UP)->click();
 
@@ -139,16 +171,16 @@ void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMean
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5);
     QCOMPARE(h.View().window()->windowTitle(), lostTitle);
     QCOMPARE(h.messages, QStringList());
-    QCOMPARE(PanelLog::Lines().size(), 1);
+    QCOMPARE(g_log.size(), 1);
     QVERIFY(h.reopener->IsRetrying());
 
     h.Port().failOpen = false;
     h.reopener->TryReopen();
     h.reopener->TryReopen();
 
-    QCOMPARE(PanelLog::Lines().size(), 2);
-    QVERIFY2(PanelLog::Lines()[0].contains(QStringLiteral("lost")), qPrintable(PanelLog::Lines()[0]));
-    QVERIFY2(PanelLog::Lines()[1].contains(QStringLiteral("open again")), qPrintable(PanelLog::Lines()[1]));
+    QCOMPARE(g_log.size(), 2);
+    QVERIFY2(g_log[0].contains(QStringLiteral("lost")), qPrintable(g_log[0]));
+    QVERIFY2(g_log[1].contains(QStringLiteral("open again")), qPrintable(g_log[1]));
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5 + 1);
 }
 
