@@ -1,5 +1,6 @@
 #include "netport/netportbackend.h"
 
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QSet>
 #include <QSslSocket>
@@ -7,6 +8,7 @@
 #include <utility>
 
 #ifdef Q_OS_LINUX
+#include <poll.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -25,6 +27,7 @@ namespace {
 constexpr int kSettleMinMs = 150;
 constexpr int kSettleMaxMs = 1000;
 constexpr qsizetype kLongestFarText = 160;
+constexpr int kGentleCloseMs = 250;
 
 // The log is read, not scrolled: a fact about an address is told once a run.
 void NoteOnce(const QString& key, const QString& text)
@@ -71,6 +74,28 @@ void AcknowledgeAtOnce(const QAbstractSocket& socket)
     setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 #else
     Q_UNUSED(socket);
+#endif
+}
+
+// The last command (an unkey as the program ends) must reach the radio
+// though no event loop may run again. What waits is written now and the
+// connection half-closed behind it; then what the far end still sends is
+// read until it closes too (or for a quarter of a second at most), because
+// closing on unread bytes resets the connection, and a reset makes the far
+// end drop what it has not yet passed on.
+void CloseGently(QAbstractSocket& socket)
+{
+    socket.flush();
+#ifdef Q_OS_LINUX
+    const int fd = int(socket.socketDescriptor());
+    ::shutdown(fd, SHUT_WR);
+    const QDeadlineTimer deadline(kGentleCloseMs);
+    char unread[512];
+    while (!deadline.hasExpired()) {
+        pollfd readable{fd, POLLIN, 0};
+        if (poll(&readable, 1, int(deadline.remainingTime())) <= 0 || recv(fd, unread, sizeof unread, 0) <= 0)
+            break;
+    }
 #endif
 }
 
@@ -293,6 +318,8 @@ void NetPortBackend::Close()
 {
     m_deadline.stop();
     m_settle.stop();
+    if (m_state == State::Open)
+        CloseGently(*m_socket);
     m_state = State::Closed;
     m_drainPending = false;
     if (!m_socket)

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSslCertificate>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 #include <fcntl.h>
@@ -72,6 +73,7 @@ private slots:
     void initTestCase();
     void eachWayIn_bringsThePanelToTheRadio_data();
     void eachWayIn_bringsThePanelToTheRadio();
+    void lastCommandBeforeClosing_reachesTheFarEnd();
     void ser2netRestarted_panelIsBackWithinFiveSeconds();
     void refusedConnections_sayWhyAndReachNothing_data();
     void refusedConnections_sayWhyAndReachNothing();
@@ -147,6 +149,29 @@ void E2eNetPortTest::eachWayIn_bringsThePanelToTheRadio()
     QCOMPARE(panel.Radio().state().frequencyKHz(), 7156.5);
     QCOMPARE(PanelDiffersFromRadio(view, panel.Radio().state()), QString());
     QCOMPARE(panel.messages, QStringList());
+}
+
+// As the program ends, the unkey is written and the port closed at once,
+// with no event loop after it. The far end here is the test's own socket:
+// ser2net passes on what it has read, but a radio simulated in this thread
+// could not read its pty while the panel waits for ser2net to close.
+void E2eNetPortTest::lastCommandBeforeClosing_reachesTheFarEnd()
+{
+    QTcpServer farEnd;
+    QVERIFY(farEnd.listen(QHostAddress::LocalHost, 0));
+    PanelOnRadio panel;
+    SetDeviceForCommPort(1, QStringLiteral("socket://127.0.0.1:%1").arg(farEnd.serverPort()));
+    CTavrinView& view = panel.View();
+    panel.Start();
+    QTRY_VERIFY_WITH_TIMEOUT(view.Comm().GetPortOpen(), 5000);
+    QTcpSocket* radioSide = farEnd.nextPendingConnection();
+    QVERIFY(radioSide);
+    view.Dispatch([&view] {
+        view.SendCommand("U");
+        view.Comm().SetPortOpen(false);
+    });
+    QByteArray heard;
+    QTRY_VERIFY_WITH_TIMEOUT((heard += radioSide->readAll()).endsWith("A\nA\nA\nU"), 3000);
 }
 
 void E2eNetPortTest::ser2netRestarted_panelIsBackWithinFiveSeconds()
