@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/datadir.h"
+#include "netport/netaddress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -63,6 +64,19 @@ bool TakeRigctlOptions(const QCommandLineParser& parser, const QCommandLineOptio
     return true;
 }
 
+// A bad address is refused here, before any window opens or anything is sent.
+bool TakePortOption(const QCommandLineParser& parser, const QCommandLineOption& port, StartOptions& options)
+{
+    if (!parser.isSet(port))
+        return true;
+    options.port = parser.value(port).trimmed();
+    const QString problem = options.port.isEmpty() ? QStringLiteral("it needs a device path or an address")
+                                                   : NetAddressProblem(options.port);
+    if (!problem.isEmpty())
+        Print(stderr, QStringLiteral("--port: %1\n").arg(problem));
+    return problem.isEmpty();
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -86,6 +100,11 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions({rigctlPort, rigctlAddress});
     const ChannelsOptions channels;
     parser.addOptions(channels.All());
+    const QCommandLineOption port(QStringLiteral("port"),
+        QStringLiteral("Use <address> for the radio this run, whatever the channel file and the profile name: a device path, "
+                       "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
+        QStringLiteral("address"));
+    parser.addOption(port);
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -110,7 +129,7 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     options.traceFile = parser.value(trace);
-    if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)) {
+    if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl) || !TakePortOption(parser, port, options)) {
         exitCode = 2;
         return std::nullopt;
     }

@@ -15,6 +15,7 @@ struct StartOptions {
     QString traceFile;  // --trace FILE: the serial trace is appended there
     RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
+    QString port;  // --port: the radio's device path or network address, this run only
 };
 
 // Parses the arguments. When the run should end here (--help, --version or

@@ -31,6 +31,7 @@ bool CTavrinApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
     QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
 
+    SetDeviceForEveryPort(m_options.port);
     m_doc = std::make_unique<CTavrinDoc>();
     m_frame = std::make_unique<CMainFrame>();
     if (!m_doc->OnNewDocument())

@@ -1,6 +1,7 @@
 #pragma once
-// The device under the communications control. The real one is a serial
-// port; tests put a fake in its place through CMSComm's factory seam.
+// The device under the communications control: a serial port, or the
+// radio's serial line on another machine; tests put a fake in its place
+// through CMSComm's factory seam.
 #include <QObject>
 #include <QString>
 
@@ -13,6 +14,10 @@ public:
     virtual QString Open(const QString& device, const CommSettings& settings) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // An open that goes on after Open() returned (a connection being made):
+    // Open() then returns what is under way, and OpenFinished tells how it
+    // ended. Meanwhile the device takes Apply for when it is open.
+    virtual bool IsOpening() const { return false; }
     virtual QString Apply(const CommSettings& settings) = 0;
     virtual QString SetDtr(bool on) = 0;
     virtual QString SetRts(bool on) = 0;
@@ -23,4 +28,5 @@ signals:
     void ReadyRead();
     void Drained();  // everything written so far has left for the line
     void Lost(const QString& why);  // the device disappeared while open
+    void OpenFinished(const QString& failure);  // empty: the device is open now
 };

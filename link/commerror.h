@@ -8,6 +8,7 @@ enum class CommErrorKind {
     InvalidPort,     // a port number that names no port
     BadSettings,     // a settings text that does not parse
     OpenFailed,      // missing, busy or refused device
+    OpenPending,     // the device opens later (a connection being made)
     PortClosed,      // output while the port is not open
     WriteFailed,
     PortLost,        // the device went away while open

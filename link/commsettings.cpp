@@ -32,6 +32,12 @@ bool ParseStopBits(const QByteArray& field, CommSettings& settings)
 
 QString PortKey(int port) { return QStringLiteral("Ports/COM%1").arg(port); }
 
+QString& DeviceForEveryPort()
+{
+    static QString device;
+    return device;
+}
+
 } // namespace
 
 std::optional<CommSettings> ParseCommSettings(const CString& text)
@@ -55,8 +61,14 @@ std::optional<CommSettings> ParseCommSettings(const CString& text)
     return settings;
 }
 
+void SetDeviceForEveryPort(const QString& device) { DeviceForEveryPort() = device; }
+
+bool EveryPortLeadsToOneDevice() { return !DeviceForEveryPort().isEmpty(); }
+
 QString DeviceForCommPort(int port)
 {
+    if (EveryPortLeadsToOneDevice())
+        return DeviceForEveryPort();
     const QSettings profile(QString::fromLatin1(g_szRegistryKey), QString::fromLatin1(g_szProfileName));
     const QString mapped = profile.value(PortKey(port)).toString();
     if (!mapped.isEmpty())

@@ -21,9 +21,15 @@ std::optional<CommSettings> ParseCommSettings(const CString& text);
 extern const char* const g_szRegistryKey;
 extern const char* const g_szProfileName;
 
-// The device a port number names: the profile setting Ports/COM<n> if there
-// is one, otherwise the platform's own name for the n-th serial port.
+// The device a port number names: the one given for every port (--port),
+// else the profile setting Ports/COM<n> if there is one, otherwise the
+// platform's own name for the n-th serial port.
 QString DeviceForCommPort(int port);
+
+// For this run only, every port number, even one that names no port, leads
+// to `device` (a path or a URL); an empty name ends that.
+void SetDeviceForEveryPort(const QString& device);
+bool EveryPortLeadsToOneDevice();
 
 // Makes port number `port` lead to `device` from now on (Ports/COM<n>).
 void SetDeviceForCommPort(int port, const QString& device);

@@ -1,6 +1,6 @@
 #include "link/mscomm.h"
 
-#include "link/serialportbackend.h"
+#include "netport/devicebackend.h"
 
 namespace {
 CMSComm::BackendFactory& Factory()
@@ -13,11 +13,12 @@ CMSComm::BackendFactory& Factory()
 void CMSComm::SetBackendFactory(BackendFactory factory) { Factory() = std::move(factory); }
 
 CMSComm::CMSComm()
-    : m_backend(Factory() ? Factory()() : std::make_unique<SerialPortBackend>())
+    : m_backend(Factory() ? Factory()() : std::make_unique<DeviceBackend>())
 {
     connect(m_backend.get(), &CommBackend::ReadyRead, this, &CMSComm::OnBytesArrived);
     connect(m_backend.get(), &CommBackend::Drained, this, &CMSComm::OnOutputDrained);
     connect(m_backend.get(), &CommBackend::Lost, this, &CMSComm::OnDeviceLost);
+    connect(m_backend.get(), &CommBackend::OpenFinished, this, &CMSComm::OnOpenFinished);
 }
 
 CMSComm::~CMSComm()
@@ -32,7 +33,7 @@ void CMSComm::Throw(CommErrorKind kind, const QString& text) const
 
 void CMSComm::SetCommPort(short port)
 {
-    if (port < 1)
+    if (port < 1 && !EveryPortLeadsToOneDevice())
         Throw(CommErrorKind::InvalidPort, QStringLiteral("COM%1 is not a valid port number").arg(port));
     if (GetPortOpen() && port != m_commPort)
         Throw(CommErrorKind::InvalidPort, QStringLiteral("the port number cannot change while the port is open"));
@@ -44,7 +45,7 @@ void CMSComm::SetSettings(const CString& settings)
     const auto parsed = ParseCommSettings(settings);
     if (!parsed)
         Throw(CommErrorKind::BadSettings, QStringLiteral("invalid port settings \"%1\"").arg(ToWidgetText(settings)));
-    if (GetPortOpen()) {
+    if (GetPortOpen() || IsOpening()) {
         const QString failure = m_backend->Apply(*parsed);
         if (!failure.isEmpty())
             Throw(CommErrorKind::BadSettings, failure);
@@ -63,6 +64,7 @@ void CMSComm::SetRTSEnable(bool on)
 void CMSComm::SetDTREnable(bool on)
 {
     m_dtr = on;
+    m_dtrSet = true;
     if (GetPortOpen())
         m_backend->SetDtr(on);
 }
@@ -72,24 +74,63 @@ bool CMSComm::GetPortOpen() const { return m_backend->IsOpen(); }
 void CMSComm::SetPortOpen(bool open)
 {
     if (!open) {
-        if (GetPortOpen())
+        if (GetPortOpen() || IsOpening())
             m_trace.Note(QStringLiteral("COM%1 (%2) closed").arg(m_commPort).arg(m_device));
         m_backend->Close();
         return;
     }
     if (GetPortOpen())
         return;
+    if (!IsOpening() && OpenNow())
+        return;
+    Throw(CommErrorKind::OpenPending, m_openingWords);
+}
+
+// True when the device opened at once, false when its open is under way.
+bool CMSComm::OpenNow()
+{
     m_device = DeviceForCommPort(m_commPort);
     const QString failure = m_backend->Open(m_device, m_settings);
+    if (IsOpening()) {
+        m_openingWords = Named(failure);
+        m_trace.Note(m_openingWords);
+        return false;
+    }
     if (!m_backend->IsOpen())
-        Throw(CommErrorKind::OpenFailed, QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, failure));
+        Throw(CommErrorKind::OpenFailed, Named(failure));
     if (!failure.isEmpty()) {
         m_backend->Close();
-        Throw(CommErrorKind::BadSettings, QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, failure));
+        Throw(CommErrorKind::BadSettings, Named(failure));
     }
+    ApplyLines();
+    return true;
+}
+
+QString CMSComm::Named(const QString& words) const
+{
+    return QStringLiteral("COM%1 (%2): %3").arg(m_commPort).arg(m_device, words);
+}
+
+// RTS is raised and DTR written as the port opens, if they were set before.
+void CMSComm::ApplyLines()
+{
     if (m_rts)
         m_backend->SetRts(true);
+    if (m_dtrSet)
+        m_backend->SetDtr(m_dtr);
     m_trace.Note(QStringLiteral("COM%1 (%2) open, settings \"%3\"").arg(m_commPort).arg(m_device, ToWidgetText(m_settingsText)));
+}
+
+void CMSComm::OnOpenFinished(const QString& failure)
+{
+    if (!failure.isEmpty() || !m_backend->IsOpen()) {
+        const CommError error{CommErrorKind::OpenFailed, Named(failure)};
+        m_trace.Note(error.text);
+        emit OpenFailed(error);
+        return;
+    }
+    ApplyLines();
+    emit PortOpened();
 }
 
 void CMSComm::SetOutput(const QVariant& output)

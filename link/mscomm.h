@@ -5,7 +5,10 @@
 // event at a time, so each one is seen by the receive handler on its own.
 //
 // A property the device cannot take throws CommError, which ends the handler
-// that set it; asynchronous trouble (the device vanishing) is signalled.
+// that set it; asynchronous trouble (the device vanishing) is signalled. A
+// device that opens later (the radio on another machine) throws
+// OpenPending at PortOpen, and says how the open ended by PortOpened or
+// OpenFailed; RTSEnable and DTREnable set meanwhile are applied then.
 #include <QObject>
 #include <QVariant>
 #include <functional>
@@ -45,15 +48,24 @@ public:
     QVariant GetInput();
     short GetCommEvent() const { return m_commEvent; }
     QString DeviceName() const { return m_device; }
+    bool IsOpening() const { return m_backend->IsOpening(); }
+    // The words of the open under way, or of the last one that was.
+    QString OpeningWords() const { return m_openingWords; }
 
 signals:
     void OnComm();
     void PortLost(const CommError& error);
+    void PortOpened();
+    void OpenFailed(const CommError& error);
 
 private:
     void OnBytesArrived();
     void OnOutputDrained();
     void OnDeviceLost(const QString& why);
+    void OnOpenFinished(const QString& failure);
+    bool OpenNow();
+    void ApplyLines();
+    QString Named(const QString& words) const;
     void Throw(CommErrorKind kind, const QString& text) const;
 
     std::unique_ptr<CommBackend> m_backend;
@@ -66,6 +78,8 @@ private:
     short m_sThreshold = 0;
     bool m_rts = false;
     bool m_dtr = false;
+    bool m_dtrSet = false;   // until DTREnable is written, the port keeps its own
+    QString m_openingWords;
     short m_commEvent = 0;
     QString m_device;
     QByteArray m_received;   // arrived, not yet taken through Input

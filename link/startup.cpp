@@ -79,10 +79,24 @@ void CTavrinView::OpenPort()
     m_comm.SetRTSEnable(true);
     m_comm.SetRThreshold(1);
     m_comm.SetSThreshold(1);
-    m_comm.SetPortOpen(true);
+    // Written before the port opens, DTR is set as it opens, however late.
     if (dtrFollowsBox)
         m_comm.SetDTREnable(m_bDtrPower != 0);
+    m_comm.SetPortOpen(true);
     ClearPortProblem();
+}
+
+// A port that opened later than it was asked to (the radio on another
+// machine answering) finishes the start-up or the reopening here. A tuning
+// step the user chose meanwhile stays.
+void CTavrinView::OnPortOpened()
+{
+    ClearPortProblem();
+    SendQueries(kStartupQueries);
+    if (m_nStep == -1)
+        m_nStep = 5;
+    if (g_bStepMode == 1)
+        SendQueries(kStepModeQueries);
 }
 
 void CTavrinView::SendQueries(const QList<const char*>& queries)

@@ -88,6 +88,13 @@ void CTavrinView::BindMessageMap()
     BindKillFocus(IDC_CHAN_UPPER, &CTavrinView::OnKillFocusChanUpper);
     connect(&m_comm, &CMSComm::OnComm, this, [this] { Dispatch([this] { OnCommEvent(); }); });
     connect(&m_comm, &CMSComm::PortLost, this, &CTavrinView::ShowPortProblem);
+    connect(&m_comm, &CMSComm::PortOpened, this, [this] { Dispatch([this] { OnPortOpened(); }); });
+    // A late failure answers the open the title says is under way; one tried
+    // quietly (a lost port opened again) leaves the title to the loss.
+    connect(&m_comm, &CMSComm::OpenFailed, this, [this](const CommError& error) {
+        if (PortProblem() == m_comm.OpeningWords())
+            ShowPortProblem(error);
+    });
 }
 
 void CTavrinView::OnClicked(int id, void (CTavrinView::*handler)())
@@ -150,7 +157,8 @@ void CTavrinView::ShowPortProblem(const CommError& error)
     // first, more telling, message.
     if (!shown.isEmpty() && error.kind == CommErrorKind::PortClosed)
         return;
-    qCWarning(lcPanel).noquote() << "port:" << error.text;
+    if (error.kind != CommErrorKind::OpenPending) // its outcome is what counts
+        qCWarning(lcPanel).noquote() << "port:" << error.text;
     m_title.Set(CWindowTitle::PortProblem, error.text);
 }
 

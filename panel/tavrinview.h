@@ -47,6 +47,7 @@ public:
     void SendCommand(const CString& text);
     void SendCommand();  // sends g_strCommand as it stands
     void OnCommEvent();
+    void OnPortOpened();
     void OnDtrPower();
 
     // Timers.

@@ -25,11 +25,27 @@ bool PortNumberNamesNoPort() { return g_nCommPort < 1; }
 
 void SetPortChooserRunner(PortChooserRunner runner) { Runner() = std::move(runner); }
 
-CPortChoice::CPortChoice(CTavrinView& view, QWidget* dialogParent) : m_view(view), m_dialogParent(dialogParent) {}
+// The answer to an open under way comes from inside the connection's own
+// events: the dialog waits for the event loop.
+CPortChoice::CPortChoice(CTavrinView& view, QWidget* dialogParent) : m_view(view), m_dialogParent(dialogParent)
+{
+    QObject::connect(&view.Comm(), &CMSComm::OpenFailed, &m_settled, [this] { OfferOnceSettled(true); }, Qt::QueuedConnection);
+    QObject::connect(&view.Comm(), &CMSComm::PortOpened, &m_settled, [this] { OfferOnceSettled(false); }, Qt::QueuedConnection);
+}
 
+// A port that is still opening gets the dialog only if it then fails.
 void CPortChoice::OfferIfPortClosed()
 {
-    if (!m_view.Comm().GetPortOpen())
+    m_offerWhenSettled = m_view.Comm().IsOpening();
+    if (!m_offerWhenSettled && !m_view.Comm().GetPortOpen())
+        Offer();
+}
+
+void CPortChoice::OfferOnceSettled(bool failed)
+{
+    const bool offer = m_offerWhenSettled && failed;
+    m_offerWhenSettled = false;
+    if (offer)
         Offer();
 }
 
@@ -56,6 +72,7 @@ void CPortChoice::Apply(const QString& device, const LineSettings& line)
         g_nCommPort = 1;
     UseLineSettings(line, m_view);
     SetDeviceForCommPort(g_nCommPort, device);
+    SetDeviceForEveryPort(QString()); // the user's choice outranks --port
     m_view.Comm().SetPortOpen(false);
     m_view.Dispatch([this] { m_view.OpenPortAgain(); });
 }

@@ -2,6 +2,7 @@
 // Choosing the radio's port from the window: offered when the port does not
 // open at start-up or at a new document, and from the menu whenever the user
 // asks. The choice is kept in the profile as Ports/COM<n> and opened at once.
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -25,8 +26,11 @@ public:
     void Offer();
 
 private:
+    void OfferOnceSettled(bool failed);
     void Apply(const QString& device, const LineSettings& line);
 
     CTavrinView& m_view;
     QWidget* m_dialogParent;
+    bool m_offerWhenSettled = false;
+    QObject m_settled;  // the answers to an open under way reach this, not a choice that is gone
 };

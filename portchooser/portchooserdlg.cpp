@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "portchooser/linesettingsbox.h"
+#include "netport/netaddress.h"
+#include "portchooser/netradioentry.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ CPortChooserDlg::CPortChooserDlg(const PortChoiceRequest& request, QWidget* pare
     layout()->addWidget(m_line);
     AddButtons();
     OnPathEdited();
-    resize(640, 360);
+    resize(640, 520);
 }
 
 void CPortChooserDlg::AddIntro(const PortChoiceRequest& request)
@@ -79,11 +81,12 @@ void CPortChooserDlg::AddDeviceList(const PortChoiceRequest& request)
 
 void CPortChooserDlg::AddPathField(const PortChoiceRequest& request)
 {
-    layout()->addWidget(new QLabel(QStringLiteral("Device path (choose above or type one):"), this));
+    layout()->addWidget(new QLabel(QStringLiteral("Device path or network address (choose above or type one):"), this));
     m_path = new QLineEdit(request.current, this);
     m_path->setObjectName(QStringLiteral("path"));
     connect(m_path, &QLineEdit::textChanged, this, &CPortChooserDlg::OnPathEdited);
     layout()->addWidget(m_path);
+    layout()->addWidget(new CNetRadioEntry(m_path, this));
 }
 
 void CPortChooserDlg::AddButtons()
@@ -103,7 +106,8 @@ void CPortChooserDlg::OnDeviceSelected()
 
 void CPortChooserDlg::OnPathEdited()
 {
-    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty() && m_line->Acceptable());
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!ChosenPath().isEmpty() && NetAddressProblem(ChosenPath()).isEmpty()
+                                                       && m_line->Acceptable());
 }
 
 QString CPortChooserDlg::ChosenPath() const { return m_path->text().trimmed(); }

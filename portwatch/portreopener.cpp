@@ -12,6 +12,14 @@ CPortReopener::CPortReopener(CTavrinView& view) : QObject(&view), m_view(view)
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &CPortReopener::TryReopen);
     connect(&m_view.Comm(), &CMSComm::PortLost, this, &CPortReopener::OnPortLost);
+    connect(&m_view.Comm(), &CMSComm::PortOpened, this, [this] {
+        if (IsRetrying())
+            Back();
+    });
+    connect(&m_view.Comm(), &CMSComm::OpenFailed, this, [this](const CommError& error) {
+        if (IsRetrying())
+            StillLost(error);
+    });
     connect(&m_view, &CTavrinView::Closing, &m_retry, &QTimer::stop);
 }
 
@@ -33,9 +41,17 @@ void CPortReopener::TryReopen()
     try {
         m_view.OpenPortAgain();
     } catch (const CommError& error) {
-        StillLost(error);
+        if (error.kind == CommErrorKind::OpenPending)
+            m_view.StopScanAndJog(); // its answer comes later
+        else
+            StillLost(error);
         return;
     }
+    Back();
+}
+
+void CPortReopener::Back()
+{
     m_retry.stop();
     m_lastFailure.clear();
     qCInfo(lcPortWatch).noquote() << QStringLiteral("COM%1 (%2) is back and open again")

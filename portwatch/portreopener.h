@@ -1,7 +1,7 @@
 #pragma once
-// A port whose device went away (an adapter pulled, a cable knocked) is
-// opened again by itself: every 2 seconds, quietly, until the device is
-// back. Then the panel is where start-up would have put it, without the
+// A port whose device went away (an adapter pulled, a cable knocked, the
+// network radio's connection dropped) is opened again by itself: every 2
+// seconds, quietly, until the device is back. Then the panel is where start-up would have put it, without the
 // channel file being read again.
 #include <QObject>
 #include <QString>
@@ -25,6 +25,7 @@ public:
 private:
     void OnPortLost(const CommError& error);
     void StillLost(const CommError& error);
+    void Back();
 
     CTavrinView& m_view;
     QTimer m_retry;

@@ -15,6 +15,7 @@ QString StatusEntry(CTavrinView& view, const QByteArray& bytes) { return fuzzent
 QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ReadChannelBytes(bytes); }
 QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigClientBytes(bytes); }
 QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ImportCsvBytes(bytes); }
+QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 
 Entry EntryFor(const QString& target)
 {
@@ -22,6 +23,8 @@ Entry EntryFor(const QString& target)
         return &StatusEntry;
     if (target == QLatin1String("channelcsv"))
         return &CsvEntry;
+    if (target == QLatin1String("telnet"))
+        return &TelnetEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -106,6 +109,16 @@ QByteArray Mutated(QRandomGenerator& random, QByteArray bytes, const QList<QByte
     return bytes;
 }
 
+// Telnet commands, the options that matter and report characters, mixed.
+QByteArray RandomTelnet(QRandomGenerator& random, int length)
+{
+    static const QByteArray pieces = QByteArray::fromHex("fffffafbfcfdfef0f1002c0103180d0a") + "F0123 M1\n";
+    QByteArray bytes(length, '\0');
+    for (char& c : bytes)
+        c = random.bounded(8) == 0 ? char(random.bounded(256)) : pieces[random.bounded(int(pieces.size()))];
+    return bytes;
+}
+
 // One long line without a line end, of one repeated character or of noise.
 QByteArray LongLine(QRandomGenerator& random)
 {
@@ -154,7 +167,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -187,6 +200,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("rig-control long lines") << "rigcommand" << "long" << 40 << 358u;
     QTest::addRow("channel CSV random rows") << "channelcsv" << "random" << 1000 << 359u;
     QTest::addRow("channel CSV mutated seeds") << "channelcsv" << "mutated" << 1000 << 360u;
+    QTest::addRow("telnet random streams") << "telnet" << "random" << 1500 << 361u;
+    QTest::addRow("telnet mutated seeds") << "telnet" << "mutated" << 1500 << 362u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
@@ -198,6 +213,7 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
     const bool status = target == "parsestatus";
     const bool rig = target == "rigcommand";
     const bool csv = target == "channelcsv";
+    const bool telnetStream = target == "telnet";
     const QList<QByteArray> seeds = CorpusFiles(qPrintable(target));
     QVERIFY(!seeds.isEmpty());
     QRandomGenerator random(seed);
@@ -205,6 +221,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
     for (int i = 0; i < count; ++i) {
         if (kind == "random" && csv)
             inputs << RandomCsvRows(random, random.bounded(120));
+        else if (kind == "random" && telnetStream)
+            inputs << RandomTelnet(random, random.bounded(400));
         else if (kind == "random")
             inputs << (rig ? RandomRigLines(random, random.bounded(200)) : RandomBytes(random, random.bounded(status ? 300 : 3000)));
         else if (kind == "mutated")

@@ -12,8 +12,12 @@ QString FakeCommBackend::Open(const QString& device, const CommSettings& setting
     calls << QStringLiteral("open %1").arg(device);
     if (failOpen)
         return QStringLiteral("No such file or directory");
-    m_open = true;
     applied = settings;
+    if (openLater) {
+        m_opening = true;
+        return QStringLiteral("connecting");
+    }
+    m_open = true;
     return QString();
 }
 
@@ -64,6 +68,13 @@ void FakeCommBackend::Inject(const QByteArray& bytes)
 {
     m_pending += bytes;
     emit ReadyRead();
+}
+
+void FakeCommBackend::FinishOpen(const QString& failure)
+{
+    m_opening = false;
+    m_open = failure.isEmpty();
+    emit OpenFinished(failure);
 }
 
 void FakeCommBackend::Vanish()

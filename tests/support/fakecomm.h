@@ -12,11 +12,12 @@ public:
     QString Open(const QString& device, const CommSettings& settings) override;
     void Close() override
     {
-        if (m_open)
+        if (m_open || m_opening)
             calls << QStringLiteral("close");
-        m_open = false;
+        m_open = m_opening = false;
     }
     bool IsOpen() const override { return m_open; }
+    bool IsOpening() const override { return m_opening; }
     QString Apply(const CommSettings& settings) override;
     QString SetDtr(bool on) override;
     QString SetRts(bool on) override;
@@ -25,6 +26,7 @@ public:
 
     void Inject(const QByteArray& bytes);  // the radio sends these, in one chunk
     void Vanish();                         // the device is unplugged
+    void FinishOpen(const QString& failure = QString());  // with openLater: the open ends
 
     QStringList calls;   // every call that reaches the device, in order
     QByteArrayList writes;
@@ -33,9 +35,11 @@ public:
     QList<bool> rtsWrites;
     CommSettings applied;
     bool failOpen = false;
+    bool openLater = false;  // opens as a network port does, after Open() returned
 
 private:
     bool m_open = false;
+    bool m_opening = false;
     bool m_drainPending = false;
     QByteArray m_pending;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The inputs that come from outside the program, a line from the radio, the
-// bytes of the channel file, a rig-control client's bytes and a CSV channel
-// list to import, each with what
+// bytes of the channel file, a rig-control client's bytes, a CSV channel
+// list to import and a network radio's telnet stream, each with what
 // must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
@@ -16,6 +16,7 @@
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
 #include "link/reportedstate.h"
+#include "netport/telnetcodec.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "remote/rigcommands.h"
@@ -246,6 +247,70 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
         if (value != table[slot])
             return QStringLiteral("slot %1 exported and imported again is not the same").arg(slot);
     return FileKeepsRows(table);
+}
+
+// What a telnet stream gives: serial data, answers owed, events.
+struct TelnetSession {
+    QByteArray data;
+    QByteArray reply;
+    QList<CTelnetCodec::Event> events;
+};
+
+inline TelnetSession RunTelnet(const QByteArray& bytes, qsizetype piece)
+{
+    CTelnetCodec codec;
+    codec.Start();
+    TelnetSession session;
+    for (qsizetype from = 0; from < bytes.size(); from += piece)
+        session.events += codec.Feed(bytes.mid(from, piece), session.data, session.reply);
+    return session;
+}
+
+// Answers are whole commands, and an option we do not know is refused at
+// most once a side, whatever the far end repeats: two ends cannot loop.
+inline QString TelnetReplyProblem(const QByteArray& reply)
+{
+    if (reply.size() % 3 != 0)
+        return QStringLiteral("an answer of %1 bytes is not whole commands").arg(reply.size());
+    QSet<QByteArray> refusals;
+    for (qsizetype at = 0; at < reply.size(); at += 3) {
+        const QByteArray command = reply.mid(at, 3);
+        const auto verb = quint8(command[1]);
+        const auto option = quint8(command[2]);
+        if (quint8(command[0]) != telnet::kIac || verb < telnet::kWill)
+            return QStringLiteral("an answer \"%1\" is not a telnet command").arg(Escaped(command));
+        const bool known = option == telnet::kBinary || option == telnet::kSuppressGoAhead || option == telnet::kComPort;
+        if (!known && (verb == telnet::kDont || verb == telnet::kWont) && !refusals.contains(command))
+            refusals.insert(command);
+        else if (!known)
+            return QStringLiteral("option %1 refused twice or agreed").arg(option);
+    }
+    return QString();
+}
+
+// However the network cuts the stream, the same data, answers and events;
+// no more data than bytes; and data sent back through the encoder reads the
+// same at the far end.
+inline QString TelnetBytes(const QByteArray& bytes)
+{
+    const TelnetSession whole = RunTelnet(bytes, qMax<qsizetype>(1, bytes.size()));
+    for (const qsizetype piece : {qsizetype(1), qsizetype(2), qMax<qsizetype>(1, bytes.size() / 3)}) {
+        const TelnetSession cut = RunTelnet(bytes, piece);
+        if (cut.data != whole.data || cut.reply != whole.reply || !(cut.events == whole.events))
+            return QStringLiteral("cut into pieces of %1, the stream reads otherwise").arg(piece);
+    }
+    if (whole.data.size() > bytes.size())
+        return QStringLiteral("more data than bytes");
+    const QString problem = TelnetReplyProblem(whole.reply);
+    if (!problem.isEmpty())
+        return problem;
+    CTelnetCodec sender;
+    CTelnetCodec receiver;
+    QByteArray unused, echoed;
+    sender.Feed(QByteArray("\xff\xfd\x00", 3), unused, unused);    // the far end lets us send in binary
+    receiver.Feed(QByteArray("\xff\xfb\x00", 3), unused, unused);  // and we take it so
+    receiver.Feed(sender.Encode(whole.data), echoed, unused);
+    return echoed == whole.data ? QString() : QStringLiteral("data sent through the encoder reads otherwise");
 }
 
 } // namespace fuzzentry

@@ -1,5 +1,6 @@
 #include "childprocess.h"
 
+#include "linefeeder.h"
 #include "processcpu.h"
 
 #include <QFile>
@@ -92,3 +93,9 @@ void ChildProcess::Stop()
     }
     m_pid = -1;
 }
+
+CpuWindow::CpuWindow(const ChildProcess& child) : m_child(child), m_cpu(child.CpuNanoseconds()), m_start(MonotonicNanos()) {}
+
+double CpuWindow::Seconds() const { return double(MonotonicNanos() - m_start) / 1e9; }
+
+double CpuWindow::Share() const { return double(m_child.CpuNanoseconds() - m_cpu) / 1e9 / Seconds(); }

@@ -24,3 +24,16 @@ public:
 private:
     pid_t m_pid = -1;
 };
+
+// Processor time of a child over a window, as a share of one core.
+class CpuWindow {
+public:
+    explicit CpuWindow(const ChildProcess& child);
+    double Seconds() const;
+    double Share() const;
+
+private:
+    const ChildProcess& m_child;
+    qint64 m_cpu;
+    qint64 m_start;
+};

@@ -1,5 +1,8 @@
 #include "linefeeder.h"
 
+#include "radiostate.h"
+#include "statusreport.h"
+
 #include <cerrno>
 #include <ctime>
 #include <poll.h>
@@ -25,6 +28,17 @@ qint64 MonotonicNanos()
     timespec t {};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return qint64(t.tv_sec) * kNanosPerSecond + t.tv_nsec;
+}
+
+QByteArrayList ChangingReports(bool same)
+{
+    radiosim::RadioState state;
+    QByteArrayList lines;
+    for (int i = 0; i < (same ? 1 : 100); ++i) {
+        lines << radiosim::StatusReport::full(state);
+        state.frequency10Hz += 1;
+    }
+    return lines;
 }
 
 qint64 LineFeeder::Drain()

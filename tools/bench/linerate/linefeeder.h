@@ -6,6 +6,11 @@
 
 qint64 MonotonicNanos();
 
+// Full reports as the radio sends them; unless `same`, each a 10 Hz step on
+// from the one before, as while the user jogs, so the display changes every
+// line.
+QByteArrayList ChangingReports(bool same = false);
+
 class LineFeeder {
 public:
     LineFeeder(int masterFd, QByteArrayList lines) : m_fd(masterFd), m_lines(std::move(lines)) {}

@@ -24,9 +24,7 @@
 #include "linefeeder.h"
 #include "panelregistration.h"
 #include "ptylink.h"
-#include "radiostate.h"
 #include "samplechannelfile.h"
-#include "statusreport.h"
 
 namespace {
 
@@ -46,32 +44,6 @@ struct Figures {
     qint64 chars = 0;
     double seconds = 0.0;
     QString problem;
-};
-
-// Full reports as the radio sends them; by default each a 10 Hz step on from
-// the one before, as while the user jogs, so the display changes every line.
-QByteArrayList ReportLines(bool same)
-{
-    radiosim::RadioState state;
-    QByteArrayList lines;
-    for (int i = 0; i < (same ? 1 : 100); ++i) {
-        lines << radiosim::StatusReport::full(state);
-        state.frequency10Hz += 1;
-    }
-    return lines;
-}
-
-// Processor time of the child over a window, as a share of one core.
-class CpuWindow {
-public:
-    explicit CpuWindow(const ChildProcess& child) : m_child(child), m_cpu(child.CpuNanoseconds()), m_start(MonotonicNanos()) {}
-    double Seconds() const { return double(MonotonicNanos() - m_start) / 1e9; }
-    double Share() const { return double(m_child.CpuNanoseconds() - m_cpu) / 1e9 / Seconds(); }
-
-private:
-    const ChildProcess& m_child;
-    qint64 m_cpu;
-    qint64 m_start;
 };
 
 // The panel finds the pty as COM1 through the profile and a channel file in
@@ -118,7 +90,7 @@ Figures Measure(const QString& name, const QString& program, bool isPanel, const
     const QString work = scratch.filePath(QStringLiteral("work"));
     const QStringList arguments = PrepareRun(work, pty.portName(), isPanel);
     ChildProcess child;
-    LineFeeder feeder(pty.masterDescriptor(), ReportLines(options.sameReport));
+    LineFeeder feeder(pty.masterDescriptor(), ChangingReports(options.sameReport));
     if (!child.Start(program, arguments, work, {}) || !feeder.WaitForOutput(60.0)) {
         figures.problem = QStringLiteral("%1 did not open its port").arg(program);
         return figures;

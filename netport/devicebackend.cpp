@@ -1,0 +1,33 @@
+#include "netport/devicebackend.h"
+
+#include "link/serialportbackend.h"
+#include "netport/netaddress.h"
+#include "netport/netportbackend.h"
+
+DeviceBackend::DeviceBackend() { Use(std::make_unique<SerialPortBackend>(), false); }
+
+DeviceBackend::~DeviceBackend() = default;
+
+void DeviceBackend::Use(std::unique_ptr<CommBackend> device, bool network)
+{
+    if (m_device)
+        m_device->Close();
+    m_device = std::move(device);
+    m_network = network;
+    connect(m_device.get(), &CommBackend::ReadyRead, this, &CommBackend::ReadyRead);
+    connect(m_device.get(), &CommBackend::Drained, this, &CommBackend::Drained);
+    connect(m_device.get(), &CommBackend::Lost, this, &CommBackend::Lost);
+    connect(m_device.get(), &CommBackend::OpenFinished, this, &CommBackend::OpenFinished);
+}
+
+QString DeviceBackend::Open(const QString& device, const CommSettings& settings)
+{
+    const bool network = LooksLikeNetAddress(device);
+    if (network != m_network) {
+        if (network)
+            Use(std::make_unique<NetPortBackend>(), true);
+        else
+            Use(std::make_unique<SerialPortBackend>(), false);
+    }
+    return m_device->Open(device, settings);
+}

@@ -1,0 +1,382 @@
+#include "netport/netportbackend.h"
+
+#include <QDeadlineTimer>
+#include <QLoggingCategory>
+#include <QSet>
+#include <QSslSocket>
+#include <algorithm>
+#include <utility>
+
+#ifdef Q_OS_LINUX
+#include <poll.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
+#include "netport/comportoption.h"
+#include "netport/tlscheck.h"
+
+Q_LOGGING_CATEGORY(lcNetPort, "tavrin.netport", QtInfoMsg)
+
+namespace {
+
+// A far end that turns a client away (ser2net: "Port's device already in
+// use") says so at once and closes. The wait for that is twice the time the
+// connection took, within these bounds, so a slow link gets a longer one.
+constexpr int kSettleMinMs = 150;
+constexpr int kSettleMaxMs = 1000;
+constexpr qsizetype kLongestFarText = 160;
+constexpr int kGentleCloseMs = 250;
+
+// The log is read, not scrolled: a fact about an address is told once a run.
+void NoteOnce(const QString& key, const QString& text)
+{
+    static QSet<QString> noted;
+    if (noted.contains(key))
+        return;
+    noted.insert(key);
+    qCInfo(lcNetPort).noquote() << text;
+}
+
+QString FarText(const QByteArray& bytes)
+{
+    QString text;
+    for (const char c : bytes.left(kLongestFarText))
+        text += c >= 0x20 && c < 0x7f ? QChar(QLatin1Char(c)) : QChar(QLatin1Char(' '));
+    return text.simplified();
+}
+
+// A far end that vanished without a word (Wi-Fi gone, the far computer
+// switched off) is noticed within ten to fifteen seconds, not TCP's quarter of
+// an hour; and a command goes out at once, not held back to join the next.
+void TuneSocket(QAbstractSocket& socket)
+{
+    socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+#ifdef Q_OS_LINUX
+    const int fd = int(socket.socketDescriptor());
+    const int idle = 5, interval = 2, count = 3, unackedMs = 10000;
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unackedMs, sizeof unackedMs);
+#endif
+}
+
+// ser2net leaves Nagle's algorithm on: a second small piece waits for the
+// first one's acknowledgement, which the kernel would hold back for tens of
+// milliseconds. Acknowledging at once keeps a report's pieces together.
+void AcknowledgeAtOnce(const QAbstractSocket& socket)
+{
+#ifdef Q_OS_LINUX
+    const int on = 1;
+    setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+    Q_UNUSED(socket);
+#endif
+}
+
+// The last command (an unkey as the program ends) must reach the radio
+// though no event loop may run again. What waits is written now and the
+// connection half-closed behind it; then what the far end still sends is
+// read until it closes too (or for a quarter of a second at most), because
+// closing on unread bytes resets the connection, and a reset makes the far
+// end drop what it has not yet passed on.
+void CloseGently(QAbstractSocket& socket)
+{
+    socket.flush();
+#ifdef Q_OS_LINUX
+    const int fd = int(socket.socketDescriptor());
+    ::shutdown(fd, SHUT_WR);
+    const QDeadlineTimer deadline(kGentleCloseMs);
+    char unread[512];
+    while (!deadline.hasExpired()) {
+        pollfd readable{fd, POLLIN, 0};
+        if (poll(&readable, 1, int(deadline.remainingTime())) <= 0 || recv(fd, unread, sizeof unread, 0) <= 0)
+            break;
+    }
+#endif
+}
+
+// Empty when the far end simply closed: what to say then depends on when.
+QString SocketWords(const QAbstractSocket& socket, const NetAddress& address)
+{
+    switch (socket.error()) {
+    case QAbstractSocket::RemoteHostClosedError: return QString();
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("%1 refused the connection: nothing listens there").arg(address.FarEnd());
+    case QAbstractSocket::HostNotFoundError: return QStringLiteral("no host named \"%1\" was found").arg(address.host);
+    default: return socket.errorString();
+    }
+}
+
+QString OptionName(quint8 option)
+{
+    switch (option) {
+    case telnet::kBinary: return QStringLiteral("BINARY");
+    case telnet::kSuppressGoAhead: return QStringLiteral("SUPPRESS-GO-AHEAD");
+    case telnet::kComPort: return QStringLiteral("COM-PORT-OPTION");
+    default: return QString::number(option);
+    }
+}
+
+} // namespace
+
+NetPortBackend::NetPortBackend()
+{
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(kOpenTimeoutMs);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        Fail(m_state == State::Connecting ? QStringLiteral("no answer from %1 within %2 s").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000)
+                                          : QStringLiteral("%1 did not take up the serial-port option of RFC 2217 within %2 s; "
+                                                           "a raw port is socket://%1").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000));
+    });
+    m_settle.setSingleShot(true);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        m_settled = true;
+        TryFinishOpening();
+    });
+}
+
+NetPortBackend::~NetPortBackend()
+{
+    if (m_socket)
+        m_socket->disconnect(this);
+    delete m_socket;
+}
+
+QString NetPortBackend::Open(const QString& device, const CommSettings& settings)
+{
+    Close();
+    QString problem;
+    const std::optional<NetAddress> address = ParseNetAddress(device, problem);
+    if (!address)
+        return problem;
+    m_address = *address;
+    m_settings = settings;
+    // A plain connection goes without the TLS layer's own buffer in between:
+    // the receive path runs once per character.
+    m_socket = m_address.tls ? new QSslSocket(this) : new QTcpSocket(this);
+    if (m_address.tls && !PrepareTls(*Tls(), m_address, problem)) {
+        Close();
+        return problem;
+    }
+    if (!m_address.tls && !m_address.IsLoopback())
+        NoteOnce(QStringLiteral("plain ") + m_address.FarEnd(),
+                 QStringLiteral("%1 has no TLS: anyone who can reach %2 can key the transmitter").arg(m_address.Url(), m_address.FarEnd()));
+    Connect();
+    return QStringLiteral("connecting to %1").arg(m_address.FarEnd());
+}
+
+void NetPortBackend::Connect()
+{
+    QTcpSocket* socket = m_socket;
+    connect(socket, &QTcpSocket::readyRead, this, &NetPortBackend::OnReadyRead);
+    connect(socket, &QTcpSocket::bytesWritten, this, &NetPortBackend::OnBytesWritten);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this] { OnSocketGone(SocketWords(*m_socket, m_address)); });
+    connect(socket, &QTcpSocket::disconnected, this, [this] { OnSocketGone(QString()); });
+    m_state = State::Connecting;
+    m_telnet = CTelnetCodec();
+    m_received.clear();
+    m_settled = m_tlsDone = m_drainPending = false;
+    m_deadline.start();
+    m_sinceConnect.start();
+    m_trace.Note(QStringLiteral("%1: connecting to %2").arg(m_address.Url(), m_address.FarEnd()));
+    if (QSslSocket* tls = Tls()) {
+        connect(tls, &QSslSocket::encrypted, this, &NetPortBackend::OnEncrypted);
+        connect(tls, &QSslSocket::sslErrors, this, &NetPortBackend::OnSslErrors);
+        tls->connectToHostEncrypted(m_address.host, m_address.port, m_address.host);
+    } else {
+        connect(socket, &QTcpSocket::connected, this, &NetPortBackend::OnReached);
+        socket->connectToHost(m_address.host, m_address.port);
+    }
+}
+
+QSslSocket* NetPortBackend::Tls() const { return qobject_cast<QSslSocket*>(m_socket); }
+
+void NetPortBackend::OnSslErrors(const QList<QSslError>& errors)
+{
+    QString refusal;
+    if (PinnedCertificateExcuses(*Tls(), m_address, errors, refusal))
+        Tls()->ignoreSslErrors();
+    else
+        Fail(refusal);
+}
+
+void NetPortBackend::OnEncrypted()
+{
+    QString refusal;
+    if (!PinHolds(*Tls(), m_address, refusal)) {
+        Fail(refusal);
+        return;
+    }
+    m_tlsDone = true;
+    m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), DescribeTls(*Tls(), m_address)));
+    OnReached();
+}
+
+void NetPortBackend::OnReached()
+{
+    TuneSocket(*m_socket);
+    m_trace.Note(QStringLiteral("%1: connected to %2 port %3")
+                     .arg(m_address.Url(), m_socket->peerAddress().toString()).arg(m_socket->peerPort()));
+    if (IsTelnet())
+        m_socket->write(m_telnet.Start());
+    m_state = State::Settling;
+    m_settle.start(std::clamp(int(2 * m_sinceConnect.elapsed()), kSettleMinMs, kSettleMaxMs));
+}
+
+void NetPortBackend::OnReadyRead()
+{
+    const QByteArray bytes = m_socket->readAll();
+    AcknowledgeAtOnce(*m_socket);
+    if (!IsTelnet()) {
+        m_received += bytes;
+    } else {
+        QByteArray reply;
+        const QList<CTelnetCodec::Event> events = m_telnet.Feed(bytes, m_received, reply);
+        if (!reply.isEmpty())
+            m_socket->write(reply);
+        for (const CTelnetCodec::Event& event : events) {
+            if (m_state == State::Closed)
+                return;
+            OnTelnetEvent(event);
+        }
+    }
+    if (m_state == State::Open && !m_received.isEmpty())
+        emit ReadyRead();
+}
+
+void NetPortBackend::OnTelnetEvent(const CTelnetCodec::Event& event)
+{
+    using Kind = CTelnetCodec::Event::Kind;
+    const QString url = m_address.Url();
+    if (event.kind == Kind::ComPort) {
+        const QString words = DescribeComPortReply(event.code, event.value);
+        if (!words.isEmpty())
+            m_trace.Note(QStringLiteral("%1: far end reports %2").arg(url, words));
+        return;
+    }
+    const bool ours = event.side == CTelnetCodec::Side::Ours;
+    m_trace.Note(QStringLiteral("%1: telnet %2 %3 %4").arg(url, ours ? QStringLiteral("we") : QStringLiteral("far end"),
+                                                            event.kind == Kind::Agreed ? QStringLiteral("do") : QStringLiteral("do not"),
+                                                            OptionName(event.code)));
+    if (!ours || event.code != telnet::kComPort)
+        return;
+    if (event.kind == Kind::Agreed)
+        SendControl(ComPortSettings(m_settings), "settings");
+    else
+        NoteOnce(QStringLiteral("no com-port ") + url,
+                 QStringLiteral("%1 takes no serial-port settings: the port settings and DTR and RTS stay as the far end has them").arg(url));
+    TryFinishOpening();
+}
+
+void NetPortBackend::TryFinishOpening()
+{
+    if (m_state != State::Settling || !m_settled || (IsTelnet() && !m_telnet.ComPortAnswered()))
+        return;
+    m_deadline.stop();
+    m_state = State::Open;
+    emit OpenFinished(QString());
+    if (m_state == State::Open && !m_received.isEmpty())
+        emit ReadyRead();
+}
+
+void NetPortBackend::OnSocketGone(const QString& why) { Fail(why.isEmpty() ? ClosedWords() : why); }
+
+// While opening, whatever the far end said before it closed is its reason.
+QString NetPortBackend::ClosedWords() const
+{
+    const QString farText = m_state == State::Open ? QString() : FarText(m_received);
+    if (!farText.isEmpty())
+        return farText;
+    if (m_state == State::Open || !m_tlsDone)
+        return QStringLiteral("the far end closed the connection");
+    if (m_address.certFile.isEmpty())
+        return QStringLiteral("the far end closed the connection after TLS: it may want a client certificate (cert= and key=)");
+    return QStringLiteral("the far end closed the connection after TLS: it did not accept the client certificate \"%1\"")
+        .arg(m_address.certFile);
+}
+
+void NetPortBackend::Fail(const QString& why)
+{
+    if (m_state == State::Closed)
+        return;
+    const bool wasOpen = m_state == State::Open;
+    m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), why));
+    Close();
+    if (wasOpen)
+        emit Lost(why);
+    else
+        emit OpenFinished(why);
+}
+
+// The socket may be in the middle of one of its own signals: it goes once
+// control is back in the event loop.
+void NetPortBackend::Close()
+{
+    m_deadline.stop();
+    m_settle.stop();
+    if (m_state == State::Open)
+        CloseGently(*m_socket);
+    m_state = State::Closed;
+    m_drainPending = false;
+    if (!m_socket)
+        return;
+    m_socket->disconnect(this);
+    m_socket->abort();
+    std::exchange(m_socket, nullptr)->deleteLater();
+}
+
+QString NetPortBackend::Apply(const CommSettings& settings)
+{
+    m_settings = settings;
+    SendControl(ComPortSettings(settings), "settings");
+    return QString();
+}
+
+QString NetPortBackend::SetDtr(bool on)
+{
+    SendControl(ComPortDtr(on), on ? "DTR on" : "DTR off");
+    return QString();
+}
+
+QString NetPortBackend::SetRts(bool on)
+{
+    SendControl(ComPortRts(on), on ? "RTS on" : "RTS off");
+    return QString();
+}
+
+// Settings and lines that cannot travel are a fact of the address, told
+// once, not an error of each property set.
+void NetPortBackend::SendControl(const QByteArray& command, const char* what)
+{
+    const QString url = m_address.Url();
+    if (!IsTelnet()) {
+        NoteOnce(QStringLiteral("raw ") + url, QStringLiteral("%1 is raw TCP: the port settings and DTR and RTS "
+                                                              "cannot travel, and stay as the far end has them").arg(url));
+    } else if (m_socket && m_telnet.Agreed(CTelnetCodec::Side::Ours, telnet::kComPort)) {
+        m_socket->write(command);
+        m_trace.Note(QStringLiteral("%1: %2 sent").arg(url, QLatin1String(what)));
+    }
+}
+
+QString NetPortBackend::Write(const QByteArray& bytes)
+{
+    if (m_state != State::Open)
+        return QStringLiteral("not connected to %1").arg(m_address.FarEnd());
+    m_drainPending = true;
+    m_socket->write(IsTelnet() ? m_telnet.Encode(bytes) : bytes);
+    return QString();
+}
+
+QByteArray NetPortBackend::ReadAll() { return std::exchange(m_received, QByteArray()); }
+
+void NetPortBackend::OnBytesWritten()
+{
+    if (m_drainPending && m_socket && m_socket->bytesToWrite() == 0) {
+        m_drainPending = false;
+        emit Drained();
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+// TLS for a radio on the network: the server's certificate is checked
+// against the CA the address names (or the system's) and the host name, or
+// instead matched against a pinned SHA-256 fingerprint; a client
+// certificate goes along when the address names one. A failed check refuses
+// the connection: there is no way to accept a certificate anyway.
+#include <QList>
+#include <QSslError>
+#include <QString>
+
+class QSslSocket;
+struct NetAddress;
+
+// Sets the socket up for the address; false with the reason when its files
+// cannot be used.
+bool PrepareTls(QSslSocket& socket, const NetAddress& address, QString& problem);
+
+// On the socket's sslErrors: true when they are to be ignored because the
+// certificate is the pinned one; otherwise the refusal in words.
+bool PinnedCertificateExcuses(const QSslSocket& socket, const NetAddress& address, const QList<QSslError>& errors,
+                              QString& refusal);
+
+// Once encrypted: false with the refusal when a pinned fingerprint is not
+// the certificate's.
+bool PinHolds(const QSslSocket& socket, const NetAddress& address, QString& refusal);
+
+// The session as the trace notes it: protocol, cipher, whose certificate,
+// and what it was checked against.
+QString DescribeTls(const QSslSocket& socket, const NetAddress& address);
