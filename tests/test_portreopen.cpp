@@ -3,7 +3,6 @@
 // followed at every opening after the first, the jobs that stop, a
 // transmission the lost link ends, and how quiet the attempts are.
 #include <QAbstractButton>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTcpSocket>
@@ -17,6 +16,7 @@
 #include "remote/rigctlservice.h"
 #include "res/resource.h"
 #include "support/panelkit.h"
+#include "support/panellog.h"
 
 namespace {
 
@@ -25,32 +25,6 @@ const QStringList kQueryWrites = {
     "write D\\nD\\nD\\nD\\nD\\nD\\n",
 };
 const QStringList kStepModeWrites = {"write M\\nM\\nM\\nM\\n", "write A\\nA\\nA\\n"};
-
-// The lines a user sees in the log by default (warnings and information,
-// no debug), from the panel's own categories.
-QStringList g_log;
-QtMessageHandler g_previousHandler = nullptr;
-QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
-
-void KeepPanelLines(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (QByteArray(context.category).startsWith("tavrin.")) {
-        if (type != QtDebugMsg)
-            g_log << text;
-        return;
-    }
-    g_previousHandler(type, context, text);
-}
-
-void ShowPanelCategoriesAsByDefault(QLoggingCategory* category)
-{
-    g_previousFilter(category);
-    if (!QByteArray(category->categoryName()).startsWith("tavrin."))
-        return;
-    category->setEnabled(QtDebugMsg, false);
-    category->setEnabled(QtInfoMsg, true);
-    category->setEnabled(QtWarningMsg, true);
-}
 
 void ClickDtrPower(CTavrinView& view, int times)
 {
@@ -125,10 +99,7 @@ private slots:
 
 void PortReopenTest::initTestCase()
 {
-    g_previousHandler = qInstallMessageHandler(KeepPanelLines);
-    // The default filter is taken first: installing runs the new one at once.
-    g_previousFilter = QLoggingCategory::installFilter(nullptr);
-    QLoggingCategory::installFilter(ShowPanelCategoriesAsByDefault);
+    PanelLog::Capture();
 }
 
 void PortReopenTest::lostPort_reopensInStartupOrderWithDtrWhereTheBoxSays_data()
@@ -199,11 +170,11 @@ void PortReopenTest::lostPort_stopsScanAndJog()
 void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMeanwhile()
 {
     WatchedPanel h;
-    g_log.clear();
+    PanelLog::Lines().clear();
     h.Port().failOpen = true;
     h.Port().Vanish();
     const QString lostTitle = h.View().window()->windowTitle();
-    QCOMPARE(g_log.size(), 1);
+    QCOMPARE(PanelLog::Lines().size(), 1);
 
     h.View().Form().Button(IDC_JOG_UP)->click();
 
@@ -214,16 +185,16 @@ void PortReopenTest::attemptsWhileTheDeviceIsAway_areQuietAndStopAJogStartedMean
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5);
     QCOMPARE(h.View().window()->windowTitle(), lostTitle);
     QCOMPARE(h.messages, QStringList());
-    QCOMPARE(g_log.size(), 1);
+    QCOMPARE(PanelLog::Lines().size(), 1);
     QVERIFY(h.reopener->IsRetrying());
 
     h.Port().failOpen = false;
     h.reopener->TryReopen();
     h.reopener->TryReopen();
 
-    QCOMPARE(g_log.size(), 2);
-    QVERIFY2(g_log[0].contains(QStringLiteral("lost")), qPrintable(g_log[0]));
-    QVERIFY2(g_log[1].contains(QStringLiteral("open again")), qPrintable(g_log[1]));
+    QCOMPARE(PanelLog::Lines().size(), 2);
+    QVERIFY2(PanelLog::Lines()[0].contains(QStringLiteral("lost")), qPrintable(PanelLog::Lines()[0]));
+    QVERIFY2(PanelLog::Lines()[1].contains(QStringLiteral("open again")), qPrintable(PanelLog::Lines()[1]));
     QCOMPARE(h.Port().openedDevices.size(), 1 + 5 + 1);
 }
 
@@ -296,7 +267,7 @@ void PortReopenTest::lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys()
     if (keyer == QStringLiteral("T 1"))
         QCOMPARE(Reply(h.station), QByteArray("RPRT 0\n"));
     h.TakeWrites();
-    g_log.clear();
+    PanelLog::Lines().clear();
 
     h.Port().Vanish();
 
@@ -304,7 +275,7 @@ void PortReopenTest::lostLinkWhileKeyed_goesToReceiveAndThePollUnkeys()
     QCOMPARE(view.m_nTxRx, 1);
     QVERIFY(view.Form().Button(IDC_RECEIVE)->isChecked());
     QCOMPARE(Shown(h.TakeWrites()), Shown({}));
-    QCOMPARE(g_log.filter(QStringLiteral("transmission")).size(), 1);
+    QCOMPARE(PanelLog::Lines().filter(QStringLiteral("transmission")).size(), 1);
 
     h.reopener->TryReopen();
     h.TakeWrites(); // the start-up queries
