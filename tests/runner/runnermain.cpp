@@ -1,7 +1,6 @@
 // The runner's own main(): `runner NAME [QtTest options]` runs the class
 // that NAME's source file registered; with no name it lists them.
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 

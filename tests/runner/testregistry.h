@@ -15,7 +15,7 @@ bool Register(const char* sourceFile, Entry entry);
 
 #undef QTEST_MAIN_WRAPPER
 #define QTEST_MAIN_WRAPPER(TestObject, ...)                                                        \
-    static int tavrinRun##TestObject(int argc, char* argv[])                                              \
+    static int tavrinRun##TestObject(int argc, char* argv[])                                       \
     {                                                                                              \
         QT_PREPEND_NAMESPACE(QTest::Internal::callInitMain)<TestObject>();                         \
         __VA_ARGS__                                                                                \
