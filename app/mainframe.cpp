@@ -47,13 +47,13 @@ void CMainFrame::SetView(CTavrinView* view)
     setCentralWidget(view);
 }
 
-// Closing the window ends the view; its last act is writing the channel file.
 void CMainFrame::CloseUnasked()
 {
     m_closeGuards.clear();
     close();
 }
 
+// Closing the window ends the view; its last act is writing the channel file.
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     for (const auto& mayClose : m_closeGuards) {

@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,11 +26,7 @@ void OnSignal(int number)
 // have no use for it.
 bool OpenWakeSocket()
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_wakeFds) != 0)
-        return false;
-    for (int fd : g_wakeFds)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    return true;
+    return ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_wakeFds) == 0;
 }
 
 void Install(int index)

@@ -57,8 +57,9 @@ QByteArray Ask(QTcpSocket& station, const QByteArray& line)
 // receive and the rig-control server, with a station program connected.
 class ServedPanel : public WatchedPanel {
 public:
-    ServedPanel() : lostLink(new CLostLinkReceive(View())), silence(View())
+    ServedPanel() : silence(View())
     {
+        new CLostLinkReceive(View()); // the view owns it
         RigctlSettings settings;
         settings.enabled = true;
         settings.port = FreePort();
@@ -66,7 +67,6 @@ public:
         station.connectToHost(QHostAddress::LocalHost, settings.port);
         station.waitForConnected(3000);
     }
-    CLostLinkReceive* lostLink; // the view owns it
     CSilenceWatch silence;
     QMenuBar bar;
     QMenu menu;
