@@ -39,23 +39,14 @@ LetterColumn LettersOf(SlotColumn column)
     }
 }
 
-char LetterOf(const ChannelSlot& value, SlotColumn column)
+// The member a letter column shows and edits.
+char ChannelSlot::*LetterField(SlotColumn column)
 {
     switch (column) {
-    case SlotColumn::Mode: return value.mode;
-    case SlotColumn::Agc: return value.agc;
-    case SlotColumn::Input: return value.input;
-    default: return value.route;
-    }
-}
-
-char& LetterOf(ChannelSlot& value, SlotColumn column)
-{
-    switch (column) {
-    case SlotColumn::Mode: return value.mode;
-    case SlotColumn::Agc: return value.agc;
-    case SlotColumn::Input: return value.input;
-    default: return value.route;
+    case SlotColumn::Mode: return &ChannelSlot::mode;
+    case SlotColumn::Agc: return &ChannelSlot::agc;
+    case SlotColumn::Input: return &ChannelSlot::input;
+    default: return &ChannelSlot::route;
     }
 }
 
@@ -197,7 +188,7 @@ QString FieldText(int slot, const ChannelSlot& value, SlotColumn column, FieldUs
         return use == FieldUse::Spoken ? kHz + QStringLiteral(" kHz") : kHz;
     }
     case SlotColumn::Description: return DescriptionShown(value, use);
-    default: return LetterText(column, LetterOf(value, column), use);
+    default: return LetterText(column, value.*LetterField(column), use);
     }
 }
 
@@ -225,7 +216,7 @@ QString SetField(ChannelSlot& value, SlotColumn column, const QString& text)
         if (const std::optional<QByteArray> desc = ParseDescription(text, why))
             SetDescriptionText(next, *desc);
     } else if (const std::optional<char> letter = ParseLetter(column, text, why)) {
-        LetterOf(next, column) = *letter;
+        next.*LetterField(column) = *letter;
     }
     if (why.isEmpty())
         value = next;
