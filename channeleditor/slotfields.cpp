@@ -102,6 +102,7 @@ std::optional<double> ParseFrequency(const QString& text, QString& why)
 {
     const QString given = text.trimmed();
     static const QRegularExpression shape(QStringLiteral("^([0-9]*)(?:\\.([0-9]*))?$"));
+    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
     const QRegularExpressionMatch match = shape.match(given);
     if (given.isEmpty()) {
         why = QStringLiteral("a stored channel needs a frequency (Clear empties a slot)");
@@ -109,7 +110,7 @@ std::optional<double> ParseFrequency(const QString& text, QString& why)
         why = shape.match(QString(given).replace(QLatin1Char(','), QLatin1Char('.'))).hasMatch()
                   ? QStringLiteral("\"%1\" is not a frequency in kHz: the decimals follow a point").arg(given)
                   : QStringLiteral("\"%1\" is not a frequency in kHz").arg(given);
-    } else if (match.captured(2).mid(2).contains(QRegularExpression(QStringLiteral("[1-9]")))) {
+    } else if (match.captured(2).mid(2).contains(nonZero)) {
         why = QStringLiteral("%1 kHz has more than two decimals; the channel file keeps two").arg(given);
     } else if (const double kHz = given.toDouble(); FrequencyFitsField(kHz)) {
         return kHz;
