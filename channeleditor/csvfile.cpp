@@ -1,8 +1,8 @@
 #include "channeleditor/csvfile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+
+#include "channels/channelfilesave.h"
 
 namespace {
 // 300 rows of at most a few hundred bytes each, with room to spare.
@@ -58,9 +58,8 @@ bool WriteCsvFile(const QString& path, const QByteArray& bytes, QString& why)
         why = QStringLiteral("standard output cannot be written: %1").arg(out.errorString());
         return false;
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (WriteAtomically(path, bytes, &why))
         return true;
-    why = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
+    why = QStringLiteral("%1 cannot be written: %2").arg(path, why);
     return false;
 }

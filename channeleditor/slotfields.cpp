@@ -39,23 +39,14 @@ LetterColumn LettersOf(SlotColumn column)
     }
 }
 
-char LetterOf(const ChannelSlot& value, SlotColumn column)
+// The member a letter column shows and edits.
+char ChannelSlot::*LetterField(SlotColumn column)
 {
     switch (column) {
-    case SlotColumn::Mode: return value.mode;
-    case SlotColumn::Agc: return value.agc;
-    case SlotColumn::Input: return value.input;
-    default: return value.route;
-    }
-}
-
-char& LetterOf(ChannelSlot& value, SlotColumn column)
-{
-    switch (column) {
-    case SlotColumn::Mode: return value.mode;
-    case SlotColumn::Agc: return value.agc;
-    case SlotColumn::Input: return value.input;
-    default: return value.route;
+    case SlotColumn::Mode: return &ChannelSlot::mode;
+    case SlotColumn::Agc: return &ChannelSlot::agc;
+    case SlotColumn::Input: return &ChannelSlot::input;
+    default: return &ChannelSlot::route;
     }
 }
 
@@ -111,6 +102,7 @@ std::optional<double> ParseFrequency(const QString& text, QString& why)
 {
     const QString given = text.trimmed();
     static const QRegularExpression shape(QStringLiteral("^([0-9]*)(?:\\.([0-9]*))?$"));
+    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
     const QRegularExpressionMatch match = shape.match(given);
     if (given.isEmpty()) {
         why = QStringLiteral("a stored channel needs a frequency (Clear empties a slot)");
@@ -118,7 +110,7 @@ std::optional<double> ParseFrequency(const QString& text, QString& why)
         why = shape.match(QString(given).replace(QLatin1Char(','), QLatin1Char('.'))).hasMatch()
                   ? QStringLiteral("\"%1\" is not a frequency in kHz: the decimals follow a point").arg(given)
                   : QStringLiteral("\"%1\" is not a frequency in kHz").arg(given);
-    } else if (match.captured(2).mid(2).contains(QRegularExpression(QStringLiteral("[1-9]")))) {
+    } else if (match.captured(2).mid(2).contains(nonZero)) {
         why = QStringLiteral("%1 kHz has more than two decimals; the channel file keeps two").arg(given);
     } else if (const double kHz = given.toDouble(); FrequencyFitsField(kHz)) {
         return kHz;
@@ -197,7 +189,7 @@ QString FieldText(int slot, const ChannelSlot& value, SlotColumn column, FieldUs
         return use == FieldUse::Spoken ? kHz + QStringLiteral(" kHz") : kHz;
     }
     case SlotColumn::Description: return DescriptionShown(value, use);
-    default: return LetterText(column, LetterOf(value, column), use);
+    default: return LetterText(column, value.*LetterField(column), use);
     }
 }
 
@@ -225,7 +217,7 @@ QString SetField(ChannelSlot& value, SlotColumn column, const QString& text)
         if (const std::optional<QByteArray> desc = ParseDescription(text, why))
             SetDescriptionText(next, *desc);
     } else if (const std::optional<char> letter = ParseLetter(column, text, why)) {
-        LetterOf(next, column) = *letter;
+        next.*LetterField(column) = *letter;
     }
     if (why.isEmpty())
         value = next;

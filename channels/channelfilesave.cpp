@@ -7,24 +7,24 @@
 #include "channels/keptcopy.h"
 #include "panel/messagebox.h"
 
+bool WriteAtomically(const QString& name, const QByteArray& bytes, QString* why)
+{
+    QSaveFile file(name);
+    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
+    // and commit() would still rename the short file over the old one.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && file.error() == QFileDevice::NoError && file.commit())
+        return true;
+    if (why)
+        *why = file.errorString();
+    file.cancelWriting(); // the old file stays as it was
+    return false;
+}
+
 namespace {
 
 QString FileName() { return QString::fromLatin1(g_szChannelFile); }
 QString BackupName() { return QString::fromLatin1(g_szChannelBackup); }
-
-bool WriteAtomically(const QString& name, const QByteArray& bytes)
-{
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
-    // and commit() would still rename the short file over the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting(); // the old file stays as it was
-        return false;
-    }
-    return file.commit();
-}
 
 // The file about to be replaced, as it stands on disk.
 struct Previous {

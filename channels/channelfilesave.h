@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 
 // Replaces the channel file with these bytes without ever leaving it half
 // written: the new file is written beside it and renamed over it, and the
@@ -8,3 +9,7 @@
 // name of its own, and is left alone if it cannot be. Failures are told to
 // the user. False when the file was not replaced.
 bool WriteChannelFile(const QByteArray& bytes);
+
+// Replaces the named file in one step: a write that fails, on a full disk
+// too, leaves the old file as it was, and why (when asked) says what failed.
+bool WriteAtomically(const QString& name, const QByteArray& bytes, QString* why = nullptr);

@@ -31,15 +31,6 @@ QByteArray Stored(double kHz, const char* letters, const QByteArray& desc)
     return Shown(s);
 }
 
-// A file as the panel leaves it once it has read one: what every later
-// save writes again unchanged.
-QByteArray SteadyFile(const QByteArray& file)
-{
-    ResetProgramGlobals();
-    ReadChannelTable(file);
-    return ChannelFileBytes();
-}
-
 } // namespace
 
 class TestChannelCsv : public QObject {
@@ -168,9 +159,9 @@ void TestChannelCsv::exportThenImport_givesTheFileBackByteForByte_data()
         StoreChannel(299, 14250.1, "UFML", "Caf\xe9 m\xfc\xdf");
         StoreChannel(150, 3650, "\0\0\0\0", "no letters");
     });
-    QTest::newRow("stored slots") << SteadyFile(awkward) << false;
-    QTest::newRow("all 300 slots") << SteadyFile(awkward) << true;
-    QTest::newRow("file ended early") << SteadyFile(ViewHarness::MinimalChannelFile()) << false;
+    QTest::newRow("stored slots") << SteadyChannelFile(awkward) << false;
+    QTest::newRow("all 300 slots") << SteadyChannelFile(awkward) << true;
+    QTest::newRow("file ended early") << SteadyChannelFile(ViewHarness::MinimalChannelFile()) << false;
 }
 
 void TestChannelCsv::exportThenImport_givesTheFileBackByteForByte()

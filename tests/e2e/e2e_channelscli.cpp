@@ -7,9 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "channels/channelfile.h"
 #include "panelonradio.h"
-#include "support/programstate.h"
+#include "support/samplefile.h"
 
 namespace {
 
@@ -44,16 +43,6 @@ bool Write(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The channel file as the panel leaves it after reading it once.
-QByteArray SteadyChannelFile()
-{
-    ResetProgramGlobals();
-    ReadChannelTable(RadioChannelFile());
-    const QByteArray bytes = ChannelFileBytes();
-    ResetProgramGlobals();
-    return bytes;
-}
-
 } // namespace
 
 class E2eChannelsCli : public QObject {
@@ -62,7 +51,7 @@ private slots:
     void exportThenImport_leavesTheChannelFileByteForByte()
     {
         QTemporaryDir dir;
-        const QByteArray file = SteadyChannelFile();
+        const QByteArray file = SteadyChannelFile(RadioChannelFile());
         QVERIFY(Write(dir.filePath("h350save.dat"), file));
         const Run exported = Tavrin(dir.path(), {"--export-channels", "list.csv"});
         QCOMPARE(exported.status, 0);
@@ -77,7 +66,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("data"));
-        QVERIFY(Write(dir.filePath("data/h350save.dat"), SteadyChannelFile()));
+        QVERIFY(Write(dir.filePath("data/h350save.dat"), SteadyChannelFile(RadioChannelFile())));
         const Run run = Tavrin(dir.path(), {"--data-dir", "data", "--export-channels", "-", "--all-slots"});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out.count("\r\n"), 301);
@@ -87,7 +76,7 @@ private slots:
     void aBadRow_changesNothingAndEveryBadRowIsListed()
     {
         QTemporaryDir dir;
-        const QByteArray file = SteadyChannelFile();
+        const QByteArray file = SteadyChannelFile(RadioChannelFile());
         QVERIFY(Write(dir.filePath("h350save.dat"), file));
         const Run run = Tavrin(dir.path(), {"--import-channels", "-"},
                                "Slot,Frequency kHz,Mode,AGC,Input,Route,Description\n"

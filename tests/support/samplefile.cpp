@@ -36,6 +36,15 @@ QByteArray ChannelFileWith(int chanLower, int chanUpper, const std::function<voi
     return bytes;
 }
 
+QByteArray SteadyChannelFile(const QByteArray& file)
+{
+    ResetProgramGlobals();
+    ReadChannelTable(file);
+    const QByteArray bytes = ChannelFileBytes();
+    ResetProgramGlobals();
+    return bytes;
+}
+
 QByteArray SampleChannelFile()
 {
     return ChannelFileWith(0, 3, [] {

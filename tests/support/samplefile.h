@@ -15,3 +15,7 @@ void StoreChannel(int slot, double frequency, const char* letters, const char* d
 QByteArray SampleChannelFile();
 const QByteArray& SampleChannelFileOnce();  // the same, built once per test run
 void WriteSampleChannelFile();  // into the working directory, as h350save.dat
+
+// The file as the panel leaves it once it has read it: what every later save
+// writes again unchanged.
+QByteArray SteadyChannelFile(const QByteArray& file);

@@ -61,15 +61,14 @@ void StoreAllSlots(double offset)
 {
     const char modes[] = "ULAC", agcs[] = "OSMF", inputs[] = "MAP", routes[] = "RTL";
     for (int slot = 0; slot < kChannelCount; ++slot) {
-        g_dChanFreq[slot] = 1800.0 + slot * 97.25 + offset;
-        g_chChanMode[slot] = modes[slot % 4];
-        g_chChanAgc[slot] = agcs[slot % 4];
-        g_chChanInput[slot] = inputs[slot % 3];
-        g_chChanRoute[slot] = routes[slot % 3];
-        const QByteArray desc = QByteArray("Channel ") + QByteArray::number(slot) + " net";
-        std::fill(g_chChanDesc[slot], g_chChanDesc[slot] + kDescLength - 1, ' ');
-        std::copy(desc.begin(), desc.end(), g_chChanDesc[slot]);
-        g_chChanDesc[slot][kDescLength - 1] = '\n';
+        ChannelSlot value;
+        value.freq = 1800.0 + slot * 97.25 + offset;
+        value.mode = modes[slot % 4];
+        value.agc = agcs[slot % 4];
+        value.input = inputs[slot % 3];
+        value.route = routes[slot % 3];
+        SetDescriptionText(value, QByteArray("Channel ") + QByteArray::number(slot) + " net");
+        PutSlotInTable(slot, value);
     }
 }
 
