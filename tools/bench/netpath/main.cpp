@@ -17,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -67,15 +66,9 @@ QString Device(const QString& path, const QString& pty, const ser2netkit::Ports&
     return pty;
 }
 
-quint16 FreePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
 void TimeRoundTrips(const QString& panel, const QString& work, int radioFd, const Options& options, Figures& figures)
 {
-    const quint16 rigctl = FreePort();
+    const quint16 rigctl = ser2netkit::FreeLoopbackPort();
     ChildProcess child;
     LineFeeder feeder(radioFd, ChangingReports());
     if (!child.Start(panel, {QStringLiteral("--rigctl-port"), QString::number(rigctl)}, work, {}) || !feeder.WaitForOutput(60.0)) {
