@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "portchooser/warningtext.h"
+
 namespace {
 
 const QList<int> kBaudRates = {300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
@@ -46,9 +48,7 @@ CLineSettingsBox::CLineSettingsBox(const LineSettings& line, QWidget* parent)
     m_refused = new QLabel(this);
     m_refused->setObjectName(QStringLiteral("refusedSettings"));
     m_refused->setWordWrap(true);
-    QPalette warning = m_refused->palette();
-    warning.setColor(QPalette::WindowText, QColor(160, 0, 0));
-    m_refused->setPalette(warning);
+    ShowAsWarning(*m_refused);
     column->addWidget(m_refused);
     ShowRefused();
     for (QComboBox* choice : {m_baudRate, m_parity, m_dataBits, m_stopBits})

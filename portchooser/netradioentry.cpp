@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "netport/netaddress.h"
+#include "portchooser/warningtext.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ CNetRadioEntry::CNetRadioEntry(QLineEdit* path, QWidget* parent)
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("addressProblem"));
     m_problem->setWordWrap(true);
-    QPalette warning = m_problem->palette();
-    warning.setColor(QPalette::WindowText, QColor(160, 0, 0));
-    m_problem->setPalette(warning);
+    ShowAsWarning(*m_problem);
     grid->addWidget(m_problem, 5, 0, 1, 6);
     FillFrom(path->text());
     ShowTlsFields();

@@ -11,6 +11,7 @@
 #include "portchooser/linesettingsbox.h"
 #include "netport/netaddress.h"
 #include "portchooser/netradioentry.h"
+#include "portchooser/warningtext.h"
 
 namespace {
 
@@ -48,9 +49,7 @@ void CPortChooserDlg::AddIntro(const PortChoiceRequest& request)
     if (!request.problem.isEmpty() && !request.settingsDefaulted) {
         QLabel* problem = WrappedLabel(request.problem, this);
         problem->setObjectName(QStringLiteral("problem"));
-        QPalette warning = problem->palette();
-        warning.setColor(QPalette::WindowText, QColor(160, 0, 0));
-        problem->setPalette(warning);
+        ShowAsWarning(*problem);
         layout()->addWidget(problem);
     }
     QString intro = QStringLiteral("The serial port the radio is on, kept as COM%1:").arg(request.port);
