@@ -133,10 +133,7 @@ NetPortBackend::NetPortBackend()
                                                            "a raw port is socket://%1").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000));
     });
     m_settle.setSingleShot(true);
-    connect(&m_settle, &QTimer::timeout, this, [this] {
-        m_settled = true;
-        TryFinishOpening();
-    });
+    connect(&m_settle, &QTimer::timeout, this, &NetPortBackend::TryFinishOpening);
 }
 
 NetPortBackend::~NetPortBackend()
@@ -179,7 +176,6 @@ void NetPortBackend::Connect()
     m_state = State::Connecting;
     m_telnet = CTelnetCodec();
     m_received.clear();
-    m_settled = m_tlsDone = m_drainPending = false;
     m_deadline.start();
     m_sinceConnect.start();
     m_trace.Note(QStringLiteral("%1: connecting to %2").arg(m_address.Url(), m_address.FarEnd()));
@@ -211,7 +207,6 @@ void NetPortBackend::OnEncrypted()
         Fail(refusal);
         return;
     }
-    m_tlsDone = true;
     m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), DescribeTls(*Tls(), m_address)));
     OnReached();
 }
@@ -274,7 +269,7 @@ void NetPortBackend::OnTelnetEvent(const CTelnetCodec::Event& event)
 
 void NetPortBackend::TryFinishOpening()
 {
-    if (m_state != State::Settling || !m_settled || (IsTelnet() && !m_telnet.ComPortAnswered()))
+    if (m_state != State::Settling || m_settle.isActive() || (IsTelnet() && !m_telnet.ComPortAnswered()))
         return;
     m_deadline.stop();
     m_state = State::Open;
@@ -286,12 +281,13 @@ void NetPortBackend::TryFinishOpening()
 void NetPortBackend::OnSocketGone(const QString& why) { Fail(why.isEmpty() ? ClosedWords() : why); }
 
 // While opening, whatever the far end said before it closed is its reason.
+// A TLS connection that is settling has come through TLS.
 QString NetPortBackend::ClosedWords() const
 {
     const QString farText = m_state == State::Open ? QString() : FarText(m_received);
     if (!farText.isEmpty())
         return farText;
-    if (m_state == State::Open || !m_tlsDone)
+    if (m_state != State::Settling || !Tls())
         return QStringLiteral("the far end closed the connection");
     if (m_address.certFile.isEmpty())
         return QStringLiteral("the far end closed the connection after TLS: it may want a client certificate (cert= and key=)");

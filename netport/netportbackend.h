@@ -61,10 +61,8 @@ private:
     CTelnetCodec m_telnet;
     QByteArray m_received;   // serial data not yet taken by ReadAll
     QTimer m_deadline;       // the whole opening
-    QTimer m_settle;         // the wait after the far end is reached
+    QTimer m_settle;         // the wait after the far end is reached; over once it stops
     QElapsedTimer m_sinceConnect;
-    bool m_settled = false;
     bool m_drainPending = false;
-    bool m_tlsDone = false;
     CSerialTrace m_trace;
 };

@@ -127,45 +127,33 @@ void CTelnetCodec::Verb(quint8 verb, quint8 option, QByteArray& reply, QList<Eve
     switch (verb) {
     case kDo:
         if (SupportedByUs(option))
-            Enable(Side::Ours, option, kWill, reply, events);
+            Turn(Side::Ours, option, true, kWill, reply, events);
         else
             Refuse(Side::Ours, option, kWont, reply);
         break;
     case kWill:
         if (WantedFromThem(option))
-            Enable(Side::Theirs, option, kDo, reply, events);
+            Turn(Side::Theirs, option, true, kDo, reply, events);
         else
             Refuse(Side::Theirs, option, kDont, reply);
         break;
-    case kDont: Disable(Side::Ours, option, kWont, reply, events); break;
-    default: Disable(Side::Theirs, option, kDont, reply, events); break;
+    case kDont: Turn(Side::Ours, option, false, kWont, reply, events); break;
+    default: Turn(Side::Theirs, option, false, kDont, reply, events); break;
     }
 }
 
-void CTelnetCodec::Enable(Side side, quint8 option, quint8 answer, QByteArray& reply, QList<Event>& events)
+// A word that changes nothing needs no answer (a refusal of what is already
+// off), nor does the far end's answer to what we asked for.
+void CTelnetCodec::Turn(Side side, quint8 option, bool on, quint8 answer, QByteArray& reply, QList<Event>& events)
 {
     Q& state = Table(side)[option];
-    if (state == Q::Yes)
+    const Q turned = on ? Q::Yes : Q::No;
+    if (state == turned)
         return;
-    if (state == Q::No)
+    if (state != Q::WantYes)
         reply += Command(answer, option);
-    state = Q::Yes;
-    if (side == Side::Ours && option == kComPort)
-        m_comPortAnswered = true;
-    events << Event{Event::Kind::Agreed, side, option, {}};
-}
-
-void CTelnetCodec::Disable(Side side, quint8 option, quint8 answer, QByteArray& reply, QList<Event>& events)
-{
-    Q& state = Table(side)[option];
-    if (state == Q::No)
-        return; // a refusal of what is already off needs no answer
-    if (state == Q::Yes)
-        reply += Command(answer, option);
-    state = Q::No;
-    if (side == Side::Ours && option == kComPort)
-        m_comPortAnswered = true;
-    events << Event{Event::Kind::Refused, side, option, {}};
+    state = turned;
+    events << Event{on ? Event::Kind::Agreed : Event::Kind::Refused, side, option, {}};
 }
 
 void CTelnetCodec::Refuse(Side side, quint8 option, quint8 answer, QByteArray& reply)

@@ -39,8 +39,8 @@ public:
     QByteArray Encode(const QByteArray& bytes) const;
 
     bool Agreed(Side side, quint8 option) const;
-    // The far end has said yes or no to COM-PORT-OPTION.
-    bool ComPortAnswered() const { return m_comPortAnswered; }
+    // The far end has said yes or no to the COM-PORT-OPTION Start() offered.
+    bool ComPortAnswered() const { return m_ours[telnet::kComPort] != Q::WantYes; }
 
 private:
     enum class Q : quint8 { No, WantYes, Yes };
@@ -53,8 +53,7 @@ private:
     void AddSub(quint8 byte);
     void SubIacByte(quint8 byte, QByteArray& data, QList<Event>& events);
     void Verb(quint8 verb, quint8 option, QByteArray& reply, QList<Event>& events);
-    void Enable(Side side, quint8 option, quint8 answer, QByteArray& reply, QList<Event>& events);
-    void Disable(Side side, quint8 option, quint8 answer, QByteArray& reply, QList<Event>& events);
+    void Turn(Side side, quint8 option, bool on, quint8 answer, QByteArray& reply, QList<Event>& events);
     void Refuse(Side side, quint8 option, quint8 answer, QByteArray& reply);
     void EndSub(QList<Event>& events);
     std::array<Q, 256>& Table(Side side) { return side == Side::Ours ? m_ours : m_theirs; }
@@ -62,7 +61,6 @@ private:
     State m_state = State::Data;
     quint8 m_verb = 0;
     bool m_afterCr = false;
-    bool m_comPortAnswered = false;
     QByteArray m_sub;
     bool m_subTooLong = false;
     std::array<Q, 256> m_ours{};

@@ -37,8 +37,6 @@ bool PrepareTls(QSslSocket& socket, const NetAddress& address, QString& problem)
 bool PinnedCertificateExcuses(const QSslSocket& socket, const NetAddress& address, const QList<QSslError>& errors,
                               QString& refusal)
 {
-    if (!address.fingerprint.isEmpty() && Fingerprint(socket) == address.fingerprint)
-        return true;
     if (!address.fingerprint.isEmpty())
         return PinHolds(socket, address, refusal);
     QStringList reasons;

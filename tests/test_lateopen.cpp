@@ -43,18 +43,40 @@ class TestLateOpen : public QObject {
 private slots:
     void initTestCase();
     void init() { PanelLog::Lines().clear(); }
-    void untilOpen_nothingIsSent_thenTheStartupQueriesGo();
-    void aLateFailure_showsInTheTitleOnce();
+    void untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays_data();
+    void untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays();
     void aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays();
-    void theDialog_isOfferedOnlyIfTheOpenFails_data();
-    void theDialog_isOfferedOnlyIfTheOpenFails();
 };
 
 void TestLateOpen::initTestCase() { PanelLog::Capture(); }
 
-void TestLateOpen::untilOpen_nothingIsSent_thenTheStartupQueriesGo()
+// Opened, the start-up queries go; refused, the title and the log say so
+// once and the port dialog is offered.
+void TestLateOpen::untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays_data()
 {
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("offers");
+    QTest::newRow("opened") << QString() << QStringList{"RTS 1"} + kQueries << 5 << 0;
+    QTest::newRow("refused") << QStringLiteral("Port's device already in use") << QStringList() << -1 << 1;
+}
+
+void TestLateOpen::untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays()
+{
+    QFETCH(QString, failure);
+    QFETCH(QStringList, calls);
+    QFETCH(int, step);
+    QFETCH(int, offers);
     LatePanel h;
+    int offered = 0;
+    SetPortChooserRunner([&offered](CPortChooserDlg&) {
+        ++offered;
+        return int(QDialog::Rejected);
+    });
+    CPortChoice choice(h.View(), nullptr);
+    choice.OfferIfPortClosed();
+    QCOMPARE(offered, 0);
     QCOMPARE(h.Port().calls, QStringList{"open " + h.device});
     QCOMPARE(h.View().PortProblem(), QStringLiteral("COM1 (%1): connecting").arg(h.device));
     h.View().Dispatch([&h] { h.View().OnTimer(1); }); // the poll meets a port that is not open
@@ -63,21 +85,16 @@ void TestLateOpen::untilOpen_nothingIsSent_thenTheStartupQueriesGo()
     QCOMPARE(PanelLog::Lines(), QStringList()); // an open under way is no warning
 
     h.Port().calls.clear();
-    h.Port().FinishOpen();
-    QCOMPARE(h.Port().calls, QStringList{"RTS 1"} + kQueries);
-    QCOMPARE(h.View().PortProblem(), QString());
-    QCOMPARE(h.View().m_nStep, 5);
-}
-
-void TestLateOpen::aLateFailure_showsInTheTitleOnce()
-{
-    LatePanel h;
-    h.Port().FinishOpen(QStringLiteral("Port's device already in use"));
-    const QString words = QStringLiteral("COM1 (%1): Port's device already in use").arg(h.device);
+    h.Port().FinishOpen(failure);
+    const QString words = failure.isEmpty() ? QString() : QStringLiteral("COM1 (%1): %2").arg(h.device, failure);
+    QCOMPARE(h.Port().calls, calls);
     QCOMPARE(h.View().PortProblem(), words);
     QVERIFY(h.View().window()->windowTitle().contains(words));
-    QCOMPARE(PanelLog::Lines(), QStringList{"port: " + words});
-    QCOMPARE(h.Port().writes, QByteArrayList());
+    QCOMPARE(PanelLog::Lines(), words.isEmpty() ? QStringList() : QStringList{"port: " + words});
+    QCOMPARE(h.View().m_nStep, step);
+    QTest::qWait(20);
+    SetPortChooserRunner({});
+    QCOMPARE(offered, offers);
 }
 
 void TestLateOpen::aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays()
@@ -106,33 +123,6 @@ void TestLateOpen::aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays()
     QVERIFY(!reopener->IsRetrying());
     QCOMPARE(PanelLog::Lines().size(), 2); // lost, and back
     QVERIFY2(PanelLog::Lines().last().contains(QStringLiteral("is back")), qPrintable(PanelLog::Lines().join('\n')));
-}
-
-void TestLateOpen::theDialog_isOfferedOnlyIfTheOpenFails_data()
-{
-    QTest::addColumn<QString>("failure");
-    QTest::addColumn<int>("offers");
-    QTest::newRow("opened") << QString() << 0;
-    QTest::newRow("refused") << QStringLiteral("refused") << 1;
-}
-
-void TestLateOpen::theDialog_isOfferedOnlyIfTheOpenFails()
-{
-    QFETCH(QString, failure);
-    QFETCH(int, offers);
-    LatePanel h;
-    int offered = 0;
-    SetPortChooserRunner([&offered](CPortChooserDlg&) {
-        ++offered;
-        return int(QDialog::Rejected);
-    });
-    CPortChoice choice(h.View(), nullptr);
-    choice.OfferIfPortClosed();
-    QCOMPARE(offered, 0);
-    h.Port().FinishOpen(failure);
-    QTest::qWait(20);
-    SetPortChooserRunner({});
-    QCOMPARE(offered, offers);
 }
 
 QTEST_MAIN(TestLateOpen)

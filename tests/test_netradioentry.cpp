@@ -40,64 +40,50 @@ PortChoiceRequest Current(const QString& current)
 class TestNetRadioEntry : public QObject {
     Q_OBJECT
 private slots:
-    void enteredFields_becomeTheUrl_data();
-    void enteredFields_becomeTheUrl();
-    void aUrlTypedByHand_isCheckedBeforeOpen_data();
-    void aUrlTypedByHand_isCheckedBeforeOpen();
+    void anAddressEnteredOrTyped_isCheckedBeforeOpen_data();
+    void anAddressEnteredOrTyped_isCheckedBeforeOpen();
 };
 
-void TestNetRadioEntry::enteredFields_becomeTheUrl_data()
+// Either the fields are filled in, or (`typed`) the path field is typed over.
+void TestNetRadioEntry::anAddressEnteredOrTyped_isCheckedBeforeOpen_data()
 {
     QTest::addColumn<QString>("host");
     QTest::addColumn<int>("protocol");
     QTest::addColumn<bool>("tls");
     QTest::addColumn<QString>("fingerprint");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("raw") << "radio.example.net" << 0 << false << "" << "socket://radio.example.net:7001" << "";
-    QTest::newRow("RFC 2217 on IPv6") << "[2001:db8::7]" << 1 << false << "" << "rfc2217://[2001:db8::7]:7001" << "";
-    QTest::newRow("TLS, pinned") << "radio" << 1 << true << kFingerprint
+    QTest::newRow("raw") << "radio.example.net" << 0 << false << "" << "" << "socket://radio.example.net:7001" << "";
+    QTest::newRow("RFC 2217 on IPv6") << "[2001:db8::7]" << 1 << false << "" << "" << "rfc2217://[2001:db8::7]:7001" << "";
+    QTest::newRow("TLS, pinned") << "radio" << 1 << true << kFingerprint << ""
                                  << "rfc2217://radio:7001?tls=1&fp=abcd" + QStringLiteral("ef").repeated(30) << "";
-    QTest::newRow("TLS, a fingerprint mistyped") << "radio" << 1 << true << "abc" << "rfc2217://radio:7001?tls=1&fp=abc"
-                                                 << "64 hexadecimal digits";
+    QTest::newRow("TLS, a fingerprint mistyped") << "radio" << 1 << true << "abc" << ""
+                                                 << "rfc2217://radio:7001?tls=1&fp=abc" << "64 hexadecimal digits";
+    QTest::newRow("typed: a device path") << "" << 1 << false << "" << "/dev/ttyS1" << "/dev/ttyS1" << "";
+    QTest::newRow("typed: a good address") << "" << 1 << false << "" << "socket://10.0.0.7:3001"
+                                           << "socket://10.0.0.7:3001" << "";
+    QTest::newRow("typed: no port") << "" << 1 << false << "" << "rfc2217://radio" << "rfc2217://radio"
+                                    << "has no port number";
 }
 
-void TestNetRadioEntry::enteredFields_becomeTheUrl()
+void TestNetRadioEntry::anAddressEnteredOrTyped_isCheckedBeforeOpen()
 {
     QFETCH(QString, host);
     QFETCH(int, protocol);
     QFETCH(bool, tls);
     QFETCH(QString, fingerprint);
+    QFETCH(QString, typed);
     QFETCH(QString, url);
     QFETCH(QString, problem);
-    CPortChooserDlg dialog(Current(QStringLiteral("/dev/ttyUSB0")));
+    CPortChooserDlg dialog(Current(typed.isEmpty() ? QStringLiteral("/dev/ttyUSB0") : QString()));
     QTest::keyClicks(Field<QLineEdit>(dialog, "host"), host);
     Field<QSpinBox>(dialog, "netPort")->setValue(7001);
     Field<QComboBox>(dialog, "protocol")->setCurrentIndex(protocol);
     Field<QCheckBox>(dialog, "tls")->setChecked(tls);
     QTest::keyClicks(Field<QLineEdit>(dialog, "fingerprint"), fingerprint);
+    QTest::keyClicks(Field<QLineEdit>(dialog, "path"), typed);
     QCOMPARE(dialog.ChosenPath(), url);
-    const QString shown = Field<QLabel>(dialog, "addressProblem")->text();
-    QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
-    QCOMPARE(OpenEnabled(dialog), problem.isEmpty());
-}
-
-void TestNetRadioEntry::aUrlTypedByHand_isCheckedBeforeOpen_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("a device path") << "/dev/ttyS1" << "";
-    QTest::newRow("a good address") << "socket://10.0.0.7:3001" << "";
-    QTest::newRow("no port") << "rfc2217://radio" << "has no port number";
-}
-
-void TestNetRadioEntry::aUrlTypedByHand_isCheckedBeforeOpen()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, problem);
-    CPortChooserDlg dialog(Current(QString()));
-    QLineEdit* path = Field<QLineEdit>(dialog, "path");
-    QTest::keyClicks(path, typed);
     const QString shown = Field<QLabel>(dialog, "addressProblem")->text();
     QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
     QCOMPARE(OpenEnabled(dialog), problem.isEmpty());

@@ -12,12 +12,6 @@ namespace ser2netkit {
 
 namespace {
 
-quint16 FreeLoopbackPort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
 // Probing a port by connecting would make ser2net open the radio's line;
 // the kernel's table of listening sockets tells without touching it.
 bool Listening(quint16 port)
@@ -55,6 +49,12 @@ bool SelfSigned(const QString& dir, const QString& name, const QString& subject,
 }
 
 } // namespace
+
+quint16 FreeLoopbackPort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
 
 QString Tool(const QString& name)
 {

@@ -11,6 +11,9 @@ namespace ser2netkit {
 // A program on PATH, or in the sbin folders a user's PATH may lack.
 QString Tool(const QString& name);
 
+// A TCP port on 127.0.0.1 that nothing listens on just now; 0 if none.
+quint16 FreeLoopbackPort();
+
 struct Ports {
     quint16 raw = 0;
     quint16 telnet = 0;

@@ -78,8 +78,6 @@ bool ChildProcess::Running()
     return false;
 }
 
-qint64 ChildProcess::CpuNanoseconds() const { return ProcessCpuNanoseconds(m_pid); }
-
 void ChildProcess::Stop()
 {
     if (!Running())
@@ -94,8 +92,8 @@ void ChildProcess::Stop()
     m_pid = -1;
 }
 
-CpuWindow::CpuWindow(const ChildProcess& child) : m_child(child), m_cpu(child.CpuNanoseconds()), m_start(MonotonicNanos()) {}
+CpuWindow::CpuWindow(qint64 pid) : m_pid(pid), m_cpu(ProcessCpuNanoseconds(pid)), m_start(MonotonicNanos()) {}
 
 double CpuWindow::Seconds() const { return double(MonotonicNanos() - m_start) / 1e9; }
 
-double CpuWindow::Share() const { return double(m_child.CpuNanoseconds() - m_cpu) / 1e9 / Seconds(); }
+double CpuWindow::Share() const { return double(ProcessCpuNanoseconds(m_pid) - m_cpu) / 1e9 / Seconds(); }

@@ -1,6 +1,6 @@
 #pragma once
-// A program started for measurement: its own working directory and extra
-// environment, and the processor time all its threads have used so far.
+// A program started for measurement, in its own working directory and with
+// extra environment; and the processor time a process uses over a window.
 #include <QByteArrayList>
 #include <QString>
 #include <sys/types.h>
@@ -17,23 +17,22 @@ public:
                const QByteArrayList& environment);
     bool Running();
     pid_t Pid() const { return m_pid; }
-    // Nanoseconds on a processor, summed over the threads alive now.
-    qint64 CpuNanoseconds() const;
     void Stop();
 
 private:
     pid_t m_pid = -1;
 };
 
-// Processor time of a child over a window, as a share of one core.
+// Processor time of a process over a window, as a share of one core.
 class CpuWindow {
 public:
-    explicit CpuWindow(const ChildProcess& child);
+    explicit CpuWindow(qint64 pid);
+    explicit CpuWindow(const ChildProcess& child) : CpuWindow(child.Pid()) {}
     double Seconds() const;
     double Share() const;
 
 private:
-    const ChildProcess& m_child;
+    qint64 m_pid;
     qint64 m_cpu;
     qint64 m_start;
 };

@@ -17,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -25,7 +24,6 @@
 #include "childprocess.h"
 #include "linefeeder.h"
 #include "panelregistration.h"
-#include "processcpu.h"
 #include "ptylink.h"
 #include "roundtrips.h"
 #include "samplechannelfile.h"
@@ -67,15 +65,9 @@ QString Device(const QString& path, const QString& pty, const ser2netkit::Ports&
     return pty;
 }
 
-quint16 FreePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
 void TimeRoundTrips(const QString& panel, const QString& work, int radioFd, const Options& options, Figures& figures)
 {
-    const quint16 rigctl = FreePort();
+    const quint16 rigctl = ser2netkit::FreeLoopbackPort();
     ChildProcess child;
     LineFeeder feeder(radioFd, ChangingReports());
     if (!child.Start(panel, {QStringLiteral("--rigctl-port"), QString::number(rigctl)}, work, {}) || !feeder.WaitForOutput(60.0)) {
@@ -99,17 +91,16 @@ void TakeCpu(const QString& panel, const QString& work, int radioFd, qint64 ser2
     }
     feeder.Idle(3.0);
     std::fprintf(stderr, "%s: idle and fed windows, pid %d\n", qPrintable(figures.path), int(child.Pid()));
-    const CpuWindow idle(child);
-    const qint64 ser2netIdle = ser2net > 0 ? ProcessCpuNanoseconds(ser2net) : 0;
+    // Without ser2net (the pty path) its window reads no process: a share of 0.
+    const CpuWindow idle(child), ser2netIdle(ser2net);
     feeder.Idle(options.seconds);
     figures.idleShare = idle.Share();
-    figures.ser2netIdleShare = ser2net > 0 ? double(ProcessCpuNanoseconds(ser2net) - ser2netIdle) / 1e9 / idle.Seconds() : 0.0;
-    const CpuWindow fed(child);
-    const qint64 ser2netFed = ser2net > 0 ? ProcessCpuNanoseconds(ser2net) : 0;
+    figures.ser2netIdleShare = ser2netIdle.Share();
+    const CpuWindow fed(child), ser2netFed(ser2net);
     figures.chars = feeder.Feed(options.seconds, options.rate);
     figures.fedShare = fed.Share();
     figures.seconds = fed.Seconds();
-    figures.ser2netFedShare = ser2net > 0 ? double(ProcessCpuNanoseconds(ser2net) - ser2netFed) / 1e9 / fed.Seconds() : 0.0;
+    figures.ser2netFedShare = ser2netFed.Share();
     child.Stop();
 }
 
