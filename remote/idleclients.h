@@ -5,8 +5,7 @@
 // out for as long as they stay. Silence counts from the client's last whole
 // line, or from its connection; a client must have been silent at least 30 s
 // to go, and the one holding the transmitter keyed never goes.
-#include <QElapsedTimer>
-#include <QHash>
+#include <QList>
 #include <chrono>
 
 class CRigClient;
@@ -18,16 +17,10 @@ public:
 
     void SetMinSilence(std::chrono::milliseconds silence) { m_minSilence = silence; }
 
-    void Heard(CRigClient* client);   // connected, or a whole line came
-    void Forget(CRigClient* client);
-    void Clear() { m_lastHeard.clear(); }
-
-    // The client to give its slot, or none when no one has been silent long
-    // enough; `spared` is never chosen.
-    CRigClient* Longest(const QObject* spared) const;
-    qint64 SilentMs(CRigClient* client) const;
+    // Of `clients`, the one to give its slot, or none when no one has been
+    // silent long enough; `spared` is never chosen.
+    CRigClient* Longest(const QList<CRigClient*>& clients, const QObject* spared) const;
 
 private:
     std::chrono::milliseconds m_minSilence = kDefaultMinSilence;
-    QHash<CRigClient*, QElapsedTimer> m_lastHeard;
 };

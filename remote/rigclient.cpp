@@ -37,6 +37,7 @@ void NoteConfirmation(bool confirmed)
 CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent)
     : QObject(parent), m_socket(socket), m_rig(rig)
 {
+    m_sinceLine.start();
     m_socket->setParent(this);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSendBufferBytes);
@@ -77,7 +78,7 @@ void CRigClient::TakeLines()
         const std::optional<CRigLineBuffer::Line> line = m_lines.Next();
         if (!line)
             break;
-        emit LineTaken(this);
+        m_sinceLine.start();
         if (line->tooLong)
             Send(StatusLine(RigStatus::InvalidArgument));
         else

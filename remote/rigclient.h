@@ -8,6 +8,7 @@
 // the event loop, so the panel goes on meanwhile.
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -28,10 +29,12 @@ public:
     // Takes the socket.
     CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent = nullptr);
 
+    // Since its last whole line, whatever it asked, or since it connected.
+    qint64 SilentMs() const { return m_sinceLine.elapsed(); }
+
 signals:
     void KeyRequested(CRigClient* client);
     void UnkeyRequested();
-    void LineTaken(CRigClient* client);  // a whole line came, whatever it asked
     void Finished(CRigClient* client);  // the connection is gone, once
 
 private:
@@ -49,6 +52,7 @@ private:
     QTcpSocket* m_socket;
     CRigSeam& m_rig;
     CRigLineBuffer m_lines;
+    QElapsedTimer m_sinceLine;
     QList<RigRequest> m_lineRest;  // the commands of the line being answered
     RigClientState m_state;
     QTimer m_waitTick;

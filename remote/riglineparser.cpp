@@ -86,7 +86,7 @@ private:
             args << m_tokens[m_next++];
             vfo = 1;
         }
-        while (!AtEnd() && args.size() - vfo < command.maxArgs && args.mid(vfo) != QByteArrayList{"?"})
+        while (!AtEnd() && args.size() - vfo < command.maxArgs && !(args.size() - vfo == 1 && args.last() == "?"))
             args << m_tokens[m_next++];
     }
 

@@ -29,7 +29,6 @@ void CRigServer::Close()
         delete client;
     }
     m_guard.Release();
-    m_idle.Clear();
     if (!clients.isEmpty())
         emit ClientsChanged(0);
 }
@@ -53,22 +52,19 @@ void CRigServer::Adopt(QTcpSocket* socket)
     connect(client, &CRigClient::KeyRequested, this, [this](CRigClient* keyer) { m_guard.Keyed(keyer); });
     connect(client, &CRigClient::UnkeyRequested, &m_guard, &CTransmitGuard::Unkeyed);
     connect(client, &CRigClient::Finished, this, &CRigServer::OnClientFinished);
-    connect(client, &CRigClient::LineTaken, this, [this](CRigClient* heard) { m_idle.Heard(heard); });
     m_clients.append(client);
-    m_idle.Heard(client);
     qCInfo(lcRemote) << "client from" << socket->peerAddress().toString() << "connected";
 }
 
 // The client silent longest goes, never the one holding the key.
 bool CRigServer::MakeRoom()
 {
-    CRigClient* silent = m_idle.Longest(m_guard.Keyer());
+    CRigClient* silent = m_idle.Longest(m_clients, m_guard.Keyer());
     if (!silent)
         return false;
     qCWarning(lcRemote).noquote() << QStringLiteral("a client silent for %1 s gave its slot to a newcomer")
-                                         .arg(m_idle.SilentMs(silent) / 1000);
+                                         .arg(silent->SilentMs() / 1000);
     m_clients.removeOne(silent);
-    m_idle.Forget(silent);
     silent->disconnect(this);
     delete silent;
     return true;
@@ -78,7 +74,6 @@ void CRigServer::OnClientFinished(CRigClient* client)
 {
     if (!m_clients.removeOne(client))
         return;
-    m_idle.Forget(client);
     m_guard.ClientGone(client);
     client->deleteLater();
     emit ClientsChanged(ClientCount());

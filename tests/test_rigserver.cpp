@@ -1,7 +1,9 @@
 // The rig-control server on a loopback port, with a stand-in for the panel:
 // replies that wait for the radio's confirming report or time out, the
-// limit on unread output, and the guard that unkeys what the network keyed. The limit on clients and a
-// keying client that goes away are tested end to end (e2e_rigctl).
+// limit on unread output, the guard that unkeys what the network keyed, and
+// the slot a full server takes from the client silent longest. The limit on
+// clients and a keying client that goes away are tested end to end
+// (e2e_rigctl).
 #include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QtTest>
