@@ -11,6 +11,7 @@
 #include "app/tavrindoc.h"
 #include "channeleditor/channeleditor.h"
 #include "channels/recallkeys.h"
+#include "keying/transmitholder.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
@@ -62,6 +63,7 @@ void CTavrinApp::AttachPortHelpers()
     new CLostLinkReceive(view);
     new CPortReopener(view);
     m_silence = new CSilenceWatch(view);
+    m_holder = new CTransmitHolder(&view);
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });

@@ -10,6 +10,7 @@ class CRigctlService;
 class CSilenceWatch;
 class CTavrinDoc;
 class CTavrinView;
+class CTransmitHolder;
 
 // The application: settings first, then the window, then the panel's first
 // update, which opens the port and queries the radio.
@@ -33,6 +34,8 @@ private:
     std::unique_ptr<CPortChoice> m_portChoice;
     CSilenceWatch* m_silence = nullptr;  // the view's child
     std::unique_ptr<CChannelEditor> m_channels;
+    // Who holds the transmitter, for every server that can key it.
+    CTransmitHolder* m_holder = nullptr;  // the view's child
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
 };
