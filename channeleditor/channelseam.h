@@ -9,18 +9,9 @@
 #include <functional>
 #include <optional>
 
-enum class RecallResult { Sent, NoListLine, PortFailed };
+#include "channeleditor/channelslot.h"
 
-// The radio's state as a slot holds it, in the channel file's letters. A
-// letter is 0 for a setting the radio has not reported, and the route is 0
-// for Ext PTT off with local audio on, which no letter stands for.
-struct ReportedChannel {
-    double freq = 0.0;
-    char mode = 0;
-    char agc = 0;
-    char input = 0;
-    char route = 0;
-};
+enum class RecallResult { Sent, NoListLine, PortFailed };
 
 class CChannelSeam {
 public:
@@ -29,8 +20,12 @@ public:
     // What a double-click on the slot's line in the channel list does. A
     // list left empty by a missing channel file has no line to click.
     virtual RecallResult Recall(int slot) = 0;
-    // What the radio last reported; none before its first frequency.
-    virtual std::optional<ReportedChannel> Reported() const = 0;
+    // What the radio last reported, as a slot holds it in the channel
+    // file's letters; none before its first frequency. A letter is 0 for a
+    // setting the radio has not reported, and the route is 0 for Ext PTT
+    // off with local audio on, which no letter stands for. The description
+    // is not the radio's, and is left as a never-stored slot's.
+    virtual std::optional<ChannelSlot> Reported() const = 0;
     // The whole table to the channel file, as Save Chnl writes it; false
     // when the file was not replaced (the user has been told why).
     virtual bool SaveTable() = 0;

@@ -45,7 +45,7 @@ int ColumnWidth(const QFontMetrics& metrics, SlotColumn column)
 
 // The slot with the radio's values; a setting the radio has not reported
 // keeps the slot's own, and is named in `kept`.
-ChannelSlot WithReported(const ChannelSlot& slot, const ReportedChannel& now, QStringList& kept)
+ChannelSlot WithReported(const ChannelSlot& slot, const ChannelSlot& now, QStringList& kept)
 {
     ChannelSlot value = StoredFrom(slot);
     value.freq = now.freq;
@@ -262,7 +262,7 @@ void CChannelsWindow::StoreCurrent()
         Say(QStringLiteral("Select the slot to store the radio's frequency in."));
         return;
     }
-    const std::optional<ReportedChannel> now = m_seam.Reported();
+    const std::optional<ChannelSlot> now = m_seam.Reported();
     if (!now) {
         Say(QStringLiteral("Nothing was stored: the radio has not reported a frequency yet."));
         return;

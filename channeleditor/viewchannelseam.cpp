@@ -52,12 +52,12 @@ RecallResult CViewChannelSeam::Recall(int slot)
 
 // The report's 10 Hz grid, without the rounding of its decoding, so the
 // slot holds the same two decimals the display shows.
-std::optional<ReportedChannel> CViewChannelSeam::Reported() const
+std::optional<ChannelSlot> CViewChannelSeam::Reported() const
 {
     const double kHz = std::round(m_view.DecodeFrequency() * 100.0) / 100.0;
     if (g_nFreqReports == 0 || !FrequencyFitsField(kHz))
         return std::nullopt;
-    ReportedChannel now;
+    ChannelSlot now = NeverStoredSlot();
     now.freq = kHz;
     now.mode = FileLetter(g_chMode, "ULAC");
     now.agc = FileLetter(g_chAgc, "OSMF");
