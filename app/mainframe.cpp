@@ -41,6 +41,16 @@ void CMainFrame::CreateAccelerators()
     addActions({fileNew, fileOpen});
 }
 
+// Quit is the window's own close: the Channels window's edits are asked
+// about, and the channel file is written.
+void CMainFrame::AddQuit()
+{
+    m_radio->addSeparator();
+    QAction* quit = m_radio->addAction(QStringLiteral("&Quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
 void CMainFrame::SetView(CTavrinView* view)
 {
     m_view = view;

@@ -22,6 +22,8 @@ public:
     // Closes with nobody there to answer a guard's question (the session is
     // ending): what the guards keep is left to the panel's own closing.
     void CloseUnasked();
+    // Radio > Quit (Ctrl+Q), last in the menu once the others are in it.
+    void AddQuit();
 
 signals:
     void AboutRequested();

@@ -49,6 +49,7 @@ bool CTavrinApp::InitInstance()
     m_frame->View()->OnInitialUpdate();
     m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), *m_silence, m_frame->RadioMenu(),
                                                 m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl));
+    m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
     return true;

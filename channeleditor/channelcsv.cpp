@@ -1,6 +1,8 @@
 #include "channeleditor/channelcsv.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "channeleditor/csvtext.h"
 #include "channeleditor/slotfields.h"
@@ -27,18 +29,102 @@ QStringList WithoutEmptyTail(QStringList fields)
     return fields;
 }
 
-bool LooksLikeHeader(const QStringList& fields)
+// "a, b and c".
+QString Listed(QStringList names)
 {
-    return !fields.isEmpty() && fields.front().trimmed().compare(QLatin1String("Slot"), Qt::CaseInsensitive) == 0;
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
-QString HeaderProblem(const QStringList& fields)
+// A spreadsheet's own names for the columns are taken too: the window's
+// captions, and Frequency without its unit.
+const char* const kColumnNames[kSlotColumnCount][2] = {
+    {"Slot", nullptr},          {"Frequency kHz", "Frequency"}, {"Mode", nullptr}, {"AGC", nullptr},
+    {"Input", "Audio input"},   {"Route", "Ext PTT/Local audio"}, {"Description", nullptr},
+};
+
+std::optional<int> ColumnNamed(const QString& field)
 {
-    const QStringList names = HeaderNames();
-    bool same = fields.size() == names.size();
-    for (qsizetype i = 0; same && i < names.size(); ++i)
-        same = fields[i].trimmed().compare(names[i], Qt::CaseInsensitive) == 0;
-    return same ? QString() : QStringLiteral("the header should be %1").arg(QLatin1String(g_szChannelCsvHeader));
+    const QString name = field.trimmed();
+    for (int column = 0; column < kSlotColumnCount; ++column)
+        for (const char* known : kColumnNames[column])
+            if (known && name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+                return column;
+    return std::nullopt;
+}
+
+bool IsNumber(const QString& field)
+{
+    bool number = false;
+    field.trimmed().toDouble(&number);
+    return number;
+}
+
+// A row starts with its slot number and goes on with a frequency, if any;
+// a header with names of its own does neither.
+bool LooksLikeHeader(const QStringList& fields)
+{
+    if (std::any_of(fields.begin(), fields.end(), [](const QString& f) { return ColumnNamed(f).has_value(); }))
+        return true;
+    return fields.size() > 1 && !IsNumber(fields[0]) && !fields[1].trimmed().isEmpty() && !IsNumber(fields[1]);
+}
+
+// For each column, the place of its field in a row: the header's order.
+using FieldPlaces = std::array<int, kSlotColumnCount>;
+
+FieldPlaces PlacesInOrder()
+{
+    FieldPlaces places{};
+    for (int column = 0; column < kSlotColumnCount; ++column)
+        places[column] = column;
+    return places;
+}
+
+QString HeaderProblem(const QStringList& fields, FieldPlaces& places)
+{
+    places.fill(-1);
+    QStringList unknown;
+    QStringList twice;
+    for (int i = 0; i < fields.size(); ++i) {
+        const std::optional<int> column = ColumnNamed(fields[i]);
+        if (column && places[*column] < 0)
+            places[*column] = i;
+        else if (column)
+            twice << QLatin1String(kColumnNames[*column][0]);
+        else if (!fields[i].trimmed().isEmpty())
+            unknown << QStringLiteral("\"%1\"").arg(fields[i].trimmed());
+    }
+    QStringList missing;
+    for (int column = 0; column < kSlotColumnCount; ++column)
+        if (places[column] < 0)
+            missing << QLatin1String(kColumnNames[column][0]);
+    if (missing.isEmpty() && unknown.isEmpty() && twice.isEmpty())
+        return QString();
+    QStringList problems;
+    if (!missing.isEmpty())
+        problems << QStringLiteral("the header lacks %1").arg(Listed(missing));
+    if (!unknown.isEmpty())
+        problems << QStringLiteral("%1 %2 no column's name").arg(Listed(unknown), QLatin1String(unknown.size() == 1 ? "is" : "are"));
+    if (!twice.isEmpty())
+        problems << QStringLiteral("it names %1 twice").arg(Listed(twice));
+    return problems.join(QStringLiteral(", and ")) + QStringLiteral("; a header names %1, in any order").arg(Listed(HeaderNames()));
+}
+
+// A row as the header placed its fields; one of another length is left
+// as it is, for its count to be told.
+QStringList InColumnOrder(const QStringList& fields, const FieldPlaces& places)
+{
+    if (fields.size() != kSlotColumnCount)
+        return fields;
+    QStringList ordered;
+    for (int column = 0; column < kSlotColumnCount; ++column)
+        ordered << fields[places[column]];
+    return ordered;
+}
+
+bool WhollyEmpty(const QStringList& fields)
+{
+    return std::all_of(fields.begin(), fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); });
 }
 
 bool OnlyTheSlot(const QStringList& fields)
@@ -96,16 +182,25 @@ ChannelRows ReadChannelRows(const QByteArray& csv)
     ChannelRows result;
     const CsvText text = ReadCsv(csv);
     QMap<int, int> lineOfSlot;
+    FieldPlaces places = PlacesInOrder();
+    bool first = true;
     for (const CsvRecord& record : text.records) {
         const QStringList fields = WithoutEmptyTail(record.fields);
-        if (&record == &text.records.front() && LooksLikeHeader(fields)) {
-            if (const QString problem = HeaderProblem(fields); !problem.isEmpty())
+        // A spreadsheet saves the rows below a table as separators alone.
+        if (WhollyEmpty(fields))
+            continue;
+        const bool header = first && LooksLikeHeader(fields);
+        first = false;
+        if (header) {
+            if (const QString problem = HeaderProblem(fields, places); !problem.isEmpty()) {
                 result.problems << AtLine(record.line, problem);
+                break;  // its rows cannot be placed
+            }
             continue;
         }
         int slot = -1;
         ChannelSlot value;
-        QString problem = RowProblem(fields, slot, value);
+        QString problem = RowProblem(InColumnOrder(fields, places), slot, value);
         if (problem.isEmpty() && lineOfSlot.contains(slot))
             problem = QStringLiteral("slot %1 is already on line %2").arg(slot).arg(lineOfSlot[slot]);
         if (!problem.isEmpty()) {

@@ -83,6 +83,7 @@ bool CChannelSlotsModel::setData(const QModelIndex& index, const QVariant& value
         return false;
     }
     Change(QStringLiteral("Edit %1 of slot %2").arg(ColumnCaption(column)).arg(slot), {{slot, next}});
+    emit Accepted();
     return true;
 }
 

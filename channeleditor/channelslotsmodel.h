@@ -50,6 +50,8 @@ public:
 
 signals:
     void Refused(const QString& why);
+    // A cell took the text typed into it.
+    void Accepted();
     void EditsChanged();
 
 private:

@@ -43,6 +43,37 @@ int ColumnWidth(const QFontMetrics& metrics, SlotColumn column)
     return std::max(text, metrics.horizontalAdvance(ColumnCaption(column))) + 3 * metrics.averageCharWidth();
 }
 
+// The slot with the radio's values; a setting the radio has not reported
+// keeps the slot's own, and is named in `kept`.
+ChannelSlot WithReported(const ChannelSlot& slot, const ChannelSlot& now, QStringList& kept)
+{
+    ChannelSlot value = StoredFrom(slot);
+    value.freq = now.freq;
+    const std::pair<char ChannelSlot::*, char> letters[] = {
+        {&ChannelSlot::mode, now.mode}, {&ChannelSlot::agc, now.agc}, {&ChannelSlot::input, now.input}};
+    const char* names[] = {"the mode", "the AGC", "the audio input"};
+    for (int i = 0; i < 3; ++i) {
+        if (letters[i].second)
+            value.*letters[i].first = letters[i].second;
+        else
+            kept << QLatin1String(names[i]);
+    }
+    if (now.route)
+        value.route = now.route;
+    return value;
+}
+
+// "7150.00 kHz, LSB, Slow, Mic, Off/Off", as the table shows them.
+QString ShownFields(int slot, const ChannelSlot& value)
+{
+    QStringList shown;
+    for (SlotColumn column : {SlotColumn::Frequency, SlotColumn::Mode, SlotColumn::Agc, SlotColumn::Input, SlotColumn::Route})
+        shown << FieldText(slot, value, column, FieldUse::Shown);
+    shown.removeAll(QString());
+    shown.front() += QStringLiteral(" kHz");
+    return shown.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 CChannelsWindow::CChannelsWindow(CChannelSlotsModel& model, CChannelSeam& seam, QWidget* owner)
@@ -64,6 +95,8 @@ CChannelsWindow::CChannelsWindow(CChannelSlotsModel& model, CChannelSeam& seam, 
     layout->addWidget(BuildButtons());
     BuildMenus(bar);
     connect(&m_model, &CChannelSlotsModel::Refused, this, &CChannelsWindow::Say);
+    // A refusal stays only until an edit goes in.
+    connect(&m_model, &CChannelSlotsModel::Accepted, this, [this] { Say(QString()); });
     connect(&m_model, &CChannelSlotsModel::EditsChanged, this, &CChannelsWindow::ShowEdited);
     resize(m_table->horizontalHeader()->length() + 60, 560);
 }
@@ -118,17 +151,23 @@ QWidget* CChannelsWindow::BuildButtons()
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto* store = new QPushButton(QStringLiteral("S&tore current"), row);
+    store->setObjectName(QStringLiteral("storeCurrent"));
+    store->setToolTip(QStringLiteral("Puts the radio's frequency, mode, AGC, audio input and Ext PTT/local audio "
+                                     "into the selected slot (Ctrl+T)"));
     auto* import = new QPushButton(QStringLiteral("&Import..."), row);
     auto* exportStored = new QPushButton(QStringLiteral("E&xport..."), row);
     auto* save = new QPushButton(QStringLiteral("&Save"), row);
     auto* close = new QPushButton(QStringLiteral("Close"), row);
-    for (QPushButton* button : {import, exportStored, save, close})
+    for (QPushButton* button : {store, import, exportStored, save, close})
         button->setAutoDefault(false);
+    layout->addWidget(store);
     layout->addWidget(import);
     layout->addWidget(exportStored);
     layout->addStretch(1);
     layout->addWidget(save);
     layout->addWidget(close);
+    connect(store, &QPushButton::clicked, this, &CChannelsWindow::StoreCurrent);
     connect(import, &QPushButton::clicked, this, &CChannelsWindow::OnImport);
     connect(exportStored, &QPushButton::clicked, this, [this] { OnExport(false); });
     connect(save, &QPushButton::clicked, this, &CChannelsWindow::Save);
@@ -142,6 +181,8 @@ void CChannelsWindow::BuildMenus(QMenuBar* bar)
     BuildEditMenu(bar->addMenu(QStringLiteral("&Edit")));
     QMenu* channel = bar->addMenu(QStringLiteral("C&hannel"));
     channel->addAction(QStringLiteral("&Recall"), this, [this] { OnActivated(m_table->currentIndex()); });
+    channel->addAction(QStringLiteral("S&tore current"), QKeySequence(Qt::CTRL | Qt::Key_T), this,
+                       &CChannelsWindow::StoreCurrent);
 }
 
 void CChannelsWindow::BuildFileMenu(QMenu* file)
@@ -212,6 +253,30 @@ void CChannelsWindow::Recall(int slot)
         Say(QStringLiteral("Slot %1 was not recalled: the serial port failed (the title says why).").arg(slot));
         break;
     }
+}
+
+void CChannelsWindow::StoreCurrent()
+{
+    const QModelIndex current = m_table->currentIndex();
+    if (!current.isValid()) {
+        Say(QStringLiteral("Select the slot to store the radio's frequency in."));
+        return;
+    }
+    const std::optional<ChannelSlot> now = m_seam.Reported();
+    if (!now) {
+        Say(QStringLiteral("Nothing was stored: the radio has not reported a frequency yet."));
+        return;
+    }
+    const int slot = m_filtered->mapToSource(current).row();
+    QStringList kept;
+    const ChannelSlot value = WithReported(m_model.Slots()[slot], *now, kept);
+    m_model.Change(QStringLiteral("Store current in slot %1").arg(slot), {{slot, value}});
+    QString said = QStringLiteral("Stored %1 in slot %2.").arg(ShownFields(slot, value), QString::number(slot));
+    if (!kept.isEmpty())
+        said += QStringLiteral(" The radio has not reported %1, which the slot keeps.").arg(kept.join(QStringLiteral(" or ")));
+    if (now->route == '\0')
+        said += QStringLiteral(" Ext PTT off with local audio on has no letter in the channel file; the slot keeps its own.");
+    Say(said + QStringLiteral(" Save writes it to the channel file."));
 }
 
 bool CChannelsWindow::Save()

@@ -27,6 +27,9 @@ public:
 
     // The row operations, on the selected slots.
     void Recall(int slot);
+    // What the radio reports now into the current slot, its description
+    // kept: one step to undo, and still to be saved.
+    void StoreCurrent();
     bool Save();
     void Import(const QString& path);
     void Export(const QString& path, bool allSlots);

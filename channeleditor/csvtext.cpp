@@ -8,7 +8,10 @@ namespace {
 // record and every problem has its line.
 class CsvReader {
 public:
-    explicit CsvReader(const QString& text) : m_text(text) {}
+    CsvReader(const QString& text, qsizetype start, QChar separator)
+        : m_text(text), m_pos(start), m_separator(separator)
+    {
+    }
     CsvText Read();
 
 private:
@@ -21,7 +24,8 @@ private:
     void Fail(int line, const QString& problem);
 
     const QString& m_text;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
+    const QChar m_separator;
     int m_line = 1;
     CsvText m_result;
 };
@@ -64,7 +68,7 @@ bool CsvReader::ReadQuoted(QString& field)
         else
             break;
     }
-    if (AtEnd() || Peek() == QLatin1Char(',') || Peek() == QLatin1Char('\r') || Peek() == QLatin1Char('\n'))
+    if (AtEnd() || Peek() == m_separator || Peek() == QLatin1Char('\r') || Peek() == QLatin1Char('\n'))
         return true;
     Fail(m_line, QStringLiteral("text follows a closing quote (a quote inside a quoted field is written twice)"));
     return false;
@@ -74,7 +78,7 @@ bool CsvReader::ReadQuoted(QString& field)
 // 12" dish that way too.
 void CsvReader::ReadPlain(QString& field)
 {
-    while (!AtEnd() && Peek() != QLatin1Char(',') && Peek() != QLatin1Char('\r') && Peek() != QLatin1Char('\n'))
+    while (!AtEnd() && Peek() != m_separator && Peek() != QLatin1Char('\r') && Peek() != QLatin1Char('\n'))
         field += m_text[m_pos++];
 }
 
@@ -90,7 +94,7 @@ bool CsvReader::ReadRecord(CsvRecord& record)
             ReadPlain(field);
         }
         record.fields << field;
-        if (Peek() != QLatin1Char(','))
+        if (Peek() != m_separator)
             break;
         ++m_pos;
     }
@@ -100,8 +104,6 @@ bool CsvReader::ReadRecord(CsvRecord& record)
 
 CsvText CsvReader::Read()
 {
-    if (Peek() == QChar(0xFEFF))
-        ++m_pos;
     while (!AtEnd()) {
         if (TakeLineEnd())
             continue;  // a blank line
@@ -111,6 +113,33 @@ CsvText CsvReader::Read()
         m_result.records << record;
     }
     return m_result;
+}
+
+// A spreadsheet saves with the separator of its language: semicolons where
+// the comma is the decimal sign, tabs for "text" files. The first line (the
+// header, or a clipboard's first row) holds the most of the one it used;
+// what stands inside quotes does not count.
+QChar SeparatorOfFirstLine(const QString& text, qsizetype from)
+{
+    int commas = 0;
+    int semicolons = 0;
+    int tabs = 0;
+    bool quoted = false;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"')
+            quoted = !quoted;
+        if (quoted)
+            continue;
+        if (c == u'\n' || c == u'\r')
+            break;
+        commas += c == u',';
+        semicolons += c == u';';
+        tabs += c == u'\t';
+    }
+    if (semicolons > commas && semicolons >= tabs)
+        return QLatin1Char(';');
+    return tabs > commas ? QLatin1Char('\t') : QLatin1Char(',');
 }
 
 // The line of the first byte that is not UTF-8.
@@ -147,7 +176,9 @@ CsvText ReadCsv(const QByteArray& utf8)
         result.problem = QStringLiteral("the file is not UTF-8 text here");
         return result;
     }
-    return CsvReader(text).Read();
+    // A spreadsheet's UTF-8 starts with a byte order mark.
+    const qsizetype start = text.startsWith(QChar(0xFEFF)) ? 1 : 0;
+    return CsvReader(text, start, SeparatorOfFirstLine(text, start)).Read();
 }
 
 QByteArray CsvRecordText(const QStringList& fields)

@@ -1,7 +1,9 @@
 #pragma once
 // Comma-separated values as RFC 4180 has them, in UTF-8: fields split by
 // commas, records by line ends (CR LF, or LF alone), a field in double
-// quotes may hold commas, quotes written twice and line ends.
+// quotes may hold commas, quotes written twice and line ends. A text whose
+// first line is split by semicolons or tabs, as spreadsheets save in many
+// languages, is split by those instead.
 #include <QByteArray>
 #include <QList>
 #include <QString>

@@ -96,6 +96,27 @@ std::optional<char> ParseLetter(SlotColumn column, const QString& text, QString&
     return std::nullopt;
 }
 
+// A spreadsheet formats 7150 as "7,150.000", or "7.150,000" in languages
+// with a decimal comma: the reason says how to write it instead.
+QString NotAFrequency(const QString& given, const QRegularExpression& shape)
+{
+    static const QRegularExpression thousands(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?$"));
+    static const QRegularExpression thousandsPoint(QStringLiteral("^[0-9]{1,3}(\\.[0-9]{3})+(,[0-9]*)?$"));
+    const bool commaGroups = thousands.match(given).hasMatch() && given.contains(QLatin1Char('.'));
+    if (commaGroups || (thousandsPoint.match(given).hasMatch() && given.contains(QLatin1Char(',')))) {
+        QString plain = given;
+        plain.remove(commaGroups ? QLatin1Char(',') : QLatin1Char('.')).replace(QLatin1Char(','), QLatin1Char('.'));
+        return QStringLiteral("\"%1\" has a thousands separator: write it %2, with no separator and the decimals "
+                              "after a point").arg(given, plain);
+    }
+    if (thousands.match(given).hasMatch())
+        return QStringLiteral("\"%1\" is not a frequency in kHz: write it with no thousands separator (%2), and "
+                              "the decimals after a point").arg(given, QString(given).remove(QLatin1Char(',')));
+    if (shape.match(QString(given).replace(QLatin1Char(','), QLatin1Char('.'))).hasMatch())
+        return QStringLiteral("\"%1\" is not a frequency in kHz: the decimals follow a point").arg(given);
+    return QStringLiteral("\"%1\" is not a frequency in kHz").arg(given);
+}
+
 // Extra decimals are refused rather than rounded, unless they are zeros:
 // the file keeps two, and a recall would tune elsewhere than the text said.
 std::optional<double> ParseFrequency(const QString& text, QString& why)
@@ -107,9 +128,7 @@ std::optional<double> ParseFrequency(const QString& text, QString& why)
     if (given.isEmpty()) {
         why = QStringLiteral("a stored channel needs a frequency (Clear empties a slot)");
     } else if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).isEmpty())) {
-        why = shape.match(QString(given).replace(QLatin1Char(','), QLatin1Char('.'))).hasMatch()
-                  ? QStringLiteral("\"%1\" is not a frequency in kHz: the decimals follow a point").arg(given)
-                  : QStringLiteral("\"%1\" is not a frequency in kHz").arg(given);
+        why = NotAFrequency(given, shape);
     } else if (match.captured(2).mid(2).contains(nonZero)) {
         why = QStringLiteral("%1 kHz has more than two decimals; the channel file keeps two").arg(given);
     } else if (const double kHz = given.toDouble(); FrequencyFitsField(kHz)) {

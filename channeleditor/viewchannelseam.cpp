@@ -1,18 +1,38 @@
 #include "channeleditor/viewchannelseam.h"
 
 #include <QListWidget>
+#include <cmath>
+#include <cstring>
 
 #include "channels/channelfile.h"
 #include "channels/channelfilesave.h"
 #include "channels/channeltable.h"
+#include "link/reportedstate.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
+#include "panel/tuningstate.h"
 #include "res/resource.h"
 
 namespace {
 QAbstractItemModel* ChannelListModel(CTavrinView& view)
 {
     return static_cast<SimpleCombo*>(view.Form().Combo(IDC_CHANNELS))->List()->model();
+}
+
+// The radio's setting character ('1' first) as the file's letter, in the
+// order of `letters`; 0 for a setting not reported.
+char FileLetter(char reported, const char* letters)
+{
+    const int place = reported - '1';
+    return place >= 0 && place < int(std::strlen(letters)) ? letters[place] : '\0';
+}
+
+// The channel file's route letters name three of the four switch pairs.
+char RouteLetter(int extPtt, int localAudio)
+{
+    if (localAudio)
+        return extPtt ? 'L' : '\0';
+    return extPtt ? 'T' : 'R';
 }
 } // namespace
 
@@ -28,6 +48,22 @@ RecallResult CViewChannelSeam::Recall(int slot)
     if (m_view.m_cbChannels.SetCurSel(slot) != slot)
         return RecallResult::NoListLine;
     return m_view.Dispatch([this] { m_view.OnDblClkChannels(); }) ? RecallResult::Sent : RecallResult::PortFailed;
+}
+
+// The report's 10 Hz grid, without the rounding of its decoding, so the
+// slot holds the same two decimals the display shows.
+std::optional<ChannelSlot> CViewChannelSeam::Reported() const
+{
+    const double kHz = std::round(m_view.DecodeFrequency() * 100.0) / 100.0;
+    if (g_nFreqReports == 0 || !FrequencyFitsField(kHz))
+        return std::nullopt;
+    ChannelSlot now = NeverStoredSlot();
+    now.freq = kHz;
+    now.mode = FileLetter(g_chMode, "ULAC");
+    now.agc = FileLetter(g_chAgc, "OSMF");
+    now.input = FileLetter(g_chAudioInput, "MAP");
+    now.route = RouteLetter(m_view.m_bExtPtt, m_view.m_bLocalAudio);
+    return now;
 }
 
 bool CViewChannelSeam::SaveTable() { return WriteChannelFile(ChannelFileBytes()); }

@@ -13,6 +13,7 @@ public:
     ~CViewChannelSeam() override;
 
     RecallResult Recall(int slot) override;
+    std::optional<ChannelSlot> Reported() const override;
     bool SaveTable() override;
     void ShowSlots(const QList<int>& which) override;
     void WatchTable(std::function<void(int first, int last)> changed) override;

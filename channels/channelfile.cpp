@@ -101,8 +101,17 @@ bool ReadRecord(StreamScanner& in, int slot)
     return inPlace;
 }
 
+// No file was read and no port was ever chosen: the parity letter is still
+// a zero byte, which has no place in a text file, and port 0 names no port.
+bool PortLineNeverFilled() { return g_nCommPort < 1 && g_nBaudRate == 0 && g_chParity == '\0'; }
+
+// Such a line goes out as the Serial Port dialog's defaults, so the next
+// start reads COM1 at 9600 baud, odd parity, 7 data bits, 1 stop bit, and
+// offers the dialog if that port does not open.
 QByteArray PortLine()
 {
+    if (PortLineNeverFilled())
+        return "1  9600 O 7 1\n";
     return FormatText("%1d %5d %1c %1d %1d\n", g_nCommPort, g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
 }
 

@@ -66,18 +66,15 @@ int CFrequencyWheel::TakeWholeNotches(const QWheelEvent& event)
     return notches;
 }
 
-// Several notches in one event go out as one command: the frequency the
-// same number of Up or Down clicks would reach, each from the last.
+// Several notches in one event go out as one command, each a step from
+// the last. The wheel tunes where the radio is: the jog's limits would
+// send a notch at 14200 kHz to a 7000 kHz Lower Limit.
 void CFrequencyWheel::Turn(int notches)
 {
     m_view.m_nJog = -1;
     double f = StartFrequency();
-    for (int i = 0; i < std::abs(notches); ++i) {
-        f = notches > 0 ? JogUpFrom(f) : JogDownFrom(f);
-        if (!FrequencyFitsField(f))
-            break; // SendFrequency refuses it, as it does for the buttons
-        f = OnTheField(f);
-    }
+    for (int i = 0; i < std::abs(notches); ++i)
+        f = OnTheField(StepFrom(f, notches > 0 ? g_dStep : -g_dStep));
     m_view.EncodeFrequency(f);
     m_view.SendFrequency();
     RememberSent();

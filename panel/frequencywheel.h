@@ -1,8 +1,10 @@
 #pragma once
-// The mouse wheel over the frequency display tunes as the Up and Down push
-// buttons do: a notch up is one step up, a notch down one step down, with the
-// jog and the channel scan stopped, and nothing while the transmitter is
-// keyed. The display still shows only what the radio reports.
+// The mouse wheel over the frequency display: a notch up is one Delta F step
+// up from where the radio is, a notch down one step down, held within the
+// radio's 0 to 29999.99 kHz and never sent to a jog limit. Like the Up and
+// Down push buttons it stops the jog and the channel scan, and does nothing
+// while the transmitter is keyed. The display still shows only what the
+// radio reports.
 //
 // A quick spin does not wait for the radio. Until the radio reports a
 // frequency again, the next notch starts from the frequency the wheel sent

@@ -4,7 +4,9 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QUrl>
 
+#include "netport/netaddress.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
@@ -67,6 +69,19 @@ const ClickBinding kClicks[] = {
 const int kLiveEdits[] = {IDC_RF_GAIN, IDC_BFO, IDC_SCAN_UPPER, IDC_SCAN_LOWER,
                           IDC_CHAN_LOWER, IDC_CHAN_UPPER, IDC_FREQ_ENTRY,
                           IDC_AGC, IDC_MODE, IDC_CHANNELS};
+
+// A TLS address with its files is longer than a title has room for, and the
+// reason after it would be cut off: the title names the far end alone.
+QString WithShortAddress(QString text, const QString& device)
+{
+    if (!LooksLikeNetAddress(device))
+        return text;
+    const QUrl url(device);
+    if (url.host().isEmpty() || url.port() < 0)
+        return text;
+    const QString host = url.host().contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(url.host()) : url.host();
+    return text.replace(device, QStringLiteral("%1:%2").arg(host).arg(url.port()));
+}
 
 } // namespace
 
@@ -159,7 +174,7 @@ void CTavrinView::ShowPortProblem(const CommError& error)
         return;
     if (error.kind != CommErrorKind::OpenPending) // its outcome is what counts
         qCWarning(lcPanel).noquote() << "port:" << error.text;
-    m_title.Set(CWindowTitle::PortProblem, error.text);
+    m_title.Set(CWindowTitle::PortProblem, error.text, WithShortAddress(error.text, m_comm.DeviceName()));
 }
 
 void CTavrinView::ClearPortProblem()

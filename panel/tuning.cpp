@@ -67,8 +67,22 @@ void CTavrinView::SendFrequency()
     SendCommand();
 }
 
+namespace {
+// What the radio tunes: a step is held within it, never wrapped.
+constexpr double kRadioLowest = 0.0;
+constexpr double kRadioHighest = 29999.99;
+
+// Limits left at 0.00 and 0.00 (a first start) or typed the wrong way round
+// give the wrap no range: it would send every step to one limit.
+bool LimitsMakeARange() { return g_fScanLower < g_fScanUpper; }
+} // namespace
+
+double StepFrom(double f, double step) { return std::clamp(f + step, kRadioLowest, kRadioHighest); }
+
 double JogUpFrom(double f)
 {
+    if (!LimitsMakeARange())
+        return StepFrom(f, g_dStep);
     const double lower = g_fScanLower;
     const double upper = g_fScanUpper;
     double a = f < upper ? f : lower - g_dStep;
@@ -79,6 +93,8 @@ double JogUpFrom(double f)
 
 double JogDownFrom(double f)
 {
+    if (!LimitsMakeARange())
+        return StepFrom(f, -g_dStep);
     const double lower = g_fScanLower;
     const double upper = g_fScanUpper;
     double a = f > lower ? f : upper + g_dStep;

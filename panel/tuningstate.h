@@ -19,6 +19,12 @@ bool FrequencyFitsField(double frequency);
 void EncodeFrequencyDigits(double frequency, char digits[8]);
 
 // One step of the jog from f, wrapping between the scan limits: the
-// frequency JogUp or JogDown would send if the radio had reported f.
+// frequency JogUp or JogDown would send if the radio had reported f. Limits
+// that make no range (both 0, or Lower not below Upper) wrap nothing: the
+// step is then StepFrom's.
 double JogUpFrom(double f);
 double JogDownFrom(double f);
+
+// f moved by step (negative: down), held within the radio's 0 to
+// 29999.99 kHz.
+double StepFrom(double f, double step);

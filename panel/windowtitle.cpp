@@ -4,16 +4,18 @@
 
 // The title the frame set is taken when the first part shows: the view may
 // be placed in its frame after it was made.
-void CWindowTitle::Set(Part part, const QString& words)
+void CWindowTitle::Set(Part part, const QString& words, const QString& shown)
 {
-    if (m_words[part] == words)
+    const QString inTitle = shown.isEmpty() ? words : shown;
+    if (m_words[part] == words && m_shown[part] == inTitle)
         return;
     QWidget* top = m_view->window();
     if (!AnyShown())
         m_baseTitle = top->windowTitle();
     m_words[part] = words;
+    m_shown[part] = inTitle;
     QString title = m_baseTitle;
-    for (const QString& shown : m_words) {
+    for (const QString& shown : m_shown) {
         if (shown.isEmpty())
             continue;
         title += title.isEmpty() ? shown : QStringLiteral(" - ") + shown;
@@ -23,7 +25,7 @@ void CWindowTitle::Set(Part part, const QString& words)
 
 bool CWindowTitle::AnyShown() const
 {
-    for (const QString& shown : m_words)
+    for (const QString& shown : m_shown)
         if (!shown.isEmpty())
             return true;
     return false;

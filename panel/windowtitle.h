@@ -13,8 +13,9 @@ public:
 
     explicit CWindowTitle(QWidget* view) : m_view(view) {}
 
-    // Empty words take the part out of the title.
-    void Set(Part part, const QString& words);
+    // Empty words take the part out of the title. The title shows `shown`
+    // when given, a shorter form of the words; Words gives them whole.
+    void Set(Part part, const QString& words, const QString& shown = QString());
     void Clear(Part part) { Set(part, QString()); }
     QString Words(Part part) const { return m_words[part]; }
 
@@ -24,4 +25,5 @@ private:
     QWidget* m_view;
     QString m_baseTitle;  // the title before any part was shown
     std::array<QString, PartCount> m_words;
+    std::array<QString, PartCount> m_shown;
 };

@@ -20,6 +20,15 @@ constexpr int kRfc2217 = 1;
 
 QString CleanFingerprint(QString text) { return text.remove(QRegularExpression(QStringLiteral("[:\\s]"))); }
 
+// The ports of the README's ser2net example: raw TCP on 7000, RFC 2217 on
+// 7001, RFC 2217 in TLS on 7002.
+int ExampleServerPort(int protocol, bool tls)
+{
+    if (tls)
+        return 7002;
+    return protocol == kRaw ? 7000 : 7001;
+}
+
 } // namespace
 
 CNetRadioEntry::CNetRadioEntry(QLineEdit* path, QWidget* parent)
@@ -48,7 +57,7 @@ void CNetRadioEntry::AddAddressRow(QGridLayout* grid)
     m_port = new QSpinBox(this);
     m_port->setObjectName(QStringLiteral("netPort"));
     m_port->setRange(1, 65535);
-    m_port->setValue(7000);
+    m_port->setValue(ExampleServerPort(kRfc2217, false));
     m_protocol = new QComboBox(this);
     m_protocol->setObjectName(QStringLiteral("protocol"));
     m_protocol->addItems({QStringLiteral("Raw TCP"), QStringLiteral("RFC 2217 (settings and DTR travel)")});
@@ -59,7 +68,11 @@ void CNetRadioEntry::AddAddressRow(QGridLayout* grid)
     grid->addWidget(m_port, 0, 4);
     grid->addWidget(m_protocol, 0, 5);
     connect(m_host, &QLineEdit::textEdited, this, &CNetRadioEntry::Compose);
-    connect(m_port, &QSpinBox::valueChanged, this, &CNetRadioEntry::Compose);
+    connect(m_port, &QSpinBox::valueChanged, this, [this] {
+        m_bPortChosen = m_bPortChosen || !m_bFollowing;
+        Compose();
+    });
+    connect(m_protocol, &QComboBox::currentIndexChanged, this, &CNetRadioEntry::FollowExamplePort);
     connect(m_protocol, &QComboBox::currentIndexChanged, this, &CNetRadioEntry::Compose);
 }
 
@@ -76,6 +89,7 @@ void CNetRadioEntry::AddTlsRows(QGridLayout* grid)
     m_cert = AddFileRow(grid, 3, QStringLiteral("Certificate:"), "cert");
     m_key = AddFileRow(grid, 4, QStringLiteral("Key:"), "key");
     connect(m_tls, &QCheckBox::toggled, this, &CNetRadioEntry::ShowTlsFields);
+    connect(m_tls, &QCheckBox::toggled, this, &CNetRadioEntry::FollowExamplePort);
     connect(m_tls, &QCheckBox::toggled, this, &CNetRadioEntry::Compose);
     connect(m_fingerprint, &QLineEdit::textEdited, this, &CNetRadioEntry::Compose);
 }
@@ -119,6 +133,18 @@ void CNetRadioEntry::FillFrom(const QString& url)
     m_key->setText(address->keyFile);
     m_fingerprint->setText(QString::fromLatin1(address->fingerprint.toHex()));
     m_filling = false;
+    m_bPortChosen = true;
+}
+
+// Until the user picks a port, it is the one the README's ser2net example
+// serves the chosen protocol on.
+void CNetRadioEntry::FollowExamplePort()
+{
+    if (m_bPortChosen || m_filling)
+        return;
+    m_bFollowing = true;
+    m_port->setValue(ExampleServerPort(m_protocol->currentIndex(), m_tls->isChecked()));
+    m_bFollowing = false;
 }
 
 void CNetRadioEntry::Compose()

@@ -26,6 +26,7 @@ private:
     void Compose();
     void OnPathEdited();
     void ShowTlsFields();
+    void FollowExamplePort();
 
     QLineEdit* m_path;
     QLineEdit* m_host = nullptr;
@@ -38,4 +39,6 @@ private:
     QLineEdit* m_fingerprint = nullptr;
     QLabel* m_problem = nullptr;
     bool m_filling = false;
+    bool m_bFollowing = false;   // the port is being moved with the protocol
+    bool m_bPortChosen = false;  // by the user, or by an address in the path
 };

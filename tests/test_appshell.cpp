@@ -300,13 +300,16 @@ void AppShellTest::aboutCommand_showsTitleVersionIconAndOk()
 void AppShellTest::closingTheWindow_writesTheChannelFile_data()
 {
     QTest::addColumn<bool>("fileAtStart");
-    QTest::newRow("no file at start") << false;
-    QTest::newRow("a file at start") << true;
+    QTest::addColumn<bool>("byQuit");  // Radio > Quit, Ctrl+Q
+    QTest::newRow("no file at start") << false << false;
+    QTest::newRow("a file at start") << true << false;
+    QTest::newRow("a file at start, Quit") << true << true;
 }
 
 void AppShellTest::closingTheWindow_writesTheChannelFile()
 {
     QFETCH(bool, fileAtStart);
+    QFETCH(bool, byQuit);
     ShellRun run(fileAtStart ? &SampleChannelFileOnce() : nullptr);
     if (fileAtStart)
         MakeChannelFileOld();
@@ -314,7 +317,15 @@ void AppShellTest::closingTheWindow_writesTheChannelFile()
     const QDateTime before = QFileInfo(kChannelFile).lastModified();
     QCOMPARE(QFileInfo::exists(kChannelFile), fileAtStart); // starting writes nothing
 
-    QVERIFY(run.Frame().close());
+    if (byQuit) {
+        QAction* quit = ItemsOf(run.Frame().RadioMenu()).last();
+        QCOMPARE(quit->text(), QStringLiteral("&Quit"));
+        QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        quit->trigger();
+        QVERIFY(!run.Frame().isVisible());
+    } else {
+        QVERIFY(run.Frame().close());
+    }
 
     QVERIFY(QFileInfo::exists(kChannelFile));
     const QByteArray written = ReadChannelFile();
@@ -323,8 +334,8 @@ void AppShellTest::closingTheWindow_writesTheChannelFile()
         QVERIFY(written.startsWith("1  9600 O 7 1\r\n"));
         QVERIFY(written.contains("  1 14250.00 U F M L\r\nNet control"));
     } else {
-        // Nothing was read, so the port line is written from zeroed values.
-        QVERIFY(written.startsWith(QByteArray("0     0 \0 0 0\r\n", 15)));
+        // Nothing was read and no port chosen: the port dialog's defaults.
+        QVERIFY(written.startsWith("1  9600 O 7 1\r\n"));
         QCOMPARE(run.messages, (QStringList{QStringLiteral("Saved Data File did not open for Read!"),
                                             QStringLiteral("(port chooser)")}));
     }

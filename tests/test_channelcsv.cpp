@@ -31,6 +31,21 @@ QByteArray Stored(double kHz, const char* letters, const QByteArray& desc)
     return Shown(s);
 }
 
+// A good text gives slot 5 alone, as Shown; a bad one a single problem
+// holding `problem`.
+void VerifySlotFiveOrOneProblem(const ChannelRows& read, const QByteArray& slot, const QString& problem)
+{
+    if (problem.isEmpty()) {
+        QCOMPARE(read.problems, QStringList());
+        QCOMPARE(read.rows.size(), 1);
+        QCOMPARE(read.rows.front().first, 5);
+        QCOMPARE(Shown(read.rows.front().second), slot);
+    } else {
+        QCOMPARE(read.problems.size(), 1);
+        QVERIFY2(read.problems.front().contains(problem), qPrintable(read.problems.front()));
+    }
+}
+
 } // namespace
 
 class TestChannelCsv : public QObject {
@@ -41,6 +56,8 @@ private slots:
     void badRows_areAllListedByLine();
     void reader_followsRfc4180_data();
     void reader_followsRfc4180();
+    void spreadsheetFile_importsOrSaysHowToMendIt_data();
+    void spreadsheetFile_importsOrSaysHowToMendIt();
     void exportThenImport_givesTheFileBackByteForByte_data();
     void exportThenImport_givesTheFileBackByteForByte();
 };
@@ -65,6 +82,9 @@ void TestChannelCsv::row_isTakenOrRefusedWithItsReason_data()
     QTest::newRow("empty columns after the last") << QByteArray("5,1,U,O,M,R,a,,,") << Stored(1, "UOMR", "a") << QString();
     QTest::newRow("slot 300") << QByteArray("300,1,U,O,M,R,") << none << "\"300\" is not a slot number from 0 to 299";
     QTest::newRow("decimal comma") << QByteArray("5,\"14250,5\",U,O,M,R,") << none << "the decimals follow a point";
+    QTest::newRow("thousands comma") << QByteArray("5,\"7,150.000\",U,O,M,R,") << none << "\"7,150.000\" has a thousands separator: write it 7150.000";
+    QTest::newRow("thousands point, decimal comma") << QByteArray("5,\"7.150,5\",U,O,M,R,") << none << "has a thousands separator: write it 7150.5";
+    QTest::newRow("thousands or decimal comma") << QByteArray("5,\"7,150\",U,O,M,R,") << none << "no thousands separator (7150)";
     QTest::newRow("three decimals") << QByteArray("5,14250.125,U,O,M,R,") << none << "more than two decimals";
     QTest::newRow("beyond the field") << QByteArray("5,100000,U,O,M,R,") << none << "beyond the radio's frequency field";
     QTest::newRow("negative") << QByteArray("5,-5,U,O,M,R,") << none << "\"-5\" is not a frequency in kHz";
@@ -84,16 +104,9 @@ void TestChannelCsv::row_isTakenOrRefusedWithItsReason()
     QFETCH(QByteArray, slot);
     QFETCH(QString, problem);
     const ChannelRows read = ReadChannelRows(QByteArray(g_szChannelCsvHeader) + "\r\n" + row + "\r\n");
-    if (problem.isEmpty()) {
-        QCOMPARE(read.problems, QStringList());
-        QCOMPARE(read.rows.size(), 1);
-        QCOMPARE(read.rows.front().first, 5);
-        QCOMPARE(Shown(read.rows.front().second), slot);
-    } else {
-        QCOMPARE(read.problems.size(), 1);
-        QVERIFY2(read.problems.front().startsWith("line 2: ") && read.problems.front().contains(problem),
-                 qPrintable(read.problems.front()));
-    }
+    VerifySlotFiveOrOneProblem(read, slot, problem);
+    if (!problem.isEmpty())
+        QVERIFY(read.problems.value(0).startsWith("line 2: "));
 }
 
 void TestChannelCsv::badRows_areAllListedByLine()
@@ -112,7 +125,9 @@ void TestChannelCsv::badRows_areAllListedByLine()
     }));
     QCOMPARE(read.rows.size(), 2);
     QCOMPARE(ReadChannelRows("Slot,Freq,Mode\n").problems,
-             QStringList({"line 1: the header should be Slot,Frequency kHz,Mode,AGC,Input,Route,Description"}));
+             QStringList({"line 1: the header lacks Frequency kHz, AGC, Input, Route and Description, and \"Freq\" is no "
+                          "column's name; a header names Slot, Frequency kHz, Mode, AGC, Input, Route and Description, "
+                          "in any order"}));
     QCOMPARE(ReadChannelRows("1,7100,LSB,Slow,Mic,R,no header\n").problems, QStringList());
 }
 
@@ -129,6 +144,10 @@ void TestChannelCsv::reader_followsRfc4180_data()
     QTest::newRow("never closed") << QByteArray("a\n\"b,\nc") << "1:a" << "2:a quoted field is never closed";
     QTest::newRow("text after the quote") << QByteArray("a\n\"b\"c,d") << "1:a" << "2:text follows a closing quote";
     QTest::newRow("not UTF-8") << QByteArray("a\nb\xff\n") << "" << "2:the file is not UTF-8 text here";
+    QTest::newRow("semicolons") << QByteArray("a;b,c;d\r\ne;\"f;g\"") << "1:a|b,c|d 2:e|f;g" << QString();
+    QTest::newRow("tabs") << QByteArray("a\tb,c\td\ne\t") << "1:a|b,c|d 2:e|" << QString();
+    QTest::newRow("quoted semicolons do not count") << QByteArray("\"a;b;c\",d\n") << "1:a;b;c|d" << QString();
+    QTest::newRow("BOM, semicolons, CR LF") << QByteArray("\xef\xbb\xbfSlot;x\r\n1;2\r\n") << "1:Slot|x 2:1|2" << QString();
 }
 
 void TestChannelCsv::reader_followsRfc4180()
@@ -146,6 +165,42 @@ void TestChannelCsv::reader_followsRfc4180()
     // What the writer quotes, the reader gives back.
     const QStringList awkward = {" lead", "a,b", "say \"hi\"", "", "trail "};
     QCOMPARE(ReadCsv(CsvRecordText(awkward)).records.front().fields, awkward);
+}
+
+// Whole files as spreadsheets save them: what slot 5 becomes, or the reason.
+void TestChannelCsv::spreadsheetFile_importsOrSaysHowToMendIt_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<QString>("problem");
+    const QByteArray net = Stored(7150, "LSMR", "Net");
+    QTest::newRow("semicolons, BOM, CR LF")
+        << QByteArray("\xef\xbb\xbfSlot;Frequency kHz;Mode;AGC;Input;Route;Description\r\n5;7150;LSB;Slow;Mic;R;Net\r\n") << net << QString();
+    QTest::newRow("tabs") << QByteArray("Slot\tFrequency kHz\tMode\tAGC\tInput\tRoute\tDescription\n5\t7150\tLSB\tSlow\tMic\tR\tNet\n")
+                          << net << QString();
+    QTest::newRow("empty rows below and between")
+        << QByteArray("Slot,Frequency kHz,Mode,AGC,Input,Route,Description\r\n,,,,,,\r\n5,7150,LSB,Slow,Mic,R,Net\r\n,,,,,,\r\n,,,,,,,,,\r\n")
+        << net << QString();
+    QTest::newRow("other order, other case, the window's captions")
+        << QByteArray("description,MODE,Slot,agc,Audio input,Ext PTT/Local audio,Frequency\n Net,LSB,5,Slow,Mic,R,7150\n")
+        << Stored(7150, "LSMR", " Net") << QString();
+    QTest::newRow("no header, rows alone") << QByteArray("5;7150;LSB;Slow;Mic;R;Net\n") << net << QString();
+    QTest::newRow("a header of other names")
+        << QByteArray("Channel;Freq;Mode;AGC;Input;Route;Description\n5;7150;LSB;Slow;Mic;R;Net\n") << QByteArray()
+        << "line 1: the header lacks Slot and Frequency kHz, and \"Channel\" and \"Freq\" are no column's name";
+    QTest::newRow("a column twice") << QByteArray("Slot,Mode,Frequency kHz,Mode,AGC,Input,Route\n") << QByteArray()
+                                    << "line 1: the header lacks Description, and it names Mode twice";
+    QTest::newRow("thousands separator, semicolons")
+        << QByteArray("Slot;Frequency kHz;Mode;AGC;Input;Route;Description\n5;7,150.000;LSB;Slow;Mic;R;Net\n") << QByteArray()
+        << "line 2: \"7,150.000\" has a thousands separator: write it 7150.000, with no separator";
+}
+
+void TestChannelCsv::spreadsheetFile_importsOrSaysHowToMendIt()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, slot);
+    QFETCH(QString, problem);
+    VerifySlotFiveOrOneProblem(ReadChannelRows(file), slot, problem);
 }
 
 void TestChannelCsv::exportThenImport_givesTheFileBackByteForByte_data()

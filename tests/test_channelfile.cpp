@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QtTest>
+#include <algorithm>
 #include <cstring>
 #include <unistd.h>
 
@@ -150,7 +151,7 @@ private slots:
     void loadedChannels_fillTheTableAndTheListLineForLine();
     void crLfAndLfFiles_loadTheSameTable();
     void missingFile_showsReadMessageAndLeavesTheListEmpty();
-    void saveAfterMissingFile_createsTheFileFromZeroedMemory();
+    void saveAfterMissingFile_createsTheFileWithTheDialogsPortLine();
     void neverStoredSlots_surviveWriteAndReadAndSettleAfterTheFirstLoad();
     void truncatedFile_marksEverySlotPastTheEnd_data();
     void truncatedFile_marksEverySlotPastTheEnd();
@@ -262,20 +263,38 @@ void ChannelFileTest::missingFile_showsReadMessageAndLeavesTheListEmpty()
     QVERIFY(!QFile::exists(DataPath(h)));
 }
 
-void ChannelFileTest::saveAfterMissingFile_createsTheFileFromZeroedMemory()
+// Line 1 nobody filled would carry a zero byte for its parity letter; it is
+// written as the Serial Port dialog's defaults, and the next start reads it
+// as COM1 without a word.
+void ChannelFileTest::saveAfterMissingFile_createsTheFileWithTheDialogsPortLine()
 {
-    ViewHarness h;
-    h.Start();
-    h.messages.clear();
+    QByteArray written;
+    {
+        ViewHarness h;
+        h.Start();
+        h.messages.clear();
 
-    h.View().SaveChannelFile();
+        h.View().SaveChannelFile();
 
-    QByteArray expected = QByteArray("0     0 \0 0 0\r\n", 15) + "    0.00     0.00   0   0\r\n";
-    for (int slot = 0; slot < kChannelCount; ++slot)
-        expected += NeverStoredAtFirstSave(slot);
-    QCOMPARE(h.messages, QStringList());
-    QCOMPARE(ReadFile(DataPath(h)), expected);
-    QVERIFY(!QFile::exists(BackupPath(h)));
+        QByteArray expected = QByteArray("1  9600 O 7 1\r\n") + "    0.00     0.00   0   0\r\n";
+        for (int slot = 0; slot < kChannelCount; ++slot)
+            expected += NeverStoredAtFirstSave(slot);
+        QCOMPARE(h.messages, QStringList());
+        written = ReadFile(DataPath(h));
+        QCOMPARE(written, expected);
+        QVERIFY(!QFile::exists(BackupPath(h)));
+    }
+    const QByteArray line1 = written.left(written.indexOf('\n') + 1);
+    QVERIFY2(std::all_of(line1.begin(), line1.end(), [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n'; }),
+             line1.toHex(' ').constData());
+
+    ViewHarness again(&written);
+    again.Start();
+    QCOMPARE(again.messages, QStringList());
+    QCOMPARE(g_nCommPort, 1);
+    QCOMPARE(again.View().m_strSettings, QByteArray(" 9600,O,7,1"));
+    again.View().SaveChannelFile();
+    QCOMPARE(ReadFile(DataPath(again)).left(15), QByteArray("1  9600 O 7 1\r\n"));
 }
 
 void ChannelFileTest::neverStoredSlots_surviveWriteAndReadAndSettleAfterTheFirstLoad()

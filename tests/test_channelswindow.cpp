@@ -104,6 +104,8 @@ private slots:
     void textTheFileCannotHold_isRefusedWithAReason();
     void recallFromTheTable_sendsWhatADoubleClickInTheListSends_data();
     void recallFromTheTable_sendsWhatADoubleClickInTheListSends();
+    void storeCurrent_putsWhatTheRadioReportsIntoTheSlot_data();
+    void storeCurrent_putsWhatTheRadioReportsIntoTheSlot();
     void copyPasteCutAndClear_moveWholeRows();
     void import_isOneStepAndNothingWhenARowIsBad();
     void unsavedEdits_areAskedAboutOrLeftOutOfTheFile();
@@ -151,6 +153,62 @@ void TestChannelsWindow::textTheFileCannotHold_isRefusedWithAReason()
                                   "Nothing was changed.");
     QCOMPARE(h.Shown(1, SlotColumn::Description), "Net control");
     QVERIFY(!h.Window().isWindowModified());
+    // The reason goes once an edit is taken.
+    h.Type(1, SlotColumn::Description, QStringLiteral("Net"));
+    QCOMPARE(h.Window().Status(), QString());
+}
+
+void TestChannelsWindow::storeCurrent_putsWhatTheRadioReportsIntoTheSlot_data()
+{
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("stored");  // the row's fields, "|" between them
+    QTest::addColumn<QString>("said");
+    QTest::newRow("USB, Slow, Mic, both off") << QByteArray("F0715550 M1 A2 H1 '0 \"0 \n") << 1
+                                              << "7155.50|USB|Slow|Mic|Off/Off|Net control"
+                                              << "Stored 7155.50 kHz, USB, Slow, Mic, Off/Off in slot 1.";
+    QTest::newRow("LSB, Fast, Patch, both on") << QByteArray("F1425000 M2 A4 H3 '1 \"1 \n") << 2
+                                               << "14250.00|LSB|Fast|Patch|On/On|Distress watch"
+                                               << "Stored 14250.00 kHz, LSB, Fast, Patch, On/On in slot 2.";
+    QTest::newRow("a never-stored slot") << QByteArray("F0350000 M4 A1 H2 '1 \"0 \n") << 7
+                                         << "3500.00|CW|Off|Audio2|On/Off|" << "in slot 7.";
+    QTest::newRow("local audio alone keeps the route") << QByteArray("F0700000 M1 A2 H1 '0 \"1 \n") << 1
+                                                       << "7000.00|USB|Slow|Mic|On/On|Net control" << "has no letter";
+    QTest::newRow("no frequency yet") << QByteArray() << 1 << "14250.00|USB|Fast|Mic|On/On|Net control"
+                                      << "Nothing was stored: the radio has not reported a frequency yet.";
+}
+
+void TestChannelsWindow::storeCurrent_putsWhatTheRadioReportsIntoTheSlot()
+{
+    QFETCH(QByteArray, report);
+    QFETCH(int, slot);
+    QFETCH(QString, stored);
+    QFETCH(QString, said);
+    ChannelsOnPanel h;
+    QVERIFY(QTest::qWaitForWindowActive(&h.Window()));
+    h.Feed(report);
+    h.TakeWrites();
+    auto row = [&h, slot] {
+        QStringList fields;
+        for (SlotColumn column : {SlotColumn::Frequency, SlotColumn::Mode, SlotColumn::Agc, SlotColumn::Input,
+                                  SlotColumn::Route, SlotColumn::Description})
+            fields << h.Shown(slot, column);
+        return fields.join(QLatin1Char('|'));
+    };
+    const QString before = row();
+    h.Select(slot, SlotColumn::Mode);
+
+    QTest::keyClick(&h.Table(), Qt::Key_T, Qt::ControlModifier);
+
+    QCOMPARE(row(), stored);
+    QVERIFY2(h.Window().Status().contains(said), qPrintable(h.Window().Status()));
+    QCOMPARE(Shown(h.TakeWrites()), Shown({}));  // nothing goes to the radio
+    auto& undo = const_cast<CChannelSlotsModel&>(h.Model()).UndoStack();
+    QCOMPARE(undo.count(), report.isEmpty() ? 0 : 1);
+    if (undo.canUndo())
+        undo.undo();
+    QCOMPARE(row(), before);
+    QVERIFY(!h.Model().HasUnsavedEdits());
 }
 
 void TestChannelsWindow::recallFromTheTable_sendsWhatADoubleClickInTheListSends_data()

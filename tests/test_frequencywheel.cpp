@@ -1,6 +1,7 @@
-// The mouse wheel over the frequency display: a notch does what the Up or
-// Down push button does, a quick spin is not lost while the radio has yet to
-// report, fractions of a notch add up, and nothing happens while keyed.
+// The mouse wheel over the frequency display: a notch steps one Delta F from
+// where the radio is, whatever the jog limits, held within the radio's range;
+// a quick spin is not lost while the radio has yet to report, fractions of a
+// notch add up, and nothing happens while keyed.
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -14,17 +15,16 @@
 
 namespace {
 
-// A started panel with jog limits 7000 to 7100 kHz, the wheel on its
-// display, and the radio reporting `report` (seven digits) before the spin.
+constexpr const char* kLimits7000To7100 = " 7000.00  7100.00   0   9";
+
+// A started panel with the given jog limits (7000 to 7100 kHz unless
+// named), the wheel on its display, and the radio reporting `report` (seven
+// digits) before the spin.
 class WheelPanel : public ViewHarness {
 public:
-    explicit WheelPanel(const QByteArray& report = "0705000")
-        : ViewHarness(&File())
+    explicit WheelPanel(const QByteArray& report = "0705000", const QByteArray& rangeLine = kLimits7000To7100)
+        : WheelPanel(report, MinimalChannelFile(rangeLine), 0)
     {
-        new CFrequencyWheel(View());
-        Start();
-        Report(report);
-        TakeWrites();
     }
 
     void Report(const QByteArray& digits) { Feed("F" + digits + " \n"); }
@@ -41,10 +41,12 @@ public:
     }
 
 private:
-    static const QByteArray& File()
+    WheelPanel(const QByteArray& report, const QByteArray& file, int) : ViewHarness(&file)
     {
-        static const QByteArray file = MinimalChannelFile(" 7000.00  7100.00   0   9");
-        return file;
+        new CFrequencyWheel(View());
+        Start();
+        Report(report);
+        TakeWrites();
     }
 };
 
@@ -61,8 +63,8 @@ QByteArrayList Commands(std::initializer_list<const char*> digits)
 class FrequencyWheelTest : public QObject {
     Q_OBJECT
 private slots:
-    void spin_sendsWhatTheButtonsWould_data();
-    void spin_sendsWhatTheButtonsWould();
+    void spin_stepsFromWhereTheRadioIs_data();
+    void spin_stepsFromWhereTheRadioIs();
     void pixelDeltas_addUpToWholeNotches();
     void reportArriving_makesTheNextNotchStartFromIt();
     void reportRepeatingTheOldFrequency_endsTheSpinToo();
@@ -70,13 +72,14 @@ private slots:
     void upButton_stillStartsFromTheReport();
     void notch_stopsJogAndChannelScanAndLeavesTheDisplay();
     void whileKeyed_nothingIsSentNorGathered();
-    void notchOutsideTheField_sendsNothingAndWaitsForNoReport();
+    void notch_ignoresTheJogLimits_data();
+    void notch_ignoresTheJogLimits();
     void closedPort_endsTheNotchAndShowsInTheTitle();
 };
 
 // Start report, step in kHz, the wheel events (eighths of a degree), and the
 // commands that went out, with no report in between.
-void FrequencyWheelTest::spin_sendsWhatTheButtonsWould_data()
+void FrequencyWheelTest::spin_stepsFromWhereTheRadioIs_data()
 {
     QTest::addColumn<QByteArray>("report");
     QTest::addColumn<double>("step");
@@ -95,23 +98,29 @@ void FrequencyWheelTest::spin_sendsWhatTheButtonsWould_data()
     QTest::newRow("half a notch is nothing") << QByteArray("0705000") << 1.0 << QList<int>{60} << Commands({});
     QTest::newRow("turning back drops the half") << QByteArray("0705000") << 1.0 << QList<int>{60, -120}
                                                  << Commands({"0704900"});
-    QTest::newRow("wraps past Upper Limit") << QByteArray("0709900") << 1.0 << QList<int>{120, 120}
-                                            << Commands({"0710000", "0700000"});
-    QTest::newRow("wraps past Lower Limit") << QByteArray("0700100") << 1.0 << QList<int>{-120, -120}
-                                            << Commands({"0700000", "0710000"});
-    QTest::newRow("50 kHz passes Upper once") << QByteArray("0709000") << 50.0 << QList<int>{120, 120}
-                                              << Commands({"0714000", "0700000"});
-    QTest::newRow("wrap inside one event") << QByteArray("0709900") << 1.0 << QList<int>{360}
-                                           << Commands({"0700100"});
+    QTest::newRow("passes Upper Limit, no wrap") << QByteArray("0709900") << 1.0 << QList<int>{120, 120}
+                                                 << Commands({"0710000", "0710100"});
+    QTest::newRow("passes Lower Limit, no wrap") << QByteArray("0700100") << 1.0 << QList<int>{-120, -120}
+                                                 << Commands({"0700000", "0699900"});
+    QTest::newRow("50 kHz past Upper") << QByteArray("0709000") << 50.0 << QList<int>{120, 120}
+                                       << Commands({"0714000", "0719000"});
+    QTest::newRow("three notches in one event past Upper") << QByteArray("0709900") << 1.0 << QList<int>{360}
+                                                           << Commands({"0710200"});
     QTest::newRow("10 Hz steps stay on the grid") << QByteArray("0705550") << 0.01 << QList<int>{120, 120, 120}
                                                   << Commands({"0705551", "0705552", "0705553"});
     QTest::newRow("10 Hz down across a kHz") << QByteArray("0705501") << 0.01 << QList<int>{-120, -120}
                                              << Commands({"0705500", "0705499"});
-    QTest::newRow("below Lower Limit goes to it") << QByteArray("0690000") << 1.0 << QList<int>{120}
-                                                  << Commands({"0700000"});
+    QTest::newRow("below Lower Limit steps from there") << QByteArray("0690000") << 1.0 << QList<int>{120}
+                                                        << Commands({"0690100"});
+    QTest::newRow("far above the limits stays there") << QByteArray("1420000") << 1.0 << QList<int>{120, -120}
+                                                      << Commands({"1420100", "1420000"});
+    QTest::newRow("held at 29999.99") << QByteArray("2999950") << 1.0 << QList<int>{120, 120}
+                                      << Commands({"2999999", "2999999"});
+    QTest::newRow("held at 0") << QByteArray("0000050") << 1.0 << QList<int>{-120, 120}
+                               << Commands({"0000000", "0000100"});
 }
 
-void FrequencyWheelTest::spin_sendsWhatTheButtonsWould()
+void FrequencyWheelTest::spin_stepsFromWhereTheRadioIs()
 {
     QFETCH(QByteArray, report);
     QFETCH(double, step);
@@ -203,17 +212,24 @@ void FrequencyWheelTest::whileKeyed_nothingIsSentNorGathered()
     QCOMPARE(panel.TakeWrites().size(), 0);
 }
 
-// With Lower Limit 0 and a 1 kHz step, a notch down from 0.5 kHz would go
-// below zero: like the Down button, nothing is sent, and the next notch
-// starts from the report.
-void FrequencyWheelTest::notchOutsideTheField_sendsNothingAndWaitsForNoReport()
+// The limits play no part, whether they make a range, are unset or are the
+// wrong way round.
+void FrequencyWheelTest::notch_ignoresTheJogLimits_data()
 {
-    WheelPanel panel("0000050");
-    g_fScanLower = 0.0f;
-    panel.Wheel(-120);
-    QCOMPARE(panel.TakeWrites().size(), 0);
+    QTest::addColumn<QByteArray>("rangeLine");
+    QTest::newRow("real limits") << QByteArray(kLimits7000To7100);
+    QTest::newRow("unset limits") << QByteArray("    0.00     0.00   0   0");
+    QTest::newRow("Lower above Upper") << QByteArray(" 7300.00  7000.00   0   9");
+}
+
+void FrequencyWheelTest::notch_ignoresTheJogLimits()
+{
+    QFETCH(QByteArray, rangeLine);
+    WheelPanel panel("1420000", rangeLine);
     panel.Wheel(120);
-    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"0000150"})));
+    panel.Report("1420100");
+    panel.Wheel(-240);
+    QCOMPARE(Shown(panel.TakeWrites()), Shown(Commands({"1420100", "1419900"})));
 }
 
 void FrequencyWheelTest::closedPort_endsTheNotchAndShowsInTheTitle()

@@ -42,6 +42,8 @@ class TestNetRadioEntry : public QObject {
 private slots:
     void anAddressEnteredOrTyped_isCheckedBeforeOpen_data();
     void anAddressEnteredOrTyped_isCheckedBeforeOpen();
+    void thePort_followsTheReadmesSer2netExampleUntilChosen_data();
+    void thePort_followsTheReadmesSer2netExampleUntilChosen();
 };
 
 // Either the fields are filled in, or (`typed`) the path field is typed over.
@@ -78,15 +80,49 @@ void TestNetRadioEntry::anAddressEnteredOrTyped_isCheckedBeforeOpen()
     QFETCH(QString, problem);
     CPortChooserDlg dialog(Current(typed.isEmpty() ? QStringLiteral("/dev/ttyUSB0") : QString()));
     QTest::keyClicks(Field<QLineEdit>(dialog, "host"), host);
-    Field<QSpinBox>(dialog, "netPort")->setValue(7001);
     Field<QComboBox>(dialog, "protocol")->setCurrentIndex(protocol);
     Field<QCheckBox>(dialog, "tls")->setChecked(tls);
+    Field<QSpinBox>(dialog, "netPort")->setValue(7001);
     QTest::keyClicks(Field<QLineEdit>(dialog, "fingerprint"), fingerprint);
     QTest::keyClicks(Field<QLineEdit>(dialog, "path"), typed);
     QCOMPARE(dialog.ChosenPath(), url);
     const QString shown = Field<QLabel>(dialog, "addressProblem")->text();
     QVERIFY2(problem.isEmpty() ? shown.isEmpty() : shown.contains(problem), qPrintable(shown));
     QCOMPARE(OpenEnabled(dialog), problem.isEmpty());
+}
+
+// Raw TCP on 7000, RFC 2217 on 7001, in TLS on 7002, as the README's
+// ser2net.yaml serves them; a port the user picked, or one an address
+// already named, stays.
+void TestNetRadioEntry::thePort_followsTheReadmesSer2netExampleUntilChosen_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<int>("chosenPort");  // 0: left as offered
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<bool>("tls");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("as offered: RFC 2217") << "" << 0 << 1 << false << "rfc2217://radio:7001";
+    QTest::newRow("raw") << "" << 0 << 0 << false << "socket://radio:7000";
+    QTest::newRow("RFC 2217 in TLS") << "" << 0 << 1 << true << "rfc2217://radio:7002?tls=1";
+    QTest::newRow("a port picked stays") << "" << 3001 << 0 << false << "socket://radio:3001";
+    QTest::newRow("an address's port stays") << "rfc2217://radio:7001" << 0 << 0 << false << "socket://radio:7001";
+}
+
+void TestNetRadioEntry::thePort_followsTheReadmesSer2netExampleUntilChosen()
+{
+    QFETCH(QString, current);
+    QFETCH(int, chosenPort);
+    QFETCH(int, protocol);
+    QFETCH(bool, tls);
+    QFETCH(QString, url);
+    CPortChooserDlg dialog(Current(current));
+    if (current.isEmpty())
+        QTest::keyClicks(Field<QLineEdit>(dialog, "host"), QStringLiteral("radio"));
+    if (chosenPort)
+        Field<QSpinBox>(dialog, "netPort")->setValue(chosenPort);
+    Field<QComboBox>(dialog, "protocol")->setCurrentIndex(protocol);
+    Field<QCheckBox>(dialog, "tls")->setChecked(tls);
+    QCOMPARE(dialog.ChosenPath(), url);
 }
 
 QTEST_MAIN(TestNetRadioEntry)

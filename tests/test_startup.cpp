@@ -196,9 +196,10 @@ void StartupTest::withNoChannelFile_timersKeepRunningWithoutCrashing()
     const QString problem = h.View().PortProblem();
     QVERIFY(!problem.isEmpty());
 
-    // Both limits are 0 without a file, so a jog step tries to send 0.00 kHz.
+    // Both limits are 0 without a file, so a jog step goes one step up from
+    // the 0.00 kHz nothing has reported.
     h.View().m_nJog = 0;
-    QTRY_COMPARE_WITH_TIMEOUT(h.View().m_strLastCommand, QByteArray("F0000000\n"), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(h.View().m_strLastCommand, QByteArray("F0000100\n"), 2000);
 
     QCOMPARE(Shown(h.TakeWrites()), Shown({}));
     QCOMPARE(h.View().PortProblem(), problem);

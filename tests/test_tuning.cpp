@@ -1,5 +1,5 @@
 // Tuning: the seven digits of the frequency command, the jog that wraps
-// between the scan limits, the step and jog buttons, and direct entry.
+// between the scan limits (and only steps when they make no range), the step and jog buttons, and direct entry.
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QStyle>
@@ -221,6 +221,7 @@ void TuningTest::upAndDown_wrapBetweenTheLimits_data()
     const QByteArray l7000u7200 = " 7000.00  7200.00   0   9";
     const QByteArray zero = "    0.00     0.00   0   0";
     const QByteArray l7100u7000 = " 7100.00  7000.00   0   9";
+    const QByteArray l7000u7000 = " 7000.00  7000.00   0   9";
     const int k1 = 5, k50 = 2, hz10 = 9;
     QTest::newRow("Up at exactly U goes to L") << l7000u7100 << k1 << QByteArray("F0710000 \n") << true << QByteArray("F0700000\n");
     QTest::newRow("Down at exactly L goes to U") << l7000u7100 << k1 << QByteArray("F0700000 \n") << false << QByteArray("F0710000\n");
@@ -232,15 +233,18 @@ void TuningTest::upAndDown_wrapBetweenTheLimits_data()
     QTest::newRow("50 kHz Up from 7090 passes U") << l7000u7100 << k50 << QByteArray("F0709000 \n") << true << QByteArray("F0714000\n");
     QTest::newRow("50 kHz Up from 7140 goes to L") << l7000u7100 << k50 << QByteArray("F0714000 \n") << true << QByteArray("F0700000\n");
     QTest::newRow("1 kHz Down from 7000.5 falls below L") << l7000u7100 << k1 << QByteArray("F0700050 \n") << false << QByteArray("F0699950\n");
-    QTest::newRow("limits 0, Up") << zero << k1 << QByteArray("F0710000 \n") << true << QByteArray("F0000000\n");
-    QTest::newRow("limits 0, Down") << zero << k1 << QByteArray("F0710000 \n") << false << QByteArray("F0000000\n");
-    QTest::newRow("limits 0, no report, Up") << zero << k1 << QByteArray() << true << QByteArray("F0000000\n");
+    QTest::newRow("limits 0, Up steps") << zero << k1 << QByteArray("F0710000 \n") << true << QByteArray("F0710100\n");
+    QTest::newRow("limits 0, Down steps") << zero << k1 << QByteArray("F0710000 \n") << false << QByteArray("F0709900\n");
+    QTest::newRow("limits 0, no report, Up") << zero << k1 << QByteArray() << true << QByteArray("F0000100\n");
+    QTest::newRow("limits 0, no report, Down held at 0") << zero << k1 << QByteArray() << false << QByteArray("F0000000\n");
+    QTest::newRow("limits 0, Up held at 29999.99") << zero << k1 << QByteArray("F2999950 \n") << true << QByteArray("F2999999\n");
+    QTest::newRow("limits 0, Up from beyond the radio") << zero << k50 << QByteArray("F3500000 \n") << true << QByteArray("F2999999\n");
     QTest::newRow("no report yet, Up sends L") << l7000u7100 << k1 << QByteArray() << true << QByteArray("F0700000\n");
     QTest::newRow("no report yet, Down sends U") << l7000u7100 << k1 << QByteArray() << false << QByteArray("F0710000\n");
-    QTest::newRow("L above U, Up from between sends L") << l7100u7000 << k1 << QByteArray("F0705000 \n") << true << QByteArray("F0710000\n");
-    QTest::newRow("L above U, Down from between sends U") << l7100u7000 << k1 << QByteArray("F0705000 \n") << false << QByteArray("F0700000\n");
-    QTest::newRow("L above U, Up from above L sends L") << l7100u7000 << k1 << QByteArray("F0720000 \n") << true << QByteArray("F0710000\n");
-    QTest::newRow("L above U, Down from below U sends U") << l7100u7000 << k1 << QByteArray("F0690000 \n") << false << QByteArray("F0700000\n");
+    QTest::newRow("L above U, Up steps") << l7100u7000 << k1 << QByteArray("F0705000 \n") << true << QByteArray("F0705100\n");
+    QTest::newRow("L above U, Down steps") << l7100u7000 << k1 << QByteArray("F0705000 \n") << false << QByteArray("F0704900\n");
+    QTest::newRow("L above U, Up from above L steps") << l7100u7000 << k1 << QByteArray("F0720000 \n") << true << QByteArray("F0720100\n");
+    QTest::newRow("L equal to U, Down steps") << l7000u7000 << k50 << QByteArray("F1420000 \n") << false << QByteArray("F1415000\n");
     QTest::newRow("10 Hz Up from 7155.50") << l7000u7200 << hz10 << QByteArray("F0715550 \n") << true << QByteArray("F0715551\n");
     QTest::newRow("10 Hz Down from 7155.50") << l7000u7200 << hz10 << QByteArray("F0715550 \n") << false << QByteArray("F0715549\n");
     QTest::newRow("100 Hz Up from 7155.50") << l7000u7200 << 7 << QByteArray("F0715550 \n") << true << QByteArray("F0715560\n");

@@ -73,6 +73,26 @@ private slots:
         QVERIFY(run.out.contains("\r\n299,,,,,,\r\n"));
     }
 
+    // A spreadsheet's file (semicolons, a byte order mark, CR LF, empty rows
+    // below) into a folder with no channel file: line 1 is text the next
+    // run reads without a word.
+    void spreadsheetImportIntoANewFolder_writesATextPortLineThatReadsBack()
+    {
+        QTemporaryDir dir;
+        QVERIFY(Write(dir.filePath("sheet.csv"), "\xef\xbb\xbfslot;mode;Frequency kHz;AGC;Input;Route;Description\r\n"
+                                                 "3;USB;14250;Fast;Mic;L;Net control\r\n;;;;;;\r\n;;;;;;\r\n"));
+        const Run imported = Tavrin(dir.path(), {"--import-channels", "sheet.csv"});
+        QVERIFY2(imported.status == 0, imported.err.constData());
+        const QByteArray file = Read(dir.filePath("h350save.dat"));
+        QVERIFY2(file.startsWith("1  9600 O 7 1\r\n    0.00     0.00   0   0\r\n"), file.left(40).toHex(' ').constData());
+        QVERIFY(file.contains("  3 14250.00 U F M L\r\nNet control"));
+        const Run exported = Tavrin(dir.path(), {"--export-channels", "-"});
+        QCOMPARE(exported.status, 0);
+        QCOMPARE(exported.err, QByteArray());
+        QCOMPARE(exported.out, QByteArray("Slot,Frequency kHz,Mode,AGC,Input,Route,Description\r\n"
+                                          "3,14250.00,USB,Fast,Mic,L,Net control\r\n"));
+    }
+
     void aBadRow_changesNothingAndEveryBadRowIsListed()
     {
         QTemporaryDir dir;

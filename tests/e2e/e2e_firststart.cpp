@@ -26,6 +26,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void noChannelFile_messageThenChooser_choiceOpensTheRadioAndExitSavesPortOne();
+    void cancelledFirstStart_writesTheDialogsDefaults_andTheNextStartReadsThemQuietly();
 
 private:
     QTemporaryDir m_profile;
@@ -79,6 +80,45 @@ void E2eFirstStartTest::noChannelFile_messageThenChooser_choiceOpensTheRadioAndE
     QFile saved(QStringLiteral("h350save.dat"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readLine(), QByteArray("1  9600 O 7 1\r\n"));
+}
+
+// Cancel leaves no port; line 1 is still text, and the next start takes it
+// as COM1 rather than complaining of a COM0.
+void E2eFirstStartTest::cancelledFirstStart_writesTheDialogsDefaults_andTheNextStartReadsThemQuietly()
+{
+    QTemporaryDir desk;
+    QDir::setCurrent(desk.path());
+    ResetProgramGlobals();
+    QStringList events;
+    SetMessageBoxSink([&events](const CString& text) { events << QString::fromLatin1(text); });
+    SetPortChooserRunner([&events](CPortChooserDlg& dialog) {
+        events << QStringLiteral("port chooser");
+        dialog.reject();
+        return dialog.result();
+    });
+    {
+        CTavrinApp app;
+        QVERIFY(app.InitInstance());
+        QVERIFY(app.MainFrame()->close());
+    }
+    QFile saved(QStringLiteral("h350save.dat"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray line1 = saved.readLine();
+    QCOMPARE(line1, QByteArray("1  9600 O 7 1\r\n"));
+    QCOMPARE(events, (QStringList{QStringLiteral("Saved Data File did not open for Read!"), QStringLiteral("port chooser")}));
+
+    events.clear();
+    ResetProgramGlobals();
+    // COM1 leads nowhere here, so no serial port of this machine is opened.
+    SetDeviceForCommPort(1, desk.filePath(QStringLiteral("no-radio-here")));
+    CTavrinApp again;
+    QVERIFY(again.InitInstance());
+    QVERIFY2(!again.MainFrame()->View()->PortProblem().contains(QStringLiteral("COM0")),
+             qPrintable(again.MainFrame()->View()->PortProblem()));
+    QVERIFY2(again.MainFrame()->View()->PortProblem().contains(QStringLiteral("no-radio-here")),
+             qPrintable(again.MainFrame()->View()->PortProblem()));
+    QVERIFY2(!events.contains(QStringLiteral("Saved Data File did not open for Read!")), qPrintable(events.join('|')));
+    QVERIFY(again.MainFrame()->close());
 }
 
 QTEST_MAIN(E2eFirstStartTest)

@@ -24,6 +24,7 @@ void ResetProgramGlobals()
     g_bStepMode = 1;
     g_dLastFreq = 0.0;
     g_nReports = 0;
+    g_nFreqReports = 0;
     std::memset(g_szSendDigits, 0, sizeof g_szSendDigits);
     g_dStep = 1.0;
     g_fScanLower = g_fScanUpper = g_fFreqEntry = 0.0f;
