@@ -7,7 +7,7 @@
 
 Q_LOGGING_CATEGORY(lcRemote, "tavrin.remote", QtWarningMsg)
 
-CRigServer::CRigServer(CRigSeam& rig, QObject* parent) : QObject(parent), m_rig(rig), m_guard(rig)
+CRigServer::CRigServer(CRigSeam& rig, QObject* parent) : CStationServer(parent), m_rig(rig), m_guard(rig)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &CRigServer::OnNewConnection);
 }
