@@ -49,7 +49,7 @@ bool CTavrinApp::InitInstance()
     AttachChannelEditor();
     m_frame->View()->OnInitialUpdate();
     m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), *m_silence, m_frame->RadioMenu(),
-                                                m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl));
+                                                m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl), m_holder);
     m_flrig = std::make_unique<CFlrigService>(*m_frame->View(), *m_silence, m_holder, m_frame->RadioMenu(),
                                               m_frame->menuBar(),
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));

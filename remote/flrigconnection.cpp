@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/peername.h"
 #include "remote/rigseam.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
@@ -20,14 +21,6 @@ FlrigAnswer FaultAnswer(XmlRpcFault code, const QString& reason)
     answer.fault = code;
     answer.reason = reason;
     return answer;
-}
-
-QString PeerName(const QTcpSocket& socket)
-{
-    const QHostAddress address = socket.peerAddress();
-    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol ? QStringLiteral("[%1]").arg(address.toString())
-                                                                             : address.toString();
-    return QStringLiteral("%1:%2").arg(host).arg(socket.peerPort());
 }
 
 // The HTTP server answers only a request it has read to the end; one that

@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/peername.h"
 #include "remote/riglineparser.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
@@ -17,9 +18,11 @@ constexpr int kSendBufferBytes = 16 * 1024;
 
 } // namespace
 
-CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent)
+CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, QObject* parent)
     : QObject(parent), m_socket(socket), m_rig(rig), m_wait(rig)
 {
+    m_state.holder = holder;
+    m_state.keyer = {Keyer::Kind::StationProgram, PeerName(*socket), QStringLiteral("rig-control T"), socket};
     m_sinceLine.start();
     m_socket->setParent(this);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);

@@ -16,6 +16,7 @@
 #include "remote/rigprotocol.h"
 
 class CRigSeam;
+class CTransmitHolder;
 class QTcpSocket;
 
 class CRigClient : public QObject {
@@ -25,7 +26,7 @@ public:
     static constexpr int kReportWaitMs = CReportWait::kReportWaitMs;
 
     // Takes the socket.
-    CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent = nullptr);
+    CRigClient(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, QObject* parent = nullptr);
 
     // Since its last whole line, whatever it asked, or since it connected.
     qint64 SilentMs() const { return m_sinceLine.elapsed(); }

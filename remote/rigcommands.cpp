@@ -3,6 +3,7 @@
 #include <QSet>
 #include <cmath>
 
+#include "keying/transmitholder.h"
 #include "remote/dumpstate.h"
 #include "remote/riginfo.h"
 #include "remote/riglineparser.h"
@@ -147,6 +148,11 @@ RigAnswer SetPtt(RigCall& call)
     if (ptt.size() != 1 || ptt[0] < '0' || ptt[0] > '3')
         return Status(RigStatus::InvalidArgument);
     const bool key = ptt[0] != '0';
+    CTransmitHolder* holder = call.client.holder;
+    if (key && holder && !holder->Claim(call.client.keyer))
+        return Status(RigStatus::Rejected);
+    if (!key && holder)
+        holder->NoteUnkeyReason(QStringLiteral("rig-control T 0"));
     RigAnswer answer = Status(key ? call.rig.Key() : call.rig.Unkey());
     answer.keyRequested = key;
     answer.expected.transmit = key;

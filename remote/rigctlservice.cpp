@@ -3,8 +3,8 @@
 #include "remote/serverservice.h"
 
 CRigctlService::CRigctlService(CTavrinView& view, const CSilenceWatch& silence, QMenu* radioMenu, QMenuBar* menuBar,
-                               const RigctlSettings& settings)
-    : m_seam(view, silence), m_server(m_seam)
+                               const RigctlSettings& settings, CTransmitHolder* holder)
+    : m_seam(view, silence), m_server(m_seam, holder)
 {
     const ServerTexts texts{QStringLiteral("Rig Control Server"),
                             QStringLiteral("Let station programs read and set the radio (rigctl protocol)"),

@@ -10,6 +10,7 @@
 class CServerService;
 class CSilenceWatch;
 class CTavrinView;
+class CTransmitHolder;
 class QMenu;
 class QMenuBar;
 
@@ -17,7 +18,7 @@ class CRigctlService : public QObject {
     Q_OBJECT
 public:
     CRigctlService(CTavrinView& view, const CSilenceWatch& silence, QMenu* radioMenu, QMenuBar* menuBar,
-                   const RigctlSettings& settings);
+                   const RigctlSettings& settings, CTransmitHolder* holder = nullptr);
     ~CRigctlService() override;
 
 private:

@@ -15,13 +15,15 @@
 
 class CRigClient;
 class CRigSeam;
+class CTransmitHolder;
 
 class CRigServer : public CStationServer {
     Q_OBJECT
 public:
     static constexpr int kMaxClients = 16;
 
-    explicit CRigServer(CRigSeam& rig, QObject* parent = nullptr);
+    // `holder` may be none, where nothing else keys (a test).
+    explicit CRigServer(CRigSeam& rig, CTransmitHolder* holder = nullptr, QObject* parent = nullptr);
     ~CRigServer() override;
 
     bool Listen(const QHostAddress& address, quint16 port) override;
@@ -42,6 +44,7 @@ private:
     void OnClientFinished(CRigClient* client);
 
     CRigSeam& m_rig;
+    CTransmitHolder* m_holder;
     QTcpServer m_server;
     CTransmitGuard m_guard;
     CIdleClients m_idle;

@@ -11,6 +11,7 @@
 #include "panelonradio.h"
 #include "radiowatch/silencewatch.h"
 #include "remote/flrigserver.h"
+#include "remote/rigserver.h"
 #include "remote/viewrigseam.h"
 
 using radiosim::RadioState;
@@ -37,6 +38,7 @@ public:
         panel.Start();
         panel.Settle();
         server.Listen(QHostAddress::LocalHost, 0);
+        rigctlServer.Listen(QHostAddress::LocalHost, 0);
     }
     QString Problem() const
     {
@@ -55,14 +57,16 @@ public:
     CViewRigSeam seam{panel.View(), silence};
     CTransmitHolder holder;
     CFlrigServer server{seam, &holder};
+    CRigServer rigctlServer{seam, &holder};
 };
 
 QString HamlibRigctl() { return QStandardPaths::findExecutable(QStringLiteral("rigctl")); }
 
-QByteArray RunFlrigRigctl(const FlrigStation& station, const QStringList& commands)
+QByteArray RunFlrigRigctl(const FlrigStation& station, const QStringList& commands, const QStringList& address = {})
 {
     QProcess rigctl;
-    rigctl.start(HamlibRigctl(), station.Address() + commands);
+    rigctl.setProcessChannelMode(QProcess::MergedChannels);
+    rigctl.start(HamlibRigctl(), (address.isEmpty() ? station.Address() : address) + commands);
     if (!QTest::qWaitFor([&] { return rigctl.state() == QProcess::NotRunning; }, kClientMs))
         rigctl.kill();
     return rigctl.readAllStandardOutput();
@@ -125,8 +129,9 @@ void E2eFlrigTest::rigctl_setsFrequencyAndMode()
     QCOMPARE(PanelDiffersFromRadio(station.panel.View(), station.panel.Radio().state()), QString());
 }
 
-// Keyed through the one holder, named as the program's address; killed
-// while keyed, the transmitter goes back to receive.
+// Keyed through the one holder, named as the program's address, so a
+// rig-control client meanwhile is refused; killed while keyed, the
+// transmitter goes back to receive.
 void E2eFlrigTest::rigctl_keysAndUnkeys_andALeavingClientUnkeys()
 {
     FlrigStation station(FlrigRadio('1', false));
@@ -137,6 +142,10 @@ void E2eFlrigTest::rigctl_keysAndUnkeys_andALeavingClientUnkeys()
     QTRY_VERIFY_WITH_TIMEOUT(station.Keyed(), kClientMs);
     QVERIFY(station.holder.Holder().has_value());
     QVERIFY(station.holder.Holder()->Who().startsWith(QStringLiteral("station program 127.0.0.1:")));
+    QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig"));
+    const QStringList rigctlAddress{"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(station.rigctlServer.Port())};
+    const QByteArray refused = RunFlrigRigctl(station, {"T", "1"}, rigctlAddress);
+    QVERIFY2(refused.contains("set_ptt: error"), refused.constData());
     QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig"));
     rigctl.write("T 0\n");
     QTRY_VERIFY_WITH_TIMEOUT(!station.Keyed(), kClientMs);

@@ -168,7 +168,7 @@ inline QString RigReplyProblem(const QByteArray& reply)
     const qsizetype at = reply.lastIndexOf("RPRT ");
     if (at < 0)
         return QString();
-    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-11\n"};
+    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-9\n", "-11\n"};
     if (!known.contains(reply.mid(at + 5)))
         return QStringLiteral("a reply ends \"%1\"").arg(Escaped(reply.mid(at)));
     return QString();
