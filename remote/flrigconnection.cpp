@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/flrigserver.h"
 #include "remote/peername.h"
 #include "remote/rigseam.h"
 
@@ -79,7 +80,8 @@ void CFlrigConnection::Take(QHttpServerResponder&& responder, bool posted, const
     Pending pending;
     pending.responder = std::make_unique<QHttpServerResponder>(std::move(responder));
     if (m_refused) {
-        pending.answer = FaultAnswer(XmlRpcFault::Refused, QStringLiteral("the flrig server serves its %1 station programs already"));
+        pending.answer = FaultAnswer(XmlRpcFault::Refused, QStringLiteral("the flrig server serves its %1 station programs already")
+                                                                       .arg(CFlrigServer::kMaxClients));
     } else if (!posted) {
         pending.answer = FaultAnswer(XmlRpcFault::NotACall, QStringLiteral("an XML-RPC call is POSTed"));
     } else if (body.size() > kMaxBody) {
