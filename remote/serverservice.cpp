@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "panel/tavrinview.h"
 #include "remote/stationserver.h"
@@ -30,6 +31,16 @@ QLabel* AddStatusLine(QMenuBar* menuBar)
     auto* label = new QLabel;
     corner->layout()->addWidget(label);
     return label;
+}
+
+// The lines share one width, so the menus keep their room whichever of the
+// servers are on; each line is cut short as it must be, whole in its tip.
+void FitStatusLines(QWidget* corner)
+{
+    const QList<QLabel*> lines = corner->findChildren<QLabel*>();
+    const auto shown = std::count_if(lines.begin(), lines.end(), [corner](QLabel* line) { return line->isVisibleTo(corner); });
+    for (QLabel* line : lines)
+        line->setText(line->fontMetrics().elidedText(line->toolTip(), Qt::ElideMiddle, kStatusWidth / int(std::max<qsizetype>(1, shown))));
 }
 
 } // namespace
@@ -123,7 +134,6 @@ QString CServerService::StatusText() const
 void CServerService::ShowStatus()
 {
     m_status->setVisible(m_action->isChecked());
-    const QString text = StatusText();
-    m_status->setToolTip(text);
-    m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, kStatusWidth));
+    m_status->setToolTip(StatusText());
+    FitStatusLines(m_status->parentWidget());
 }

@@ -43,34 +43,37 @@ void WriteMember(QXmlStreamWriter& xml, const QString& name, const QVariant& val
     xml.writeEndElement();
 }
 
-QByteArray EndingItsLine(const QByteArray& reply) { return reply.endsWith('\n') ? reply : reply + '\n'; }
+// The declaration and <methodResponse> around what `write` puts inside.
+template <class Write>
+QByteArray Response(Write write)
+{
+    QByteArray reply;
+    QXmlStreamWriter xml(&reply);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("methodResponse"));
+    write(xml);
+    xml.writeEndDocument();
+    return reply.endsWith('\n') ? reply : reply + '\n';
+}
 
 } // namespace
 
 QByteArray XmlRpcValueReply(const QVariant& value)
 {
-    QByteArray reply;
-    QXmlStreamWriter xml(&reply);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("methodResponse"));
-    xml.writeStartElement(QStringLiteral("params"));
-    xml.writeStartElement(QStringLiteral("param"));
-    WriteValue(xml, value);
-    xml.writeEndDocument();
-    return EndingItsLine(reply);
+    return Response([&](QXmlStreamWriter& xml) {
+        xml.writeStartElement(QStringLiteral("params"));
+        xml.writeStartElement(QStringLiteral("param"));
+        WriteValue(xml, value);
+    });
 }
 
 QByteArray XmlRpcFaultReply(XmlRpcFault code, const QString& reason)
 {
-    QByteArray reply;
-    QXmlStreamWriter xml(&reply);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("methodResponse"));
-    xml.writeStartElement(QStringLiteral("fault"));
-    xml.writeStartElement(QStringLiteral("value"));
-    xml.writeStartElement(QStringLiteral("struct"));
-    WriteMember(xml, QStringLiteral("faultCode"), int(code));
-    WriteMember(xml, QStringLiteral("faultString"), reason);
-    xml.writeEndDocument();
-    return EndingItsLine(reply);
+    return Response([&](QXmlStreamWriter& xml) {
+        xml.writeStartElement(QStringLiteral("fault"));
+        xml.writeStartElement(QStringLiteral("value"));
+        xml.writeStartElement(QStringLiteral("struct"));
+        WriteMember(xml, QStringLiteral("faultCode"), int(code));
+        WriteMember(xml, QStringLiteral("faultString"), reason);
+    });
 }
