@@ -50,13 +50,13 @@ bool TakeRigctlOptions(const QCommandLineParser& parser, const QCommandLineOptio
     if (parser.isSet(port)) {
         rigctl.port = ParseRigctlPort(parser.value(port));
         if (!rigctl.port) {
-            Print(stderr, QStringLiteral("--rigctl-port wants a port number from 1 to 65535, not \"%1\"\n").arg(parser.value(port)));
+            Print(stderr, QStringLiteral("--%1 wants a port number from 1 to 65535, not \"%2\"\n").arg(port.names().first(), parser.value(port)));
             return false;
         }
     }
     if (parser.isSet(address)) {
         if (!ParseRigctlAddress(parser.value(address))) {
-            Print(stderr, QStringLiteral("--rigctl-address wants an IP address, not \"%1\"\n").arg(parser.value(address)));
+            Print(stderr, QStringLiteral("--%1 wants an IP address, not \"%2\"\n").arg(address.names().first(), parser.value(address)));
             return false;
         }
         rigctl.address = parser.value(address).trimmed();
@@ -98,6 +98,14 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         QStringLiteral("The address the rig-control server listens on, 127.0.0.1 unless named. It asks no password: name another only on a network you trust."),
         QStringLiteral("address"));
     parser.addOptions({rigctlPort, rigctlAddress});
+    const QCommandLineOption flrigPort(QStringLiteral("flrig-port"),
+        QStringLiteral("Run the flrig-compatible XML-RPC server for station programs on TCP port <port> (this run only; "
+                       "flrig's own is 12345)."),
+        QStringLiteral("port"));
+    const QCommandLineOption flrigAddress(QStringLiteral("flrig-address"),
+        QStringLiteral("The address the flrig server listens on, 127.0.0.1 unless named. It asks no password: name another only on a network you trust."),
+        QStringLiteral("address"));
+    parser.addOptions({flrigPort, flrigAddress});
     const ChannelsOptions channels;
     parser.addOptions(channels.All());
     const QCommandLineOption port(QStringLiteral("port"),
@@ -129,7 +137,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     options.traceFile = parser.value(trace);
-    if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl) || !TakePortOption(parser, port, options)) {
+    if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
+        || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)) {
         exitCode = 2;
         return std::nullopt;
     }

@@ -14,6 +14,7 @@ struct StartOptions {
     QString dataDir;
     QString traceFile;  // --trace FILE: the serial trace is appended there
     RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
+    RigctlCommandLine flrig;   // --flrig-port, --flrig-address
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
     QString port;  // --port: the radio's device path or network address, this run only
 };

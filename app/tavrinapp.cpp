@@ -19,6 +19,7 @@
 #include "portwatch/lostlinkreceive.h"
 #include "portwatch/portreopener.h"
 #include "radiowatch/silencewatch.h"
+#include "remote/flrigservice.h"
 #include "remote/rigctlservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
@@ -48,7 +49,10 @@ bool CTavrinApp::InitInstance()
     AttachChannelEditor();
     m_frame->View()->OnInitialUpdate();
     m_rigctl = std::make_unique<CRigctlService>(*m_frame->View(), *m_silence, m_frame->RadioMenu(),
-                                                m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl));
+                                                m_frame->menuBar(), LoadRigctlSettings(m_options.rigctl), m_holder);
+    m_flrig = std::make_unique<CFlrigService>(*m_frame->View(), *m_silence, m_holder, m_frame->RadioMenu(),
+                                              m_frame->menuBar(),
+                                              LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
     m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();

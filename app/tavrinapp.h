@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 
 class CChannelEditor;
+class CFlrigService;
 class CMainFrame;
 class CPortChoice;
 class CRigctlService;
@@ -38,4 +39,5 @@ private:
     CTransmitHolder* m_holder = nullptr;  // the view's child
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
+    std::unique_ptr<CFlrigService> m_flrig;
 };

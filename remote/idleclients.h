@@ -6,9 +6,9 @@
 // line, or from its connection; a client must have been silent at least 30 s
 // to go, and the one holding the transmitter keyed never goes.
 #include <QList>
+#include <QtGlobal>
 #include <chrono>
 
-class CRigClient;
 class QObject;
 
 class CIdleClients {
@@ -17,9 +17,23 @@ public:
 
     void SetMinSilence(std::chrono::milliseconds silence) { m_minSilence = silence; }
 
-    // Of `clients`, the one to give its slot, or none when no one has been
-    // silent long enough; `spared` is never chosen.
-    CRigClient* Longest(const QList<CRigClient*>& clients, const QObject* spared) const;
+    // Of `clients` (anything that tells its SilentMs()), the one to give its
+    // slot, or none when no one has been silent long enough; `spared` is
+    // never chosen.
+    template <class Client>
+    Client* Longest(const QList<Client*>& clients, const QObject* spared) const
+    {
+        Client* longest = nullptr;
+        qint64 longestMs = m_minSilence.count() - 1;
+        for (Client* client : clients) {
+            const qint64 silentMs = client->SilentMs();
+            if (static_cast<const QObject*>(client) != spared && silentMs > longestMs) {
+                longest = client;
+                longestMs = silentMs;
+            }
+        }
+        return longest;
+    }
 
 private:
     std::chrono::milliseconds m_minSilence = kDefaultMinSilence;

@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/peername.h"
 #include "remote/riglineparser.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
@@ -11,39 +12,23 @@ namespace {
 // What one turn of the event loop takes from a client: a few thousand short
 // commands at the most (a line may pack many), however fast they come.
 constexpr qint64 kReadSlice = 4096;
-constexpr int kWaitTickMs = 2;
 // The kernel holds little of a slow reader's output, so the panel's own
 // limit is what stops it.
 constexpr int kSendBufferBytes = 16 * 1024;
 
-// One radio behind every client: a run of sets it leaves unconfirmed is
-// logged once, whichever clients sent them.
-bool g_bUnconfirmedRun = false;
-
-void NoteConfirmation(bool confirmed)
-{
-    if (confirmed == !g_bUnconfirmedRun)
-        return;
-    g_bUnconfirmedRun = !confirmed;
-    if (confirmed)
-        qCInfo(lcRemote) << "the radio confirms sets again";
-    else
-        qCWarning(lcRemote) << "the radio did not confirm a set within" << CRigClient::kReportWaitMs
-                            << "ms; answered timed out";
-}
-
 } // namespace
 
-CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent)
-    : QObject(parent), m_socket(socket), m_rig(rig)
+CRigClient::CRigClient(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, QObject* parent)
+    : QObject(parent), m_socket(socket), m_rig(rig), m_wait(rig)
 {
+    m_state.holder = holder;
+    m_state.keyer = {Keyer::Kind::StationProgram, PeerName(*socket), QStringLiteral("rig-control T"), socket};
     m_sinceLine.start();
     m_socket->setParent(this);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSendBufferBytes);
     m_socket->setReadBufferSize(4 * kReadSlice);
-    m_waitTick.setInterval(kWaitTickMs);
-    connect(&m_waitTick, &QTimer::timeout, this, &CRigClient::OnWaitTick);
+    connect(&m_wait, &CReportWait::Settled, this, &CRigClient::OnSettled);
     connect(m_socket, &QTcpSocket::readyRead, this, &CRigClient::OnReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &CRigClient::OnDisconnected);
     ScheduleMoreInput();
@@ -105,19 +90,11 @@ void CRigClient::Answer(const RigRequest& request)
     }
     if (answer.status != RigStatus::Ok || answer.expected.IsEmpty()) {
         Send(FormatRigAnswer(request, answer));
-    } else if (ShownAlready(answer.expected)) {
-        NoteConfirmation(true);
+    } else if (m_wait.ShownAlready(answer.expected)) {
         Send(FormatRigAnswer(request, answer));
     } else {
         Hold(request, answer);
     }
-}
-
-// Only a radio that is heard reports anything at present: before its first
-// report, or while it is silent, the value it last reported proves nothing.
-bool CRigClient::ShownAlready(const RigExpectation& expected) const
-{
-    return m_rig.ReportCount() > 0 && m_rig.Link() == RigStatus::Ok && expected.MetBy(m_rig);
 }
 
 // The reply, and the commands after it, wait for a report of the radio.
@@ -126,21 +103,13 @@ void CRigClient::Hold(const RigRequest& request, const RigAnswer& answer)
     m_waiting = true;
     m_heldRequest = request;
     m_heldAnswer = answer;
-    m_reportsAtHold = m_rig.ReportCount();
-    m_waitDeadline.setRemainingTime(kReportWaitMs);
-    m_waitTick.start();
+    m_wait.Start(answer.expected);
 }
 
-void CRigClient::OnWaitTick()
+void CRigClient::OnSettled(RigStatus status)
 {
-    const bool confirmed = m_rig.ReportCount() != m_reportsAtHold && m_heldAnswer.expected.MetBy(m_rig);
-    if (!confirmed && !m_waitDeadline.hasExpired())
-        return;
-    m_waitTick.stop();
     m_waiting = false;
-    if (!confirmed)
-        m_heldAnswer.status = m_rig.Link() == RigStatus::IoError ? RigStatus::IoError : RigStatus::TimedOut;
-    NoteConfirmation(confirmed);
+    m_heldAnswer.status = status;
     Send(FormatRigAnswer(m_heldRequest, m_heldAnswer));
     TakeLines();
     ScheduleMoreInput();
@@ -161,7 +130,7 @@ void CRigClient::Send(const QByteArray& reply)
 void CRigClient::Drop()
 {
     m_closing = true;
-    m_waitTick.stop();
+    m_wait.Stop();
     m_socket->abort();
     OnDisconnected();
 }
@@ -169,7 +138,7 @@ void CRigClient::Drop()
 void CRigClient::OnDisconnected()
 {
     m_closing = true;
-    m_waitTick.stop();
+    m_wait.Stop();
     if (m_finished)
         return;
     m_finished = true;

@@ -7,27 +7,26 @@
 // unread is dropped; one that floods commands is served a slice per turn of
 // the event loop, so the panel goes on meanwhile.
 #include <QByteArray>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
+#include "remote/reportwait.h"
 #include "remote/rigcommands.h"
 #include "remote/riglinebuffer.h"
 #include "remote/rigprotocol.h"
 
 class CRigSeam;
+class CTransmitHolder;
 class QTcpSocket;
 
 class CRigClient : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
-    // Under the 1.5 s a Hamlib client waits for a reply.
-    static constexpr int kReportWaitMs = 1000;
+    static constexpr int kReportWaitMs = CReportWait::kReportWaitMs;
 
     // Takes the socket.
-    CRigClient(QTcpSocket* socket, CRigSeam& rig, QObject* parent = nullptr);
+    CRigClient(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, QObject* parent = nullptr);
 
     // Since its last whole line, whatever it asked, or since it connected.
     qint64 SilentMs() const { return m_sinceLine.elapsed(); }
@@ -41,9 +40,8 @@ private:
     void OnReadyRead();
     void TakeLines();
     void Answer(const RigRequest& request);
-    bool ShownAlready(const RigExpectation& expected) const;
     void Hold(const RigRequest& request, const RigAnswer& answer);
-    void OnWaitTick();
+    void OnSettled(RigStatus status);
     void Send(const QByteArray& reply);
     void Drop();
     void OnDisconnected();
@@ -55,11 +53,9 @@ private:
     QElapsedTimer m_sinceLine;
     QList<RigRequest> m_lineRest;  // the commands of the line being answered
     RigClientState m_state;
-    QTimer m_waitTick;
-    QDeadlineTimer m_waitDeadline;
+    CReportWait m_wait;
     RigRequest m_heldRequest;
     RigAnswer m_heldAnswer;
-    unsigned m_reportsAtHold = 0;
     bool m_waiting = false;
     bool m_closing = false;
     bool m_finished = false;

@@ -3,7 +3,9 @@
 #include <QSet>
 #include <cmath>
 
+#include "keying/transmitholder.h"
 #include "remote/dumpstate.h"
+#include "remote/riginfo.h"
 #include "remote/riglineparser.h"
 #include "remote/rigmodes.h"
 
@@ -63,16 +65,55 @@ RigAnswer SetFrequency(RigCall& call)
     return answer;
 }
 
-RigAnswer GetMode(RigCall& call)
+// The mode as this client set it: a data mode reads back while the radio
+// stays on its sideband.
+const RigMode* ShownMode(RigCall& call)
 {
     const RigMode* mode = ModeForSetting(call.rig.ReportedMode());
     if (!mode)
-        return Status(RigStatus::NotAvailable);
+        return nullptr;
     const RigMode*& dataMode = call.client.dataMode;
     if (dataMode && dataMode->setting != mode->setting)
         dataMode = nullptr;  // the radio has gone to another mode since
-    const RigMode* shown = dataMode ? dataMode : mode;
+    return dataMode ? dataMode : mode;
+}
+
+RigAnswer GetMode(RigCall& call)
+{
+    const RigMode* shown = ShownMode(call);
+    if (!shown)
+        return Status(RigStatus::NotAvailable);
     return Values({{"Mode", shown->token}, {"Passband", QByteArray::number(shown->passbandHz)}});
+}
+
+// What Log4OM polls. Any name but another VFO's is the radio's one, as
+// rigctld takes a name it does not know for the current VFO.
+RigAnswer GetVfoInfo(RigCall& call)
+{
+    if (call.args[0] == "?")
+        return Names("VFOA ", false);
+    if (IsOtherVfo(call.args[0]))
+        return Status(RigStatus::NotAvailable);
+    const std::optional<qint64> hz = call.rig.ReportedFrequencyHz();
+    const RigMode* shown = ShownMode(call);
+    if (!hz || !shown)
+        return Status(RigStatus::NotAvailable);
+    return Values({{"Freq", QByteArray::number(*hz)},
+                   {"Mode", shown->token},
+                   {"Width", QByteArray::number(shown->passbandHz)},
+                   {"Split", "0"},
+                   {"SatMode", "0"}});
+}
+
+// One block of text, which rigctld ends with a line of its own in every
+// reply, as it does a list of names.
+RigAnswer GetRigInfo(RigCall& call)
+{
+    const std::optional<qint64> hz = call.rig.ReportedFrequencyHz();
+    const RigMode* shown = ShownMode(call);
+    if (!hz || !shown)
+        return Status(RigStatus::NotAvailable);
+    return Names(RigInfoText(*hz, shown->token, shown->passbandHz), false);
 }
 
 // Whole or decimal, -1 (no change) and 0 (the default) among them.
@@ -107,6 +148,11 @@ RigAnswer SetPtt(RigCall& call)
     if (ptt.size() != 1 || ptt[0] < '0' || ptt[0] > '3')
         return Status(RigStatus::InvalidArgument);
     const bool key = ptt[0] != '0';
+    CTransmitHolder* holder = call.client.holder;
+    if (key && holder && !holder->Claim(call.client.keyer))
+        return Status(RigStatus::Rejected);
+    if (!key && holder)
+        holder->NoteUnkeyReason(QStringLiteral("rig-control T 0"));
     RigAnswer answer = Status(key ? call.rig.Key() : call.rig.Unkey());
     answer.keyRequested = key;
     answer.expected.transmit = key;
@@ -180,6 +226,8 @@ const RigCommand kCommands[] = {
     {0, "get_powerstat", 0, 0, 0, &GetPowerStatus},
     {0, "get_lock_mode", 0, 0, 0, &GetLockMode},
     {0, "dump_state", 0, 0, 0, &DumpState},
+    {0, "get_vfo_info", 1, 1, kRigReadsRadio, &GetVfoInfo},
+    {0, "get_rig_info", 0, 0, kRigReadsRadio, &GetRigInfo},
     {'q', "quit", 0, 0, 0, &Quit},
     {'Q', "quit", 0, 0, 0, &Quit},
     {'S', "set_split_vfo", 2, 2, kRigTakesVfo, &Lacking},

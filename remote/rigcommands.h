@@ -5,9 +5,11 @@
 // connection as it was.
 #include <limits>
 
+#include "keying/keyer.h"
 #include "remote/rigprotocol.h"
 #include "remote/rigseam.h"
 
+class CTransmitHolder;
 struct RigMode;
 
 // What one client's connection remembers between its commands.
@@ -15,6 +17,10 @@ struct RigClientState {
     // PKTUSB or PKTLSB as this client set it, read back while the radio
     // reports that sideband: the radio cannot tell it from the plain one.
     const RigMode* dataMode = nullptr;
+    // The station's one holder of the transmitter, and who this client is to
+    // it; none where nothing else keys.
+    CTransmitHolder* holder = nullptr;
+    Keyer keyer;
 };
 
 struct RigCall {

@@ -5,9 +5,19 @@
 
 namespace {
 
-const char* const kEnabledKey = "Remote/RigctlEnabled";
-const char* const kPortKey = "Remote/RigctlPort";
-const char* const kAddressKey = "Remote/RigctlAddress";
+struct ServerKeys {
+    const char* enabled;
+    const char* port;
+    const char* address;
+    quint16 defaultPort;
+};
+
+// 12345 is flrig's own port, where its clients look first.
+constexpr ServerKeys kRigctlKeys{"Remote/RigctlEnabled", "Remote/RigctlPort", "Remote/RigctlAddress", 4532};
+constexpr ServerKeys kFlrigKeys{"Remote/FlrigEnabled", "Remote/FlrigPort", "Remote/FlrigAddress", 12345};
+
+const ServerKeys& KeysOf(StationServerKind kind) { return kind == StationServerKind::Flrig ? kFlrigKeys : kRigctlKeys; }
+
 const char* const kTxTimeoutKey = "Remote/TxTimeoutSeconds";
 // A key from the network ends within the hour whatever the profile says.
 constexpr int kLongestTxTimeoutSeconds = 3600;
@@ -43,14 +53,16 @@ std::optional<QHostAddress> ParseRigctlAddress(const QString& text)
     return address;
 }
 
-RigctlSettings LoadRigctlSettings(const RigctlCommandLine& forThisRun)
+RigctlSettings LoadServerSettings(StationServerKind kind, const RigctlCommandLine& forThisRun)
 {
+    const ServerKeys& keys = KeysOf(kind);
     RigctlSettings settings;
+    settings.port = keys.defaultPort;
     const QSettings profile;
-    settings.enabled = profile.value(kEnabledKey, false).toBool();
-    if (const auto port = ParseRigctlPort(profile.value(kPortKey).toString()))
+    settings.enabled = profile.value(keys.enabled, false).toBool();
+    if (const auto port = ParseRigctlPort(profile.value(keys.port).toString()))
         settings.port = *port;
-    settings.address = profile.value(kAddressKey, settings.address).toString();
+    settings.address = profile.value(keys.address, settings.address).toString();
     settings.txTimeout = TxTimeout(profile.value(kTxTimeoutKey), settings.txTimeout);
     if (forThisRun.port) {
         settings.enabled = true;
@@ -61,8 +73,13 @@ RigctlSettings LoadRigctlSettings(const RigctlCommandLine& forThisRun)
     return settings;
 }
 
-void SaveRigctlEnabled(bool enabled)
+void SaveServerEnabled(StationServerKind kind, bool enabled)
 {
     QSettings profile;
-    profile.setValue(kEnabledKey, enabled);
+    profile.setValue(KeysOf(kind).enabled, enabled);
+}
+
+RigctlSettings LoadRigctlSettings(const RigctlCommandLine& forThisRun)
+{
+    return LoadServerSettings(StationServerKind::Rigctl, forThisRun);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Where the rig-control server listens, whether it runs, and how long a
-// network key may last. The profile keeps them under [Remote]; the command
-// line can turn the server on, and name its port and address, for one run.
+// Where a server for station programs (the rig-control server, the flrig
+// server) listens, whether it runs, and how long a network key may last.
+// The profile keeps them under [Remote]; the command line can turn a server
+// on, and name its port and address, for one run.
 #include <QHostAddress>
 #include <QString>
 #include <chrono>
@@ -19,8 +20,11 @@ struct RigctlCommandLine {
     std::optional<QString> address;
 };
 
+enum class StationServerKind { Rigctl, Flrig };
+
+RigctlSettings LoadServerSettings(StationServerKind kind, const RigctlCommandLine& forThisRun = {});
+void SaveServerEnabled(StationServerKind kind, bool enabled);
 RigctlSettings LoadRigctlSettings(const RigctlCommandLine& forThisRun = {});
-void SaveRigctlEnabled(bool enabled);
 
 // A port number from 1 to 65535; none for anything else.
 std::optional<quint16> ParseRigctlPort(const QString& text);

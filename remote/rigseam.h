@@ -13,6 +13,7 @@ enum class RigStatus {
     NotImplemented = -4,
     TimedOut = -5,        // the radio did not report in time
     IoError = -6,         // the serial port is closed or failed
+    Rejected = -9,        // another holds the transmitter
     NotAvailable = -11,   // the radio has no such feature, or has not said yet
 };
 

@@ -7,8 +7,10 @@
 
 Q_LOGGING_CATEGORY(lcRemote, "tavrin.remote", QtWarningMsg)
 
-CRigServer::CRigServer(CRigSeam& rig, QObject* parent) : QObject(parent), m_rig(rig), m_guard(rig)
+CRigServer::CRigServer(CRigSeam& rig, CTransmitHolder* holder, QObject* parent)
+    : CStationServer(parent), m_rig(rig), m_holder(holder), m_guard(rig)
 {
+    m_guard.SetHolder(holder);
     connect(&m_server, &QTcpServer::newConnection, this, &CRigServer::OnNewConnection);
 }
 
@@ -48,7 +50,7 @@ void CRigServer::Adopt(QTcpSocket* socket)
         socket->disconnectFromHost();
         return;
     }
-    auto* client = new CRigClient(socket, m_rig, this);
+    auto* client = new CRigClient(socket, m_rig, m_holder, this);
     connect(client, &CRigClient::KeyRequested, this, [this](CRigClient* keyer) { m_guard.Keyed(keyer); });
     connect(client, &CRigClient::UnkeyRequested, &m_guard, &CTransmitGuard::Unkeyed);
     connect(client, &CRigClient::Finished, this, &CRigServer::OnClientFinished);

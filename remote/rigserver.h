@@ -10,32 +10,32 @@
 #include <chrono>
 
 #include "remote/idleclients.h"
+#include "remote/stationserver.h"
 #include "remote/transmitguard.h"
 
 class CRigClient;
 class CRigSeam;
+class CTransmitHolder;
 
-class CRigServer : public QObject {
+class CRigServer : public CStationServer {
     Q_OBJECT
 public:
     static constexpr int kMaxClients = 16;
 
-    explicit CRigServer(CRigSeam& rig, QObject* parent = nullptr);
+    // `holder` may be none, where nothing else keys (a test).
+    explicit CRigServer(CRigSeam& rig, CTransmitHolder* holder = nullptr, QObject* parent = nullptr);
     ~CRigServer() override;
 
-    bool Listen(const QHostAddress& address, quint16 port);
-    void Close();  // every client goes, and a key the network holds is released
+    bool Listen(const QHostAddress& address, quint16 port) override;
+    void Close() override;
 
-    bool IsListening() const { return m_server.isListening(); }
-    QAbstractSocket::SocketError Error() const { return m_server.serverError(); }
-    QString ErrorString() const { return m_server.errorString(); }
-    quint16 Port() const { return m_server.serverPort(); }
-    int ClientCount() const { return int(m_clients.size()); }
-    CTransmitGuard& Guard() { return m_guard; }
+    bool IsListening() const override { return m_server.isListening(); }
+    QAbstractSocket::SocketError Error() const override { return m_server.serverError(); }
+    QString ErrorString() const override { return m_server.errorString(); }
+    quint16 Port() const override { return m_server.serverPort(); }
+    int ClientCount() const override { return int(m_clients.size()); }
+    CTransmitGuard& Guard() override { return m_guard; }
     CIdleClients& IdleClients() { return m_idle; }
-
-signals:
-    void ClientsChanged(int count);
 
 private:
     void OnNewConnection();
@@ -44,6 +44,7 @@ private:
     void OnClientFinished(CRigClient* client);
 
     CRigSeam& m_rig;
+    CTransmitHolder* m_holder;
     QTcpServer m_server;
     CTransmitGuard m_guard;
     CIdleClients m_idle;

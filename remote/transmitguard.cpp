@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
+#include "keying/transmitholder.h"
 #include "remote/rigseam.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
@@ -10,7 +11,10 @@ CTransmitGuard::CTransmitGuard(CRigSeam& rig, QObject* parent) : QObject(parent)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kDefaultTimeout);
-    connect(&m_timer, &QTimer::timeout, this, [this] { Unkey("transmit time-out"); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_timer.intervalAsDuration());
+        Unkey(QStringLiteral("the %1 s watchdog").arg(seconds.count()));
+    });
 }
 
 void CTransmitGuard::Keyed(const QObject* client)
@@ -29,19 +33,21 @@ void CTransmitGuard::Unkeyed()
 void CTransmitGuard::ClientGone(const QObject* client)
 {
     if (client == m_keyer)
-        Unkey("the client that keyed the transmitter went away");
+        Unkey(QStringLiteral("the client went away"));
 }
 
 void CTransmitGuard::Release()
 {
     if (m_keyer)
-        Unkey("the server stopped");
+        Unkey(QStringLiteral("the server stopped"));
 }
 
-void CTransmitGuard::Unkey(const char* why)
+void CTransmitGuard::Unkey(const QString& why)
 {
     m_keyer = nullptr;
     m_timer.stop();
-    qCWarning(lcRemote) << why << "- back to receive";
+    qCWarning(lcRemote).noquote() << why << "- back to receive";
+    if (m_holder)
+        m_holder->NoteUnkeyReason(why);
     m_rig.Unkey();
 }

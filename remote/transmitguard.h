@@ -8,6 +8,7 @@
 #include <chrono>
 
 class CRigSeam;
+class CTransmitHolder;
 
 class CTransmitGuard : public QObject {
     Q_OBJECT
@@ -17,6 +18,9 @@ public:
     explicit CTransmitGuard(CRigSeam& rig, QObject* parent = nullptr);
 
     void SetTimeout(std::chrono::milliseconds timeout) { m_timer.setInterval(timeout); }
+    // Told why, before each unkey of the guard's own, so the record of the
+    // transmission says it.
+    void SetHolder(CTransmitHolder* holder) { m_holder = holder; }
     bool Holding() const { return m_keyer != nullptr; }
     const QObject* Keyer() const { return m_keyer; }
 
@@ -26,9 +30,10 @@ public:
     void Release();                      // the server stops: unkey what it keyed
 
 private:
-    void Unkey(const char* why);
+    void Unkey(const QString& why);
 
     CRigSeam& m_rig;
+    CTransmitHolder* m_holder = nullptr;
     QTimer m_timer;
     const QObject* m_keyer = nullptr;
 };

@@ -16,6 +16,7 @@ QString ChannelEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::
 QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigClientBytes(bytes); }
 QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ImportCsvBytes(bytes); }
 QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
+QString XmlRpcEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::XmlRpcBytes(bytes); }
 
 Entry EntryFor(const QString& target)
 {
@@ -25,6 +26,8 @@ Entry EntryFor(const QString& target)
         return &CsvEntry;
     if (target == QLatin1String("telnet"))
         return &TelnetEntry;
+    if (target == QLatin1String("xmlrpc"))
+        return &XmlRpcEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -90,6 +93,23 @@ QByteArray RandomCsvRows(QRandomGenerator& random, int fields)
                                          : vocabulary[random.bounded(int(vocabulary.size()))];
         bytes += random.bounded(7) == 0 ? (random.bounded(2) ? "\r\n" : "\n") : ",";
     }
+    return bytes;
+}
+
+// Calls of flrig's methods and XML-RPC's tags, opened and closed in any
+// order, with a byte of anything now and then.
+QByteArray RandomXmlRpc(QRandomGenerator& random, int pieces)
+{
+    static const QByteArrayList vocabulary = {
+        "<?xml version=\"1.0\"?>", "<?clientid=\"hamlib(7)\"?>", "<methodCall>", "</methodCall>", "<methodName>",
+        "</methodName>", "<params>", "</params>", "<param>", "</param>", "<value>", "</value>", "<i4>", "</i4>",
+        "<double>", "</double>", "<string>", "</string>", "<array><data>", "</data></array>", "<struct><member><name>",
+        "</name>", "</member></struct>", "<boolean>", "</boolean>", "rig.set_ptt", "rig.set_vfoA", "rig.set_modeA",
+        "rig.get_vfo", "main.set_frequency", "USB-D", "FM", "1", "0", "14074000", "1e308", "-1", "&amp;", "&#0;", "\r\n", " "};
+    QByteArray bytes;
+    for (int i = 0; i < pieces; ++i)
+        bytes += random.bounded(15) == 0 ? QByteArray(1, char(random.bounded(256)))
+                                         : vocabulary[random.bounded(int(vocabulary.size()))];
     return bytes;
 }
 
@@ -167,7 +187,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -202,6 +222,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("channel CSV mutated seeds") << "channelcsv" << "mutated" << 1000 << 360u;
     QTest::addRow("telnet random streams") << "telnet" << "random" << 1500 << 361u;
     QTest::addRow("telnet mutated seeds") << "telnet" << "mutated" << 1500 << 362u;
+    QTest::addRow("XML-RPC random calls") << "xmlrpc" << "random" << 1500 << 363u;
+    QTest::addRow("XML-RPC mutated seeds") << "xmlrpc" << "mutated" << 1500 << 364u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
@@ -223,6 +245,8 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule()
             inputs << RandomCsvRows(random, random.bounded(120));
         else if (kind == "random" && telnetStream)
             inputs << RandomTelnet(random, random.bounded(400));
+        else if (kind == "random" && target == "xmlrpc")
+            inputs << RandomXmlRpc(random, random.bounded(60));
         else if (kind == "random")
             inputs << (rig ? RandomRigLines(random, random.bounded(200)) : RandomBytes(random, random.bounded(status ? 300 : 3000)));
         else if (kind == "mutated")

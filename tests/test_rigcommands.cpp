@@ -139,6 +139,29 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("l ?, no levels", "l ?", "\n");
     Row("+u ?, no functions", "+u ?", "get_func: ?\n\nRPRT 0\n");
 
+    // What loggers poll, laid out as Debian's rigctld -m 1 (Hamlib 4.5.4)
+    // answers the same lines; its dummy radio's values were:
+    //   \get_vfo_info VFOA   145000000\nFM\n15000\n0\n0\n
+    //   +\get_vfo_info VFOA  get_vfo_info: VFOA\nFreq: 145000000\nMode: FM\nWidth: 15000\nSplit: 0\nSatMode: 0\nRPRT 0\n
+    //   ;\get_vfo_info VFOA  get_vfo_info: VFOA;Freq: 145000000;Mode: FM;Width: 15000;Split: 0;SatMode: 0;RPRT 0\n
+    //   \get_rig_info        VFO=Main Freq=145000000 Mode=FM Width=15000 RX=1 TX=1\nVFO=Sub Freq=146000000 Mode=FM
+    //                        Width=15000 RX=0 TX=0\nSplit=0 SatMode=0\nRig=Dummy\nApp=Hamlib\nVersion=20210506 1.0.0\n
+    //                        CRC=0xaf7a46f6\n\n (and +, ;: "get_rig_info:" and + or ; before it, "RPRT 0\n" after)
+    const QByteArray rigInfo = "VFO=Main Freq=7035250 Mode=LSB Width=2400 RX=1 TX=1\nVFO=Sub Freq=0 Mode=None Width=0 RX=0 TX=0\n"
+                               "Split=0 SatMode=0\nRig=RF-350\nApp=Tavrin\nVersion=20210506 1.0.0\nCRC=0xaf87a28e\n";
+    Row("get_vfo_info", "\\get_vfo_info VFOA", "7035250\nLSB\n2400\n0\n0\n");
+    Row("+get_vfo_info", "+\\get_vfo_info VFOA",
+        "get_vfo_info: VFOA\nFreq: 7035250\nMode: LSB\nWidth: 2400\nSplit: 0\nSatMode: 0\nRPRT 0\n");
+    Row(";get_vfo_info", ";\\get_vfo_info VFOA",
+        "get_vfo_info: VFOA;Freq: 7035250;Mode: LSB;Width: 2400;Split: 0;SatMode: 0;RPRT 0\n");
+    Row("get_vfo_info currVFO", "\\get_vfo_info currVFO", "7035250\nLSB\n2400\n0\n0\n");
+    Row("get_vfo_info of a VFO the radio lacks", "\\get_vfo_info VFOB", "RPRT -11\n");
+    Row("get_vfo_info, the radio silent", "\\get_vfo_info VFOA", "RPRT -5\n", {}, kSilent);
+    Row("get_rig_info", "\\get_rig_info", rigInfo + "\n");
+    Row("+get_rig_info", "+\\get_rig_info", "get_rig_info:\n" + rigInfo + "\nRPRT 0\n");
+    Row(";get_rig_info", ";\\get_rig_info", "get_rig_info:;" + rigInfo + "\nRPRT 0\n");
+    Row("get_rig_info before any report", "\\get_rig_info", "RPRT -11\n", {}, kNothingYet);
+
     Row("lacking: split", "S 1 VFOB", "RPRT -11\n");
     Row("lacking: RIT", "J 100", "RPRT -11\n");
     Row("lacking: a level", "L RFPOWER 0.5", "RPRT -11\n");

@@ -73,7 +73,7 @@ public:
                 return item;
         return nullptr;
     }
-    QLabel* Status() const { return qobject_cast<QLabel*>(m_app->MainFrame()->menuBar()->cornerWidget()); }
+    QLabel* Status() const { return m_app->MainFrame()->menuBar()->findChild<QLabel*>(QStringLiteral("rigctlStatus")); }
     // The whole line; the label may show it cut short.
     QString Shown() const { return Status() && Status()->isVisibleTo(m_app->MainFrame()) ? Status()->toolTip() : QString(); }
     void End() { m_app.reset(); }

@@ -7,6 +7,9 @@
 // Run by hand: bench_rigctl [--seconds N] [--rounds N] [--quiet-line]; the
 // two servers are measured by turns and the medians shown. A quiet line
 // carries no reports, for the server's figures without the panel's work.
+// bench_rigctl --flrig measures the panel's flrig server instead: the
+// XML-RPC call rig.get_vfo over keep-alive HTTP/1.1, 1 and 8 clients, with
+// no reference (flrig itself is not installed).
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -139,6 +142,24 @@ struct ClientRuns {
     QSet<QByteArray> values;     // the frequencies read: a frozen panel shows
 };
 
+// What a client asks, and how its reply ends.
+struct Question {
+    QByteArray bytes;
+    QByteArray replyEnd;
+};
+
+const Question kRigctlQuestion{"f\n", "\n"};
+
+Question FlrigQuestion()
+{
+    const QByteArray body = "<?xml version=\"1.0\"?>\r\n<methodCall><methodName>rig.get_vfo</methodName>\r\n</methodCall>\r\n";
+    return {"POST /RPC2 HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml\r\nContent-Length: "
+                + QByteArray::number(body.size()) + "\r\n\r\n" + body,
+            "</methodResponse>\n"};
+}
+
+Question g_question = kRigctlQuestion;
+
 struct Asker {
     int fd = -1;
     Clock::time_point sent;
@@ -149,7 +170,7 @@ bool Ask(Asker& asker)
 {
     asker.reply.clear();
     asker.sent = Clock::now();
-    return write(asker.fd, "f\n", 2) == 2;
+    return write(asker.fd, g_question.bytes.constData(), g_question.bytes.size()) == g_question.bytes.size();
 }
 
 ClientRuns AskUntil(quint16 port, int clients, Clock::time_point end)
@@ -174,7 +195,7 @@ ClientRuns AskUntil(quint16 port, int clients, Clock::time_point end)
             if (got <= 0)
                 return runs;
             askers[i].reply.append(buffer, got);
-            if (!askers[i].reply.endsWith('\n'))
+            if (!askers[i].reply.endsWith(g_question.replyEnd))
                 continue;
             runs.micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - askers[i].sent).count());
             runs.values.insert(askers[i].reply.trimmed());
@@ -283,6 +304,7 @@ struct Options {
     double seconds = 3.0;
     int rounds = 5;
     bool reports = true;
+    bool flrig = false;
 };
 
 Options ParseOptions(const QStringList& arguments)
@@ -293,6 +315,7 @@ Options ParseOptions(const QStringList& arguments)
     if (const qsizetype at = arguments.indexOf(QStringLiteral("--rounds")); at > 0)
         options.rounds = std::max(1, arguments.value(at + 1).toInt());
     options.reports = !arguments.contains(QStringLiteral("--quiet-line"));
+    options.flrig = arguments.contains(QStringLiteral("--flrig"));
     return options;
 }
 
@@ -338,6 +361,33 @@ bool StartReference(QProcess& rigctld, quint16 port)
     return WaitForListener(port);
 }
 
+// The flrig server's rig.get_vfo, each reply read to its end, 1 and 8
+// keep-alive connections; the distinct frequencies read show the panel
+// kept taking in reports meanwhile.
+int MeasureFlrig(const QString& dir, const QString& tavrin, const Options& options)
+{
+    g_question = FlrigQuestion();
+    const quint16 port = FreePort();
+    Panel panel(dir, tavrin, {QStringLiteral("--flrig-port"), QString::number(port)});
+    if (!WaitForListener(port)) {
+        std::fprintf(stderr, "tavrin did not listen on %u\n", port);
+        return 1;
+    }
+    QThread::msleep(1500);
+    std::vector<Figures> figures[2];
+    int valuesRead = 0;
+    for (int round = 0; round < options.rounds; ++round) {
+        for (int c = 0; c < 2; ++c) {
+            figures[c].push_back(Measure(port, c ? 8 : 1, options.seconds));
+            valuesRead = std::max(valuesRead, figures[c].back().values);
+        }
+    }
+    for (int c = 0; c < 2; ++c)
+        Print("tavrin flrig rig.get_vfo", c ? 8 : 1, figures[c]);
+    std::printf("\n%d different replies read from the panel in a round\n", valuesRead);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -356,6 +406,8 @@ int main(int argc, char* argv[])
     std::printf("%s on %s; %d rounds of %.1f s, medians\n\n", options.reports ? "reports at 960 characters/s" : "no reports",
                 qPrintable(line.Device()), options.rounds, options.seconds);
 
+    if (options.flrig)
+        return MeasureFlrig(dir.path(), tavrin, options);
     CompareReceiveCost(dir.path(), tavrin, options);
     const quint16 port = FreePort();
     Panel panel(dir.path(), tavrin, {QStringLiteral("--rigctl-port"), QString::number(port)});

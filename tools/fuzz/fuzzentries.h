@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QString>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cstring>
 
@@ -19,6 +20,7 @@
 #include "netport/telnetcodec.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "remote/flrigmethods.h"
 #include "remote/rigcommands.h"
 #include "remote/riglinebuffer.h"
 #include "support/fakerigseam.h"
@@ -166,7 +168,7 @@ inline QString RigReplyProblem(const QByteArray& reply)
     const qsizetype at = reply.lastIndexOf("RPRT ");
     if (at < 0)
         return QString();
-    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-11\n"};
+    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-9\n", "-11\n"};
     if (!known.contains(reply.mid(at + 5)))
         return QStringLiteral("a reply ends \"%1\"").arg(Escaped(reply.mid(at)));
     return QString();
@@ -311,6 +313,46 @@ inline QString TelnetBytes(const QByteArray& bytes)
     receiver.Feed(QByteArray("\xff\xfb\x00", 3), unused, unused);  // and we take it so
     receiver.Feed(sender.Encode(whole.data), echoed, unused);
     return echoed == whole.data ? QString() : QStringLiteral("data sent through the encoder reads otherwise");
+}
+
+// Any bytes as the body of a call to the flrig server: read as a call with
+// a method, or refused with a reason; read the same with Hamlib's client id
+// before it; answered with a reply that is well-formed XML ending its line;
+// and nothing but a frequency, one of the four modes, a key or an unkey
+// reaches the panel.
+inline QString XmlRpcBodyProblem(const XmlRpcRequest& request)
+{
+    if (!request.call)
+        return request.problem.isEmpty() ? QStringLiteral("refused without a reason") : QString();
+    return request.call->method.isEmpty() ? QStringLiteral("a call without a method") : QString();
+}
+
+inline QString XmlRpcBytes(const QByteArray& bytes)
+{
+    const XmlRpcRequest request = ReadXmlRpcCall(bytes);
+    QString problem = XmlRpcBodyProblem(request);
+    if (!problem.isEmpty())
+        return problem;
+    if (bytes.startsWith("<?xml ") || bytes.contains("<?clientid="))
+        return QString();
+    const XmlRpcRequest tagged = ReadXmlRpcCall("<?xml version=\"1.0\"?>\r\n<?clientid=\"hamlib(1)\"?>\r\n" + bytes);
+    if (bool(tagged.call) != bool(request.call) || (request.call && tagged.call->method != request.call->method))
+        return QStringLiteral("Hamlib's client id changes how the call reads");
+    if (!request.call)
+        return QString();
+    FakeRigSeam rig;
+    rig.frequencyHz = 7035250;
+    rig.mode = '2';
+    FlrigClient client;
+    const QByteArray reply = FormatFlrigAnswer(RunFlrigCall(*request.call, rig, nullptr, client));
+    if (!reply.endsWith('\n'))
+        return QStringLiteral("a reply does not end its line");
+    QXmlStreamReader xml(reply);
+    while (!xml.atEnd())
+        xml.readNext();
+    if (xml.hasError())
+        return QStringLiteral("a reply is not well-formed: %1").arg(xml.errorString());
+    return RigCallProblem(rig.calls);
 }
 
 } // namespace fuzzentry

@@ -1,0 +1,76 @@
+#pragma once
+// One station program's connection to the flrig server: its calls answered
+// in the order they came, each after the one before. A set's reply waits
+// until a report of the radio shows the change, or a second, so a client
+// that reads back sees the radio as it now is. Bad input is answered with a
+// fault and changes nothing: a body that is not an XML-RPC call, one over
+// 64 KB, a request that grows past that before it ends (answered, then the
+// connection closed), or calls piled up unanswered. A connection that
+// leaves its replies unread is dropped.
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <deque>
+#include <memory>
+
+#include "remote/flrigmethods.h"
+#include "remote/reportwait.h"
+
+class CRigSeam;
+class CTransmitHolder;
+class QHttpServerResponder;
+class QTcpSocket;
+
+class CFlrigConnection : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qsizetype kMaxBody = 64 * 1024;
+    static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
+    static constexpr int kMaxQueued = 16;
+
+    // `refused`: a connection beyond the server's limit, answered once with
+    // a fault that says so, then closed.
+    CFlrigConnection(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, bool refused, QObject* parent);
+    ~CFlrigConnection() override;
+
+    QTcpSocket* Socket() const { return m_socket; }
+    bool Refused() const { return m_refused; }
+    // Since its last whole request, or since it connected.
+    qint64 SilentMs() const { return m_sinceRequest.elapsed(); }
+
+    void Take(QHttpServerResponder&& responder, bool posted, const QByteArray& body);
+    void Drop();
+
+signals:
+    void KeyRequested(CFlrigConnection* connection);
+    void UnkeyRequested();
+    void Finished(CFlrigConnection* connection);  // the connection is gone, once
+
+private:
+    struct Pending {
+        std::unique_ptr<QHttpServerResponder> responder;
+        XmlRpcCall call;
+        std::optional<FlrigAnswer> answer;  // known before it runs: a fault
+    };
+
+    void OnBytesArriving();
+    void Process();
+    void OnSettled(RigStatus status);
+    void Reply(const FlrigAnswer& answer);
+    void CloseAfterReply(const QString& reason);
+    void OnDisconnected();
+
+    QPointer<QTcpSocket> m_socket;
+    CRigSeam& m_rig;
+    CTransmitHolder* m_holder;
+    FlrigClient m_client;
+    CReportWait m_wait;
+    QElapsedTimer m_sinceRequest;
+    std::deque<Pending> m_queue;
+    FlrigAnswer m_held;
+    qint64 m_unansweredBytes = 0;
+    bool m_refused;
+    bool m_waiting = false;
+    bool m_closing = false;
+    bool m_finished = false;
+};
