@@ -4,13 +4,28 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QLoggingCategory>
 #include <QMenuBar>
 
 #include "panel/tavrinview.h"
 
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
+
 namespace {
 constexpr int kStatusWidth = 340;
+
+// The protocol asks no password: on any other address than this computer's
+// own, the log says so once a run.
+void WarnIfReachable(const QHostAddress& address)
+{
+    static bool warned = false;
+    if (warned || address.isLoopback())
+        return;
+    warned = true;
+    qCWarning(lcRemote).noquote() << QStringLiteral("the rig-control server listens on %1: anyone who can reach "
+                                                    "the port can key the transmitter").arg(address.toString());
 }
+} // namespace
 
 CRigctlService::CRigctlService(CTavrinView& view, const CSilenceWatch& silence, QMenu* radioMenu, QMenuBar* menuBar,
                                const RigctlSettings& settings)
@@ -63,6 +78,8 @@ void CRigctlService::Start()
         m_failure = QStringLiteral("\"%1\" is not an address").arg(m_settings.address);
     else if (!m_server.Listen(*address, m_settings.port))
         m_failure = ListenFailure();
+    else
+        WarnIfReachable(*address);
 }
 
 QString CRigctlService::ListenFailure() const
