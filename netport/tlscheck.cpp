@@ -123,8 +123,14 @@ QString DescribeTls(const QSslSocket& socket, const NetAddress& address)
 
 QString AlertWords(const std::optional<TlsAlert>& alert, const NetAddress& address)
 {
+    // ser2net closes without an alert when it turns a client certificate
+    // away: the likely cause is named, as a likelihood.
+    if (!alert && address.certFile.isEmpty())
+        return QStringLiteral(" without an alert: if it checks client certificates, it may want a client certificate "
+                              "(cert= and key=)");
     if (!alert)
-        return QString();
+        return QStringLiteral(" without an alert: if it checks client certificates, it did not accept the client "
+                              "certificate \"%1\"").arg(address.certFile);
     if (!AboutClientCertificate(alert->type))
         return QStringLiteral(": its alert says \"%1\"").arg(alert->words);
     if (address.certFile.isEmpty())

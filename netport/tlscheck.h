@@ -39,5 +39,6 @@ struct TlsAlert {
 };
 
 // After "closed the connection after TLS": what the far end's alert says,
-// the client certificate named only when the alert is about one.
+// the client certificate named as the cause only when the alert is about
+// one, and as a likely cause when there is no alert.
 QString AlertWords(const std::optional<TlsAlert>& alert, const NetAddress& address);
