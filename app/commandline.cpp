@@ -65,13 +65,19 @@ bool TakeRigctlOptions(const QCommandLineParser& parser, const QCommandLineOptio
 }
 
 // A bad address is refused here, before any window opens or anything is sent.
+// A good one is kept with its files' absolute paths: they were named in the
+// folder the program was started in, which it leaves for the data folder.
 bool TakePortOption(const QCommandLineParser& parser, const QCommandLineOption& port, StartOptions& options)
 {
     if (!parser.isSet(port))
         return true;
     options.port = parser.value(port).trimmed();
-    const QString problem = options.port.isEmpty() ? QStringLiteral("it needs a device path or an address")
-                                                   : NetAddressProblem(options.port);
+    QString problem;
+    if (options.port.isEmpty())
+        problem = QStringLiteral("it needs a device path or an address");
+    else if (const std::optional<NetAddress> address = LooksLikeNetAddress(options.port)
+                                                           ? ParseNetAddress(options.port, problem) : std::nullopt)
+        options.port = address->Url();
     if (!problem.isEmpty())
         Print(stderr, QStringLiteral("--port: %1\n").arg(problem));
     return problem.isEmpty();

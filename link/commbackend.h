@@ -29,4 +29,7 @@ signals:
     void Drained();  // everything written so far has left for the line
     void Lost(const QString& why);  // the device disappeared while open
     void OpenFinished(const QString& failure);  // empty: the device is open now
+    // The open failed because the device was there and said no (a far end
+    // that refuses the client), not because it is away.
+    void OpenRefused(const QString& why);
 };

@@ -9,6 +9,7 @@ enum class CommErrorKind {
     BadSettings,     // a settings text that does not parse
     OpenFailed,      // missing, busy or refused device
     OpenPending,     // the device opens later (a connection being made)
+    OpenRefused,     // the device was there and turned the open away
     PortClosed,      // output while the port is not open
     WriteFailed,
     PortLost,        // the device went away while open

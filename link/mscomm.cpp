@@ -19,6 +19,11 @@ CMSComm::CMSComm()
     connect(m_backend.get(), &CommBackend::Drained, this, &CMSComm::OnOutputDrained);
     connect(m_backend.get(), &CommBackend::Lost, this, &CMSComm::OnDeviceLost);
     connect(m_backend.get(), &CommBackend::OpenFinished, this, &CMSComm::OnOpenFinished);
+    connect(m_backend.get(), &CommBackend::OpenRefused, this, [this](const QString& why) {
+        const CommError error{CommErrorKind::OpenRefused, Named(why)};
+        m_trace.Note(error.text);
+        emit OpenFailed(error);
+    });
 }
 
 CMSComm::~CMSComm()
@@ -77,6 +82,7 @@ void CMSComm::SetPortOpen(bool open)
         if (GetPortOpen() || IsOpening())
             m_trace.Note(QStringLiteral("COM%1 (%2) closed").arg(m_commPort).arg(m_device));
         m_backend->Close();
+        ForgetReceived();
         return;
     }
     if (GetPortOpen())
@@ -186,10 +192,16 @@ void CMSComm::OnOutputDrained()
     emit OnComm();
 }
 
+// What a closed port held is freed, not kept for the next open.
+void CMSComm::ForgetReceived()
+{
+    m_received = QByteArray();
+    m_taken = 0;
+}
+
 void CMSComm::OnDeviceLost(const QString& why)
 {
-    m_received.clear();
-    m_taken = 0;
+    ForgetReceived();
     const CommError lost{CommErrorKind::PortLost, QStringLiteral("COM%1 (%2) lost: %3").arg(m_commPort).arg(m_device, why)};
     m_trace.Note(lost.text);
     emit PortLost(lost);

@@ -63,6 +63,7 @@ private:
     void OnOutputDrained();
     void OnDeviceLost(const QString& why);
     void OnOpenFinished(const QString& failure);
+    void ForgetReceived();
     bool OpenNow();
     void ApplyLines();
     QString Named(const QString& words) const;

@@ -18,6 +18,7 @@ void DeviceBackend::Use(std::unique_ptr<CommBackend> device, bool network)
     connect(m_device.get(), &CommBackend::Drained, this, &CommBackend::Drained);
     connect(m_device.get(), &CommBackend::Lost, this, &CommBackend::Lost);
     connect(m_device.get(), &CommBackend::OpenFinished, this, &CommBackend::OpenFinished);
+    connect(m_device.get(), &CommBackend::OpenRefused, this, &CommBackend::OpenRefused);
 }
 
 QString DeviceBackend::Open(const QString& device, const CommSettings& settings)

@@ -1,5 +1,6 @@
 #include "netport/netaddress.h"
 
+#include <QDir>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
@@ -10,6 +11,12 @@
 namespace {
 
 const QString kSchemes = QStringLiteral("socket://HOST:PORT or rfc2217://HOST:PORT");
+
+// The longest host name DNS allows, and an address far longer than any
+// real one: text past these is a mistake, and every sentence about it, the
+// dialog's included, would carry it whole.
+constexpr qsizetype kLongestHost = 253;
+constexpr qsizetype kLongestAddress = 4096;
 
 bool ReadScheme(const QString& scheme, NetAddress& address, QString& problem)
 {
@@ -39,7 +46,9 @@ bool ReadPort(const QString& text, NetAddress& address, QString& problem)
 bool ReadHost(const QString& host, bool bracketed, NetAddress& address, QString& problem)
 {
     static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9._-]+$"));
-    if (host.isEmpty())
+    if (host.size() > kLongestHost)
+        problem = QStringLiteral("the host name is %1 characters long: a host name has at most %2").arg(host.size()).arg(kLongestHost);
+    else if (host.isEmpty())
         problem = QStringLiteral("the address names no host: a radio on the network is %1").arg(kSchemes);
     else if (bracketed && QHostAddress(host).protocol() != QAbstractSocket::IPv6Protocol)
         problem = QStringLiteral("\"[%1]\" is not an IPv6 address").arg(host);
@@ -47,7 +56,8 @@ bool ReadHost(const QString& host, bool bracketed, NetAddress& address, QString&
         problem = QStringLiteral("an IPv6 address goes in brackets, as in socket://[%1]:7000").arg(host);
     else if (!bracketed && !name.match(host).hasMatch())
         problem = QStringLiteral("\"%1\" is not a host name").arg(host);
-    address.host = host;
+    if (problem.isEmpty())
+        address.host = host;
     return problem.isEmpty();
 }
 
@@ -116,9 +126,14 @@ bool ReadOption(const QString& key, const QString& value, NetAddress& address, Q
         problem = QStringLiteral("unknown option \"%1\": an address knows tls, ca, cert, key and fp").arg(key);
         return false;
     }
-    *file = value;
     if (value.isEmpty())
         problem = QStringLiteral("%1= names no file").arg(key);
+    else if (value.contains(QChar(0)))
+        problem = key + QStringLiteral("= names a file with a NUL character (%00) in it, which no file name has");
+    // Resolved here, once: a relative name means the file in the folder the
+    // address was given in, whatever folder the program moves to later.
+    if (problem.isEmpty())
+        *file = QDir::cleanPath(QDir::current().absoluteFilePath(value));
     return problem.isEmpty();
 }
 
@@ -181,6 +196,10 @@ std::optional<NetAddress> ParseNetAddress(const QString& url, QString& problem)
 {
     problem.clear();
     const QString text = url.trimmed();
+    if (text.size() > kLongestAddress) {
+        problem = QStringLiteral("the address is %1 characters long: an address has at most %2").arg(text.size()).arg(kLongestAddress);
+        return std::nullopt;
+    }
     const qsizetype schemeEnd = text.indexOf(QLatin1String("://"));
     NetAddress address;
     if (schemeEnd < 0) {

@@ -32,8 +32,10 @@ struct NetAddress {
 bool LooksLikeNetAddress(const QString& name);
 
 // The address, or nothing and a sentence naming what is wrong with it. The
-// files it names must be readable; what they hold is judged as the port
-// opens.
+// files it names must be regular files of at most 1 MB that can be read;
+// what they hold is judged as the port opens. A relative file name is made
+// absolute against the working folder now, once. A host name has at most
+// 253 characters, the whole address at most 4096.
 std::optional<NetAddress> ParseNetAddress(const QString& url, QString& problem);
 
 // Empty for a device path or a good URL, else what is wrong with the URL.

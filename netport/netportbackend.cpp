@@ -15,6 +15,7 @@
 #endif
 
 #include "netport/comportoption.h"
+#include "netport/negotiationnotes.h"
 #include "netport/tlscheck.h"
 
 Q_LOGGING_CATEGORY(lcNetPort, "tavrin.netport", QtInfoMsg)
@@ -28,6 +29,9 @@ constexpr int kSettleMinMs = 150;
 constexpr int kSettleMaxMs = 1000;
 constexpr qsizetype kLongestFarText = 160;
 constexpr int kGentleCloseMs = 250;
+// What Qt may take from the kernel ahead of the panel: past it the socket
+// stops reading and TCP holds the far end back.
+constexpr qint64 kSocketReadBuffer = 16 * 1024;
 
 // The log is read, not scrolled: a fact about an address is told once a run.
 void NoteOnce(const QString& key, const QString& text)
@@ -111,16 +115,6 @@ QString SocketWords(const QAbstractSocket& socket, const NetAddress& address)
     }
 }
 
-QString OptionName(quint8 option)
-{
-    switch (option) {
-    case telnet::kBinary: return QStringLiteral("BINARY");
-    case telnet::kSuppressGoAhead: return QStringLiteral("SUPPRESS-GO-AHEAD");
-    case telnet::kComPort: return QStringLiteral("COM-PORT-OPTION");
-    default: return QString::number(option);
-    }
-}
-
 } // namespace
 
 NetPortBackend::NetPortBackend()
@@ -128,9 +122,11 @@ NetPortBackend::NetPortBackend()
     m_deadline.setSingleShot(true);
     m_deadline.setInterval(kOpenTimeoutMs);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        Fail(m_state == State::Connecting ? QStringLiteral("no answer from %1 within %2 s").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000)
-                                          : QStringLiteral("%1 did not take up the serial-port option of RFC 2217 within %2 s; "
-                                                           "a raw port is socket://%1").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000));
+        const bool reached = m_state != State::Connecting;
+        Fail(!reached ? QStringLiteral("no answer from %1 within %2 s").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000)
+                      : QStringLiteral("%1 did not take up the serial-port option of RFC 2217 within %2 s; "
+                                       "a raw port is socket://%1").arg(m_address.FarEnd()).arg(kOpenTimeoutMs / 1000),
+             reached);
     });
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &NetPortBackend::TryFinishOpening);
@@ -174,14 +170,21 @@ void NetPortBackend::Connect()
     connect(socket, &QTcpSocket::errorOccurred, this, [this] { OnSocketGone(SocketWords(*m_socket, m_address)); });
     connect(socket, &QTcpSocket::disconnected, this, [this] { OnSocketGone(QString()); });
     m_state = State::Connecting;
-    m_telnet = CTelnetCodec();
-    m_received.clear();
+    m_input = CFarEndInput(IsTelnet());
+    m_notes = CNegotiationNotes();
+    m_alert.reset();
+    socket->setReadBufferSize(kSocketReadBuffer);
     m_deadline.start();
     m_sinceConnect.start();
     m_trace.Note(QStringLiteral("%1: connecting to %2").arg(m_address.Url(), m_address.FarEnd()));
     if (QSslSocket* tls = Tls()) {
         connect(tls, &QSslSocket::encrypted, this, &NetPortBackend::OnEncrypted);
         connect(tls, &QSslSocket::sslErrors, this, &NetPortBackend::OnSslErrors);
+        connect(tls, &QSslSocket::alertReceived, this,
+                [this](QSsl::AlertLevel level, QSsl::AlertType type, const QString& words) {
+                    if (level == QSsl::AlertLevel::Fatal)
+                        m_alert = {type, words};
+                });
         tls->connectToHostEncrypted(m_address.host, m_address.port, m_address.host);
     } else {
         connect(socket, &QTcpSocket::connected, this, &NetPortBackend::OnReached);
@@ -197,14 +200,14 @@ void NetPortBackend::OnSslErrors(const QList<QSslError>& errors)
     if (PinnedCertificateExcuses(*Tls(), m_address, errors, refusal))
         Tls()->ignoreSslErrors();
     else
-        Fail(refusal);
+        Fail(refusal, true);
 }
 
 void NetPortBackend::OnEncrypted()
 {
     QString refusal;
     if (!PinHolds(*Tls(), m_address, refusal)) {
-        Fail(refusal);
+        Fail(refusal, true);
         return;
     }
     m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), DescribeTls(*Tls(), m_address)));
@@ -217,50 +220,72 @@ void NetPortBackend::OnReached()
     m_trace.Note(QStringLiteral("%1: connected to %2 port %3")
                      .arg(m_address.Url(), m_socket->peerAddress().toString()).arg(m_socket->peerPort()));
     if (IsTelnet())
-        m_socket->write(m_telnet.Start());
+        m_socket->write(m_input.Start());
     m_state = State::Settling;
     m_settle.start(std::clamp(int(2 * m_sinceConnect.elapsed()), kSettleMinMs, kSettleMaxMs));
 }
 
 void NetPortBackend::OnReadyRead()
 {
-    const QByteArray bytes = m_socket->readAll();
+    m_readQueued = false;
+    const qsizetype wanted = m_input.Wanted();
+    if (!m_socket || wanted == 0)
+        return; // ReadAll picks up again
+    const QByteArray bytes = m_socket->read(wanted);
+    if (bytes.isEmpty())
+        return;
     AcknowledgeAtOnce(*m_socket);
-    if (!IsTelnet()) {
-        m_received += bytes;
-    } else {
-        QByteArray reply;
-        const QList<CTelnetCodec::Event> events = m_telnet.Feed(bytes, m_received, reply);
-        if (!reply.isEmpty())
-            m_socket->write(reply);
-        for (const CTelnetCodec::Event& event : events) {
-            if (m_state == State::Closed)
-                return;
-            OnTelnetEvent(event);
-        }
+    const CFarEndInput::Taken taken = m_input.Take(bytes);
+    if (!taken.reply.isEmpty() && !Send(taken.reply))
+        return;
+    for (const QString& line : m_notes.Add(taken.events))
+        m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), line));
+    for (const CTelnetCodec::Event& event : taken.events) {
+        if (m_state == State::Closed)
+            return;
+        OnTelnetEvent(event);
     }
-    if (m_state == State::Open && !m_received.isEmpty())
+    if (m_state == State::Open && !m_input.Held().isEmpty())
         emit ReadyRead();
+    ReadMoreLater();
+}
+
+// One piece a turn: the next waits for the turn after, so the panel, its
+// other clients and a signal to end it are served in between.
+void NetPortBackend::ReadMoreLater()
+{
+    if (m_readQueued || !m_socket || m_socket->bytesAvailable() == 0 || m_input.Wanted() == 0)
+        return;
+    m_readQueued = true;
+    QMetaObject::invokeMethod(this, &NetPortBackend::OnReadyRead, Qt::QueuedConnection);
+}
+
+// A far end that sends and never reads (a stream of telnet requests whose
+// answers pile up) is dropped, as the rig-control server drops a client
+// that leaves its replies unread.
+bool NetPortBackend::Send(const QByteArray& bytes)
+{
+    if (!m_socket)
+        return false;
+    const qint64 unread = m_socket->bytesToWrite();
+    if (unread + bytes.size() <= kMaxUnreadOutput) {
+        m_socket->write(bytes);
+        return true;
+    }
+    const QString why = QStringLiteral("the far end left %1 bytes unread; disconnected").arg(unread);
+    qCWarning(lcNetPort).noquote() << QStringLiteral("%1: %2").arg(m_address.Url(), why);
+    Fail(why);
+    return false;
 }
 
 void NetPortBackend::OnTelnetEvent(const CTelnetCodec::Event& event)
 {
     using Kind = CTelnetCodec::Event::Kind;
     const QString url = m_address.Url();
-    if (event.kind == Kind::ComPort) {
-        const QString words = DescribeComPortReply(event.code, event.value);
-        if (!words.isEmpty())
-            m_trace.Note(QStringLiteral("%1: far end reports %2").arg(url, words));
-        return;
-    }
-    const bool ours = event.side == CTelnetCodec::Side::Ours;
-    m_trace.Note(QStringLiteral("%1: telnet %2 %3 %4").arg(url, ours ? QStringLiteral("we") : QStringLiteral("far end"),
-                                                            event.kind == Kind::Agreed ? QStringLiteral("do") : QStringLiteral("do not"),
-                                                            OptionName(event.code)));
-    if (!ours || event.code != telnet::kComPort)
+    if (event.kind == Kind::ComPort || event.side != CTelnetCodec::Side::Ours || event.code != telnet::kComPort)
         return;
     if (event.kind == Kind::Agreed)
-        SendControl(ComPortSettings(m_settings), "settings");
+        SendControl(ComPortSettings(m_settings), "settings", m_notes.OneByOne());
     else
         NoteOnce(QStringLiteral("no com-port ") + url,
                  QStringLiteral("%1 takes no serial-port settings: the port settings and DTR and RTS stay as the far end has them").arg(url));
@@ -269,41 +294,51 @@ void NetPortBackend::OnTelnetEvent(const CTelnetCodec::Event& event)
 
 void NetPortBackend::TryFinishOpening()
 {
-    if (m_state != State::Settling || m_settle.isActive() || (IsTelnet() && !m_telnet.ComPortAnswered()))
+    if (m_state != State::Settling || m_settle.isActive() || (IsTelnet() && !m_input.Telnet().ComPortAnswered()))
         return;
     m_deadline.stop();
     m_state = State::Open;
+    m_input.SetOpen();
     emit OpenFinished(QString());
-    if (m_state == State::Open && !m_received.isEmpty())
+    if (m_state == State::Open && !m_input.Held().isEmpty())
         emit ReadyRead();
+    ReadMoreLater();
 }
 
-void NetPortBackend::OnSocketGone(const QString& why) { Fail(why.isEmpty() ? ClosedWords() : why); }
+// A far end that closes as the port opens, having said why or having come
+// through TLS, was reached and turned the panel away.
+void NetPortBackend::OnSocketGone(const QString& why)
+{
+    const bool refused = why.isEmpty() && m_state == State::Settling && (Tls() || !FarText(m_input.Held()).isEmpty());
+    Fail(why.isEmpty() ? ClosedWords() : why, refused);
+}
 
 // While opening, whatever the far end said before it closed is its reason.
-// A TLS connection that is settling has come through TLS.
+// A TLS connection that is settling has come through TLS; what it did not
+// like is the far end's alert, if it sent one.
 QString NetPortBackend::ClosedWords() const
 {
-    const QString farText = m_state == State::Open ? QString() : FarText(m_received);
+    const QString farText = m_state == State::Open ? QString() : FarText(m_input.Held());
     if (!farText.isEmpty())
         return farText;
     if (m_state != State::Settling || !Tls())
         return QStringLiteral("the far end closed the connection");
-    if (m_address.certFile.isEmpty())
-        return QStringLiteral("the far end closed the connection after TLS: it may want a client certificate (cert= and key=)");
-    return QStringLiteral("the far end closed the connection after TLS: it did not accept the client certificate \"%1\"")
-        .arg(m_address.certFile);
+    return QStringLiteral("the far end closed the connection after TLS") + AlertWords(m_alert, m_address);
 }
 
-void NetPortBackend::Fail(const QString& why)
+void NetPortBackend::Fail(const QString& why, bool refused)
 {
     if (m_state == State::Closed)
         return;
     const bool wasOpen = m_state == State::Open;
     m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), why));
+    for (const QString& line : m_notes.Flush())
+        m_trace.Note(QStringLiteral("%1: %2").arg(m_address.Url(), line));
     Close();
     if (wasOpen)
         emit Lost(why);
+    else if (refused)
+        emit OpenRefused(why);
     else
         emit OpenFinished(why);
 }
@@ -318,6 +353,7 @@ void NetPortBackend::Close()
         CloseGently(*m_socket);
     m_state = State::Closed;
     m_drainPending = false;
+    m_input = CFarEndInput();
     if (!m_socket)
         return;
     m_socket->disconnect(this);
@@ -346,14 +382,13 @@ QString NetPortBackend::SetRts(bool on)
 
 // Settings and lines that cannot travel are a fact of the address, told
 // once, not an error of each property set.
-void NetPortBackend::SendControl(const QByteArray& command, const char* what)
+void NetPortBackend::SendControl(const QByteArray& command, const char* what, bool traced)
 {
     const QString url = m_address.Url();
     if (!IsTelnet()) {
         NoteOnce(QStringLiteral("raw ") + url, QStringLiteral("%1 is raw TCP: the port settings and DTR and RTS "
                                                               "cannot travel, and stay as the far end has them").arg(url));
-    } else if (m_socket && m_telnet.Agreed(CTelnetCodec::Side::Ours, telnet::kComPort)) {
-        m_socket->write(command);
+    } else if (m_socket && m_input.Telnet().Agreed(CTelnetCodec::Side::Ours, telnet::kComPort) && Send(command) && traced) {
         m_trace.Note(QStringLiteral("%1: %2 sent").arg(url, QLatin1String(what)));
     }
 }
@@ -363,11 +398,18 @@ QString NetPortBackend::Write(const QByteArray& bytes)
     if (m_state != State::Open)
         return QStringLiteral("not connected to %1").arg(m_address.FarEnd());
     m_drainPending = true;
-    m_socket->write(IsTelnet() ? m_telnet.Encode(bytes) : bytes);
+    if (!Send(IsTelnet() ? m_input.Telnet().Encode(bytes) : bytes))
+        return QStringLiteral("the connection to %1 was dropped").arg(m_address.FarEnd());
     return QString();
 }
 
-QByteArray NetPortBackend::ReadAll() { return std::exchange(m_received, QByteArray()); }
+// The panel has room again: the socket is read on in the next turn.
+QByteArray NetPortBackend::ReadAll()
+{
+    const QByteArray data = m_input.TakeData();
+    ReadMoreLater();
+    return data;
+}
 
 void NetPortBackend::OnBytesWritten()
 {

@@ -3,17 +3,22 @@
 // telnet with RFC 2217, either of them perhaps inside TLS. Opening goes on
 // after Open() returns: name lookup, connect, TLS, the telnet options, and
 // a short wait in which a far end that refuses the client says so and
-// closes. Only then is the port open; until then nothing is sent.
+// closes. Only then is the port open; until then nothing is sent. What the
+// far end sends is taken a piece per turn of the event loop (see
+// CFarEndInput), and what waits to go to it is bounded.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
 #include <QSslError>
 #include <QTimer>
+#include <optional>
 
 #include "link/commbackend.h"
 #include "link/serialtrace.h"
+#include "netport/farendinput.h"
+#include "netport/negotiationnotes.h"
 #include "netport/netaddress.h"
-#include "netport/telnetcodec.h"
+#include "netport/tlscheck.h"
 
 class QSslSocket;
 class QTcpSocket;
@@ -22,6 +27,7 @@ class NetPortBackend : public CommBackend {
     Q_OBJECT
 public:
     static constexpr int kOpenTimeoutMs = 5000;
+    static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
 
     NetPortBackend();
     ~NetPortBackend() override;
@@ -44,13 +50,17 @@ private:
     void OnSslErrors(const QList<QSslError>& errors);
     void OnEncrypted();
     void OnReadyRead();
+    void ReadMoreLater();
+    bool Send(const QByteArray& bytes);
     void OnTelnetEvent(const CTelnetCodec::Event& event);
     void TryFinishOpening();
     void OnSocketGone(const QString& why);
-    void Fail(const QString& why);
+    // `refused`: the far end was reached and turned the panel away.
+    void Fail(const QString& why, bool refused = false);
     QString ClosedWords() const;
     void OnBytesWritten();
-    void SendControl(const QByteArray& command, const char* what);
+    // `traced` false: an answer to a far end whose requests are only counted.
+    void SendControl(const QByteArray& command, const char* what, bool traced = true);
     bool IsTelnet() const { return m_address.kind == NetAddress::Kind::Rfc2217; }
 
     State m_state = State::Closed;
@@ -58,8 +68,10 @@ private:
     CommSettings m_settings;
     QSslSocket* Tls() const;  // null for a plain connection
     QTcpSocket* m_socket = nullptr;  // a child: it may outlive Close() by a turn of the event loop
-    CTelnetCodec m_telnet;
-    QByteArray m_received;   // serial data not yet taken by ReadAll
+    CFarEndInput m_input;
+    CNegotiationNotes m_notes;
+    std::optional<TlsAlert> m_alert;
+    bool m_readQueued = false;
     QTimer m_deadline;       // the whole opening
     QTimer m_settle;         // the wait after the far end is reached; over once it stops
     QElapsedTimer m_sinceConnect;

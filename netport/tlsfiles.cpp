@@ -1,21 +1,9 @@
 #include "netport/tlsfiles.h"
 
-#include <QFile>
-
+#include "netport/boundedfile.h"
 #include "netport/netaddress.h"
 
 namespace {
-
-bool ReadWhole(const QString& path, const char* what, QByteArray& bytes, QString& problem)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("cannot read the %1 file \"%2\": %3").arg(QLatin1String(what), path, file.errorString());
-        return false;
-    }
-    bytes = file.readAll();
-    return true;
-}
 
 QList<QSslCertificate> Certificates(const QByteArray& bytes)
 {
@@ -26,7 +14,7 @@ QList<QSslCertificate> Certificates(const QByteArray& bytes)
 bool LoadCertificates(const QString& path, const char* what, QList<QSslCertificate>& certificates, QString& problem)
 {
     QByteArray bytes;
-    if (!ReadWhole(path, what, bytes, problem))
+    if (!ReadBoundedFile(path, what, bytes, problem))
         return false;
     certificates = Certificates(bytes);
     if (!certificates.isEmpty())
@@ -38,7 +26,7 @@ bool LoadCertificates(const QString& path, const char* what, QList<QSslCertifica
 bool LoadKey(const QString& path, QSslKey& key, QString& problem)
 {
     QByteArray bytes;
-    if (!ReadWhole(path, "key", bytes, problem))
+    if (!ReadBoundedFile(path, "key", bytes, problem))
         return false;
     for (const QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa}) {
         for (const QSsl::EncodingFormat format : {QSsl::Pem, QSsl::Der}) {
@@ -71,9 +59,11 @@ bool TlsFilesReadable(const NetAddress& address, QString& problem)
 {
     const QList<std::pair<const char*, QString>> files = {
         {"CA", address.caFile}, {"certificate", address.certFile}, {"key", address.keyFile}};
-    QByteArray unused;
-    for (const auto& [what, path] : files)
-        if (!path.isEmpty() && !ReadWhole(path, what, unused, problem))
+    for (const auto& [what, path] : files) {
+        if (!path.isEmpty())
+            problem = BoundedFileProblem(path, what);
+        if (!problem.isEmpty())
             return false;
+    }
     return true;
 }

@@ -130,6 +130,8 @@ public:
     // port chooser) drive it. OpenPortAgain throws CommError as start-up would.
     void OpenPortAgain();
     void StopScanAndJog();
+    // In the title until the port opens, and in the log once.
+    void ShowPortProblem(const CommError& error);
 
     const CDialogForm& Form() const { return m_form; }
     CMSComm& Comm() { return m_comm; }
@@ -198,7 +200,6 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
     void OnClicked(int id, void (CTavrinView::*handler)());
-    void ShowPortProblem(const CommError& error);
     void ClearPortProblem();
     void SetTuningStep(int step);
     void SendDirectAgcAndMode();

@@ -60,11 +60,17 @@ void CPortReopener::Back()
 }
 
 // A jog or scan started while the port is away stops at the next attempt.
+// A device still away is what the title already says; one that is back and
+// refuses the panel (a far end whose certificate now fails the check) is
+// news, told in the title and the log once for each new reason.
 void CPortReopener::StillLost(const CommError& error)
 {
     m_view.StopScanAndJog();
     if (error.text == m_lastFailure)
         return;
     m_lastFailure = error.text;
-    qCDebug(lcPortWatch).noquote() << "still lost:" << error.text;
+    if (error.kind == CommErrorKind::OpenRefused)
+        m_view.ShowPortProblem(error);
+    else
+        qCDebug(lcPortWatch).noquote() << "still lost:" << error.text;
 }

@@ -2,8 +2,8 @@
 // When every slot of the server is taken, the client silent longest gives
 // its slot to a newcomer, so connections that never send a whole line (a
 // program that leaks them, or a flood of them) cannot lock station programs
-// out for as long as they stay. Silence counts from the client's last whole
-// line, or from its connection; a client must have been silent at least 30 s
+// out for as long as they stay. Silence counts from the client's last line
+// with a command in it (an empty line is not use), or from its connection; a client must have been silent at least 30 s
 // to go, and the one holding the transmitter keyed never goes.
 #include <QList>
 #include <QtGlobal>

@@ -63,11 +63,13 @@ void CRigClient::TakeLines()
         const std::optional<CRigLineBuffer::Line> line = m_lines.Next();
         if (!line)
             break;
-        m_sinceLine.start();
         if (line->tooLong)
             Send(StatusLine(RigStatus::InvalidArgument));
         else
             m_lineRest = ParseRigLine(line->text);
+        // An empty line keeps no slot: only a command shows a client in use.
+        if (!m_lineRest.isEmpty())
+            m_sinceLine.start();
     }
     if (!m_closing && m_socket->bytesToWrite() > 0)
         m_socket->flush();

@@ -28,7 +28,8 @@ public:
     // Takes the socket.
     CRigClient(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, QObject* parent = nullptr);
 
-    // Since its last whole line, whatever it asked, or since it connected.
+    // Since its last line with a command in it, whatever it asked, or since
+    // it connected.
     qint64 SilentMs() const { return m_sinceLine.elapsed(); }
 
 signals:

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -12,9 +13,20 @@
 #include "remote/stationserver.h"
 #include "remote/transmitguard.h"
 
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
+
 namespace {
 
 constexpr int kStatusWidth = 340;
+
+// Neither protocol asks a password: on any other address than this
+// computer's own, the log says so once a run for each server.
+void WarnReachable(const QString& name, const QHostAddress& address)
+{
+    qCWarning(lcRemote).noquote() << QStringLiteral("the %1 server listens on %2: anyone who can reach "
+                                                    "the port can key the transmitter")
+                                         .arg(name.toLower(), address.toString());
+}
 
 // The servers' lines side by side in the menu bar's one corner.
 QLabel* AddStatusLine(QMenuBar* menuBar)
@@ -95,6 +107,10 @@ void CServerService::Start()
         m_failure = QStringLiteral("\"%1\" is not an address").arg(m_settings.address);
     else if (!m_server.Listen(*address, m_settings.port))
         m_failure = ListenFailure();
+    else if (!address->isLoopback() && !m_warnedReachable) {
+        WarnReachable(m_texts.name, *address);
+        m_warnedReachable = true;
+    }
 }
 
 QString CServerService::ListenFailure() const

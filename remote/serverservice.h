@@ -39,6 +39,7 @@ private:
     CStationServer& m_server;
     StationServerKind m_kind;
     ServerTexts m_texts;
+    bool m_warnedReachable = false;  // once a run
     RigctlSettings m_settings;
     QAction* m_action;
     QLabel* m_status;

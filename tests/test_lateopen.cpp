@@ -46,6 +46,7 @@ private slots:
     void untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays_data();
     void untilOpen_nothingIsSent_thenTheOpenEndsAsTheFarEndSays();
     void aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays();
+    void aRefusedReconnect_saysWhyOnceForEachNewReason();
 };
 
 void TestLateOpen::initTestCase() { PanelLog::Capture(); }
@@ -123,6 +124,31 @@ void TestLateOpen::aDroppedConnection_isReopenedQuietlyWithDtrWhereTheBoxSays()
     QVERIFY(!reopener->IsRetrying());
     QCOMPARE(PanelLog::Lines().size(), 2); // lost, and back
     QVERIFY2(PanelLog::Lines().last().contains(QStringLiteral("is back")), qPrintable(PanelLog::Lines().join('\n')));
+}
+
+// The far end is back but turns the panel away (its certificate now fails
+// the check): unlike a far end still away, that is news for the title and
+// the log, once for each reason.
+void TestLateOpen::aRefusedReconnect_saysWhyOnceForEachNewReason()
+{
+    LatePanel h;
+    auto* reopener = new CPortReopener(h.View());
+    h.Port().FinishOpen();
+    h.Port().Vanish();
+    const QStringList reasons = {"the server's certificate failed the check", "the server's certificate failed the check",
+                                 "Port's device already in use"};
+    QStringList logged = PanelLog::Lines();
+    for (const QString& reason : reasons) {
+        reopener->TryReopen();
+        h.Port().RefuseOpen(reason);
+        const QString words = QStringLiteral("COM1 (%1): %2").arg(h.device, reason);
+        QCOMPARE(h.View().PortProblem(), words);
+        if (logged.last() != "port: " + words)
+            logged << "port: " + words;
+        QCOMPARE(PanelLog::Lines(), logged);
+    }
+    QVERIFY(reopener->IsRetrying());
+    QCOMPARE(logged.size(), 3); // lost, and two reasons
 }
 
 QTEST_MAIN(TestLateOpen)

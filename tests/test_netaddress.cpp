@@ -1,7 +1,10 @@
 // Network addresses for the radio: what a URL names, and the words for one
-// that names nothing usable, here and on the command line (exit status 2).
+// that names nothing usable, here and on the command line (exit status 2):
+// certificate files of every kind, relative names, and lengths.
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/commandline.h"
 #include "netport/netaddress.h"
@@ -30,6 +33,11 @@ private slots:
     void badAddresses_getWordsNamingWhatIsWrong();
     void portOption_refusesABadAddressWithExitStatus2_data();
     void portOption_refusesABadAddressWithExitStatus2();
+    void certificateFiles_onlyASmallRegularFileIsRead_data();
+    void certificateFiles_onlyASmallRegularFileIsRead();
+    void aRelativeFile_isTheOneInTheFolderItWasNamedIn();
+    void lengths_areBoundedWithAShortSentence_data();
+    void lengths_areBoundedWithAShortSentence();
 
 private:
     QTemporaryDir m_dir;
@@ -134,6 +142,95 @@ void TestNetAddress::portOption_refusesABadAddressWithExitStatus2()
     QCOMPARE(bool(options), exitCode == 0);
     if (options)
         QCOMPARE(options->port, address);
+}
+
+// A file of each kind behind ca=: none of them may hang the program or be
+// read past a megabyte, and the command line refuses each with status 2.
+void TestNetAddress::certificateFiles_onlyASmallRegularFileIsRead_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("words");
+    const QString dir = m_dir.path();
+    QFile big(dir + "/big.pem");
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(3 * 1024 * 1024 / 2));
+    QVERIFY(::mkfifo(QFile::encodeName(dir + "/fifo.pem").constData(), 0600) == 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir + "/zero.pem"));
+    QVERIFY(QDir(dir).mkdir(QStringLiteral("folder.pem")));
+    QTest::newRow("text that is no certificate") << m_garbage << "holds no certificate";
+    QTest::newRow("a file of 1.5 MB") << dir + "/big.pem" << "larger than 1 MB";
+    QTest::newRow("a named pipe nobody writes") << dir + "/fifo.pem" << "it is a named pipe, not a file";
+    QTest::newRow("a link to /dev/zero") << dir + "/zero.pem" << "it is a device, not a file";
+    QTest::newRow("a folder") << dir + "/folder.pem" << "it is a folder";
+    QTest::newRow("a NUL cutting the name") << m_garbage + "%00.txt" << "a NUL character (%00)";
+}
+
+void TestNetAddress::certificateFiles_onlyASmallRegularFileIsRead()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, words);
+    const QString url = QStringLiteral("rfc2217://h:7001?tls=1&ca=") + name;
+    QElapsedTimer took;
+    took.start();
+    QString problem;
+    const std::optional<NetAddress> address = ParseNetAddress(url, problem);
+    TlsFiles files;
+    QVERIFY(!address || !LoadTlsFiles(*address, files, problem));
+    QVERIFY2(problem.contains(words), qPrintable(problem));
+    QVERIFY(files.authorities.isEmpty());
+    int code = -1;
+    QVERIFY(!ParseCommandLine({"tavrin", "--port", url}, code) || address);
+    QCOMPARE(code, address ? 0 : 2);
+    QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+}
+
+// The program enters the data folder after reading the command line: the
+// file named there is the launch folder's, not a same-named one beside the
+// channel file, and the address keeps its absolute path.
+void TestNetAddress::aRelativeFile_isTheOneInTheFolderItWasNamedIn()
+{
+    const QString launch = m_dir.filePath(QStringLiteral("launch"));
+    QVERIFY(QDir().mkpath(launch + "/certs"));
+    QVERIFY(QFile::copy(m_garbage, launch + "/certs/radio-ca.pem"));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(launch));
+    int code = -1;
+    const std::optional<StartOptions> options = ParseCommandLine(
+        {"tavrin", "--data-dir", m_dir.path(), "--port", "rfc2217://h:7001?tls=1&ca=certs/../certs/radio-ca.pem"}, code);
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QString problem;
+    const std::optional<NetAddress> address = options ? ParseNetAddress(options->port, problem) : std::nullopt;
+    QVERIFY(QDir::setCurrent(before));
+    QCOMPARE(code, 0);
+    QVERIFY2(address, qPrintable(problem));
+    QCOMPARE(address->caFile, launch + "/certs/radio-ca.pem");
+    QCOMPARE(options->port, "rfc2217://h:7001?tls=1&ca=" + launch + "/certs/radio-ca.pem");
+}
+
+void TestNetAddress::lengths_areBoundedWithAShortSentence_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("words");
+    const QString label = QString(QStringLiteral("a")).repeated(63);
+    const QString host253 = QStringList{label, label, label, label.left(61)}.join('.');
+    QTest::newRow("a host of 253 characters") << "socket://" + host253 + ":7000" << "";
+    QTest::newRow("a host of 254 characters") << "socket://" + host253 + "b:7000" << "a host name has at most 253";
+    QTest::newRow("a host of 130,000 characters") << "socket://" + QString(130000, 'h') + ":7000" << "an address has at most 4096";
+    const QString query = "?tls=1&fp=" + QString(64, 'a') + "&tls=1";
+    QString longest = "socket://h:1" + query;
+    while (longest.size() + 6 <= 4096)
+        longest += "&tls=1";
+    QTest::newRow("an address of 4096 characters") << longest + QString(4096 - longest.size(), '&') << "";
+    QTest::newRow("an address of 4097 characters") << longest + QString(4097 - longest.size(), '&')
+                                                   << "the address is 4097 characters long";
+}
+
+void TestNetAddress::lengths_areBoundedWithAShortSentence()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, words);
+    const QString problem = NetAddressProblem(url);
+    QVERIFY2(words.isEmpty() ? problem.isEmpty() : problem.contains(words), qPrintable(problem.left(200)));
+    QVERIFY(problem.size() < 200);
 }
 
 QTEST_MAIN(TestNetAddress)

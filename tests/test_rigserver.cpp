@@ -71,6 +71,7 @@ private slots:
     void txTimeout_unkeysAndARepeatedKeyDoesNotExtendIt();
     void unkeyFromAnyClient_endsTheWatch();
     void serverClosing_unkeysWhatTheNetworkKeyed();
+    void fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers_data();
     void fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers();
 
 private:
@@ -212,12 +213,20 @@ void RigServerTest::serverClosing_unkeysWhatTheNetworkKeyed()
     QTRY_VERIFY(keyer.Closed());
 }
 
-// Clients that never send a whole line fill every slot; a newcomer is
-// refused until they have been silent long enough, then takes the slot of
-// the one silent longest. The client holding the key, silent longer still,
-// keeps its slot and its key.
+// Clients that never send a command fill every slot; a newcomer is refused
+// until they have been silent long enough, then takes the slot of the one
+// silent longest. An empty line now and then is no command. The client
+// holding the key, silent longer still, keeps its slot and its key.
+void RigServerTest::fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers_data()
+{
+    QTest::addColumn<QByteArray>("chatter");
+    QTest::newRow("never a whole line") << QByteArray("f");
+    QTest::newRow("an empty line now and then") << QByteArray("\n");
+}
+
 void RigServerTest::fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKeyers()
 {
+    QFETCH(QByteArray, chatter);
     m_server->IdleClients().SetMinSilence(std::chrono::milliseconds(300));
     Peer keyer;
     QVERIFY(keyer.Connect(m_port));
@@ -226,7 +235,7 @@ void RigServerTest::fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKe
     for (int i = 1; i < CRigServer::kMaxClients; ++i) {
         mute.push_back(std::make_unique<Peer>());
         QVERIFY(mute.back()->Connect(m_port));
-        mute.back()->Send("f"); // never a whole line
+        mute.back()->Send(chatter);
         QTest::qWait(5);
     }
     QTRY_COMPARE(m_server->ClientCount(), CRigServer::kMaxClients);
@@ -234,7 +243,10 @@ void RigServerTest::fullServer_givesTheSlotOfTheClientSilentLongestButNeverTheKe
     Peer early;
     QVERIFY(early.Connect(m_port));
     QTRY_VERIFY(early.Closed());
-    QTest::qWait(400);
+    QTest::qWait(200);
+    for (const auto& peer : mute)
+        peer->Send(chatter);
+    QTest::qWait(200);
     Peer late;
     QVERIFY(late.Connect(m_port));
 

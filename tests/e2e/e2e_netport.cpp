@@ -2,14 +2,17 @@
 // socket://, rfc2217:// and rfc2217:// inside TLS (certificates made here
 // with openssl), ser2net killed and started again, and the connections a
 // careful far end refuses. ser2net publishes the simulated radio's pty on
-// free loopback ports, in a configuration this test writes.
+// free loopback ports, in a configuration this test writes. Last, the real
+// program in a process of its own under a flood from a raw far end.
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QFile>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -18,8 +21,11 @@
 #include "panel/tavrinview.h"
 #include "panelonradio.h"
 #include "portwatch/portreopener.h"
+#include "programdesk.h"
 #include "res/resource.h"
 #include "ser2netkit.h"
+#include "support/floodingfarend.h"
+#include "support/panelkit.h"
 
 using radiosim::RadioState;
 using ser2netkit::Ports;
@@ -77,6 +83,7 @@ private slots:
     void ser2netRestarted_panelIsBackWithinFiveSeconds();
     void refusedConnections_sayWhyAndReachNothing_data();
     void refusedConnections_sayWhyAndReachNothing();
+    void aFloodFromTheFarEnd_leavesTheProgramAnsweringAndEndingOnSignal();
 
 private:
     QString Url(const QString& way) const;
@@ -236,6 +243,48 @@ void E2eNetPortTest::refusedConnections_sayWhyAndReachNothing()
     QVERIFY(!view.Comm().GetPortOpen());
     QTest::qWait(300);
     QCOMPARE(panel.Radio().commandsHandled(), 0);
+}
+
+// Characters without a line feed, as fast as the kernel takes them: the
+// program goes on answering a station program within 100 ms and ends within
+// 2 s of SIGTERM, as it does on a quiet line.
+void E2eNetPortTest::aFloodFromTheFarEnd_leavesTheProgramAnsweringAndEndingOnSignal()
+{
+    constexpr int kAnswerMs = 100;
+    constexpr int kExitMs = 2000;
+    FloodingFarEnd farEnd({}, QByteArray(64 * 1024, 'x'), -1);
+    const quint16 rigctl = FreePort();
+    ProgramDesk desk;
+    QVERIFY(desk.PutChannelFileIn(QStringLiteral("<root>/start")));
+    QProcess tavrin;
+    desk.Start(tavrin, {"--port", QStringLiteral("socket://127.0.0.1:%1").arg(farEnd.Port()), "--rigctl-port", QString::number(rigctl)}, {});
+    QTcpSocket station;
+    QVERIFY2(QTest::qWaitFor([&] {
+                 if (station.state() == QAbstractSocket::UnconnectedState)
+                     station.connectToHost(QHostAddress::LocalHost, rigctl);
+                 return farEnd.Connected() && station.waitForConnected(50);
+             }, 15000),
+             tavrin.readAllStandardError().constData());
+    QTest::qWait(300); // the flood is under way
+    const qint64 sentBefore = farEnd.Sent();
+    for (int probe = 0; probe < 10; ++probe) {
+        QElapsedTimer took;
+        took.start();
+        station.write("f\n");
+        QVERIFY(QTest::qWaitFor([&] { return station.canReadLine(); }, 5 * kAnswerMs));
+        QVERIFY2(took.elapsed() < kAnswerMs, qPrintable(QStringLiteral("probe %1: %2 ms").arg(probe).arg(took.elapsed())));
+        station.readAll();
+        QTest::qWait(50);
+    }
+    QVERIFY2(farEnd.Sent() - sentBefore > 64 * 1024, qPrintable(QString::number(farEnd.Sent() - sentBefore)));
+
+    QElapsedTimer ending;
+    ending.start();
+    ::kill(pid_t(tavrin.processId()), SIGTERM);
+    QVERIFY(tavrin.waitForFinished(3 * kExitMs));
+    QVERIFY2(ending.elapsed() < kExitMs, qPrintable(QString::number(ending.elapsed())));
+    QCOMPARE(tavrin.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tavrin.exitCode(), 0);
 }
 
 QTEST_MAIN(E2eNetPortTest)

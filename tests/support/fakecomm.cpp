@@ -77,6 +77,12 @@ void FakeCommBackend::FinishOpen(const QString& failure)
     emit OpenFinished(failure);
 }
 
+void FakeCommBackend::RefuseOpen(const QString& why)
+{
+    m_opening = false;
+    emit OpenRefused(why);
+}
+
 void FakeCommBackend::Vanish()
 {
     m_open = false;

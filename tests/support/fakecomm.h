@@ -27,6 +27,7 @@ public:
     void Inject(const QByteArray& bytes);  // the radio sends these, in one chunk
     void Vanish();                         // the device is unplugged
     void FinishOpen(const QString& failure = QString());  // with openLater: the open ends
+    void RefuseOpen(const QString& why);  // with openLater: the far end turns the panel away
 
     QStringList calls;   // every call that reaches the device, in order
     QByteArrayList writes;

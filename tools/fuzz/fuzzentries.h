@@ -5,6 +5,7 @@
 // must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QString>
@@ -17,6 +18,8 @@
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
 #include "link/reportedstate.h"
+#include "netport/farendinput.h"
+#include "netport/negotiationnotes.h"
 #include "netport/telnetcodec.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
@@ -290,9 +293,87 @@ inline QString TelnetReplyProblem(const QByteArray& reply)
     return QString();
 }
 
+// The part of a stream the network port keeps: before the port has settled,
+// at most the receive path's limit; after, what the telnet layer gives.
+struct FarEndRun {
+    QByteArray heldAtOpen;
+    QByteArray takenOpen;
+    QByteArray reply;
+    int notes = 0;
+    QString problem;
+};
+
+inline QString FarEndBoundsProblem(const CFarEndInput& input)
+{
+    if (input.Held().size() > CFarEndInput::kMostHeld)
+        return QStringLiteral("%1 characters wait for the panel").arg(input.Held().size());
+    if (input.Wanted() > CFarEndInput::kPiece || (input.IsOpen() && input.Held().size() + input.Wanted() > CFarEndInput::kMostHeld))
+        return QStringLiteral("%1 bytes wanted with %2 waiting").arg(input.Wanted()).arg(input.Held().size());
+    return QString();
+}
+
+// Pieces as the port takes them from the socket; the panel takes what waits
+// only every other time, so the port meets a full buffer too.
+inline FarEndRun RunFarEnd(const QByteArray& bytes, qsizetype opensAt)
+{
+    CFarEndInput input(true);
+    CNegotiationNotes notes;
+    FarEndRun run;
+    QElapsedTimer took;
+    took.start();
+    input.Start();
+    for (qsizetype from = 0, turn = 0; from < bytes.size() && run.problem.isEmpty(); ++turn) {
+        if (!input.IsOpen() && from >= opensAt) {
+            run.heldAtOpen = input.Held();
+            input.SetOpen();
+        }
+        if (input.IsOpen() && (turn % 2 == 0 || input.Wanted() == 0))
+            run.takenOpen += input.TakeData();
+        const qsizetype piece = input.IsOpen() ? input.Wanted() : qMin(input.Wanted(), opensAt - from);
+        const CFarEndInput::Taken taken = input.Take(bytes.mid(from, piece));
+        from += piece;
+        run.reply += taken.reply;
+        run.notes += int(notes.Add(taken.events).size());
+        run.problem = FarEndBoundsProblem(input);
+    }
+    if (!input.IsOpen())
+        run.heldAtOpen = input.Held();
+    else
+        run.takenOpen += input.TakeData();
+    run.notes += int(notes.Flush().size());
+    // A summary a second at most: a slow run may have room for more.
+    run.notes -= int(took.elapsed() / CNegotiationNotes::kSummaryMs);
+    return run;
+}
+
+// Whatever comes before the port settles, the port keeps the first of it up
+// to the limit and answers as the telnet layer does; once open, that and
+// every data byte after it reach the panel; the trace tells a flood of requests in a few lines.
+inline QString FarEndInputBytes(const QByteArray& bytes)
+{
+    const qsizetype opensAt = bytes.size() / 2;
+    CTelnetCodec codec;
+    codec.Start();
+    QByteArray before, after, reply;
+    codec.Feed(bytes.left(opensAt), before, reply);
+    codec.Feed(bytes.mid(opensAt), after, reply);
+    const FarEndRun run = RunFarEnd(bytes, opensAt);
+    if (!run.problem.isEmpty())
+        return run.problem;
+    if (run.heldAtOpen != before.left(CFarEndInput::kMostHeld))
+        return QStringLiteral("before the port settled, other data was kept");
+    if (run.takenOpen != run.heldAtOpen + after)
+        return QStringLiteral("once open, the panel got other data");
+    if (run.reply != reply)
+        return QStringLiteral("the port answers otherwise than the telnet layer");
+    if (run.notes > CNegotiationNotes::kOneByOne + 2)
+        return QStringLiteral("%1 trace lines for the telnet layer").arg(run.notes);
+    return QString();
+}
+
 // However the network cuts the stream, the same data, answers and events;
 // no more data than bytes; and data sent back through the encoder reads the
-// same at the far end.
+// same at the far end. The network port keeps within its bounds.
 inline QString TelnetBytes(const QByteArray& bytes)
 {
     const TelnetSession whole = RunTelnet(bytes, qMax<qsizetype>(1, bytes.size()));
@@ -312,7 +393,9 @@ inline QString TelnetBytes(const QByteArray& bytes)
     sender.Feed(QByteArray("\xff\xfd\x00", 3), unused, unused);    // the far end lets us send in binary
     receiver.Feed(QByteArray("\xff\xfb\x00", 3), unused, unused);  // and we take it so
     receiver.Feed(sender.Encode(whole.data), echoed, unused);
-    return echoed == whole.data ? QString() : QStringLiteral("data sent through the encoder reads otherwise");
+    if (echoed != whole.data)
+        return QStringLiteral("data sent through the encoder reads otherwise");
+    return FarEndInputBytes(bytes);
 }
 
 // Any bytes as the body of a call to the flrig server: read as a call with

@@ -1,0 +1,16 @@
+#pragma once
+// A small file named by the user, read without trusting the name: only a
+// regular file, at most a megabyte, opened so that a FIFO or a device cannot
+// hold the program up. A certificate or key is a few kilobytes; anything
+// else behind its name is a mistake or a trap, refused with a sentence.
+#include <QByteArray>
+#include <QString>
+
+constexpr qint64 kLargestNamedFile = 1024 * 1024;
+
+// What is wrong with the file as one to read, or empty: `what` names it in
+// the sentence ("CA", "key"). Reads nothing.
+QString BoundedFileProblem(const QString& path, const char* what);
+
+// The whole file, or false with the sentence.
+bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, QString& problem);

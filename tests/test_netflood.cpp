@@ -1,0 +1,99 @@
+// A hostile far end on loopback against the network port itself, sending as
+// fast as the kernel takes it: data before the serial-port option has
+// settled, data nobody reads, and telnet requests whose answers it never
+// reads. The memory kept, the bytes queued to the far end and the trace
+// written stay small; a closed connection keeps nothing.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+#include "link/serialtrace.h"
+#include "netport/netportbackend.h"
+#include "support/floodingfarend.h"
+#include "support/panellog.h"
+
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+qint64 ResidentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+QByteArray Repeated(const QByteArray& piece, qsizetype size) { return piece.repeated(size / piece.size()); }
+
+} // namespace
+
+class TestNetFlood : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PanelLog::Capture(); }
+    void aFlood_keepsLittleQueuesLittleAndTracesLittle_data();
+    void aFlood_keepsLittleQueuesLittleAndTracesLittle();
+};
+
+void TestNetFlood::aFlood_keepsLittleQueuesLittleAndTracesLittle_data()
+{
+    QTest::addColumn<QString>("scheme");
+    QTest::addColumn<QByteArray>("pattern");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<bool>("heldBack");   // the far end cannot send it all
+    QTest::addColumn<QString>("ending");  // empty: the connection stays
+    const QString dropped = QStringLiteral("bytes unread; disconnected");
+    // While opening the telnet layer must go on, so the data is read and dropped.
+    QTest::newRow("32 MB of data before the serial-port option settles")
+        << "rfc2217" << Repeated("x", 64 * 1024) << 4 * kMiB << false << QString();
+    QTest::newRow("32 MB of data on an open raw port the panel does not take")
+        << "socket" << Repeated("x", 64 * 1024) << 32 * kMiB << true << QString();
+    // Each DO makes four settings commands: the answers grow fastest.
+    QTest::newRow("the serial-port option toggled, answers never read")
+        << "rfc2217" << Repeated(QByteArray("\xff\xfd\x2c\xff\xfe\x2c", 6), 60 * 1024) << 16 * kMiB << false << dropped;
+    QTest::newRow("binary toggled, answers never read")
+        << "rfc2217" << Repeated(QByteArray("\xff\xfd\x00\xff\xfe\x00", 6), 60 * 1024) << 32 * kMiB << false << dropped;
+}
+
+void TestNetFlood::aFlood_keepsLittleQueuesLittleAndTracesLittle()
+{
+    QFETCH(QString, scheme);
+    QFETCH(QByteArray, pattern);
+    QFETCH(qint64, total);
+    QFETCH(bool, heldBack);
+    QFETCH(QString, ending);
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY2(CSerialTrace::OpenFile(dir.filePath(QStringLiteral("trace")), error), qPrintable(error));
+    PanelLog::Lines().clear();
+    const qint64 before = ResidentBytes();
+    FloodingFarEnd farEnd({}, pattern, total);
+    NetPortBackend port;
+    QSignalSpy opened(&port, &CommBackend::OpenFinished);
+    QSignalSpy lost(&port, &CommBackend::Lost);
+    port.Open(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(farEnd.Port()), CommSettings());
+
+    const auto endings = [&] {
+        return QStringList{opened.isEmpty() ? QString() : opened.last().value(0).toString(),
+                           lost.isEmpty() ? QString() : lost.last().value(0).toString()}.join('|');
+    };
+    const bool ended = QTest::qWaitFor([&] { return farEnd.DoneSending() || endings() != QLatin1String("|"); }, heldBack ? 1000 : 4000);
+    const qint64 grown = ResidentBytes() - before;
+    QVERIFY2(ended == !heldBack, qPrintable(QStringLiteral("%1 bytes sent, %2").arg(farEnd.Sent()).arg(endings())));
+    QVERIFY2(!ending.isEmpty() || (farEnd.Sent() == total) == !heldBack, qPrintable(QStringLiteral("%1 bytes sent, %2").arg(farEnd.Sent()).arg(endings())));
+    QVERIFY2(endings().contains(ending), qPrintable(endings()));
+    QVERIFY2(PanelLog::Lines().join('\n').contains(ending), qPrintable(PanelLog::Lines().join('\n')));
+    QVERIFY2(grown < 8 * kMiB, qPrintable(QString::number(grown)));
+    port.Close();
+    farEnd.Stop();
+    QTest::qWait(20); // the socket goes in the next turn
+    QVERIFY2(ResidentBytes() - before < 8 * kMiB, qPrintable(QString::number(ResidentBytes() - before)));
+    CSerialTrace::CloseFile();
+    const qint64 traced = QFileInfo(dir.filePath(QStringLiteral("trace"))).size();
+    QVERIFY2(traced < 16 * 1024, qPrintable(QString::number(traced)));
+}
+
+QTEST_MAIN(TestNetFlood)
+#include "test_netflood.moc"
