@@ -22,6 +22,13 @@ bool CTransmitHolder::Claim(const Keyer& who)
     return true;
 }
 
+void CTransmitHolder::NoteUnkeyReason(const QString& why)
+{
+    Settle();
+    if (m_holder)
+        m_unkeyReason = why;
+}
+
 // A holder whose transmitter is back on receive holds nothing; a
 // transmitter keyed with no claim was keyed at the panel.
 void CTransmitHolder::Settle()

@@ -24,7 +24,8 @@ public:
     bool Claim(const Keyer& who);
     // Why the unkey about to happen happens ("rig-control T 0", "the 180 s
     // watchdog", "the client went away"); said by the path about to unkey.
-    void NoteUnkeyReason(const QString& why) { m_unkeyReason = why; }
+    // With nothing keyed there is nothing for it to end, and it is dropped.
+    void NoteUnkeyReason(const QString& why);
 
 signals:
     void Began(const Keyer& who);

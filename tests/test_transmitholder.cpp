@@ -1,6 +1,6 @@
 // One holder of the transmitter: a claim is refused while another holds it,
 // and the holding ends whenever the panel's state is back on receive, with
-// the reason the unkeying path gave.
+// the reason the unkeying path gave while it was held.
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -59,6 +59,8 @@ private slots:
         QFETCH(QString, how);
         CTransmitHolder holder;
         QObject client;
+        // A station program's unkey while nothing was keyed ends nothing later.
+        holder.NoteUnkeyReason(QStringLiteral("rig-control T 0"));
         g_bTuning = tuning;
         g_chTxState = 'K';
         QVERIFY(!holder.Claim(Program(QStringLiteral("127.0.0.1:40000"), &client)));
