@@ -1,43 +1,28 @@
 #include "access/transmitannouncer.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 
 #include "access/spokennotice.h"
+#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
-#include "panel/tuningstate.h"
 
 CTransmitAnnouncer::CTransmitAnnouncer(CTavrinView& view)
-    : QObject(&view), m_view(view), m_notice(new CSpokenNotice(&view)), m_chTxStateSeen(g_chTxState),
-      m_nTxRxSeen(view.m_nTxRx)
+    : QObject(&view), m_view(view), m_watch(CTransmitWatch::Of(view)), m_notice(new CSpokenNotice(&view))
 {
-    // The program's loop goes to sleep between events; a loop that only
-    // polls (a test's) never sleeps but wakes each round.
-    QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
-    connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &CTransmitAnnouncer::OnIdle);
-    connect(loop, &QAbstractEventDispatcher::awake, this, &CTransmitAnnouncer::OnIdle);
+    connect(&m_watch, &CTransmitWatch::Changed, this, &CTransmitAnnouncer::OnChanged);
 }
 
 // When both changed since the last look, which came last is unknown; a
 // keyed transmitter is then the safer thing to tell.
-bool CTransmitAnnouncer::KeyedNow()
+void CTransmitAnnouncer::OnChanged(bool panelChanged, bool radioChanged)
 {
-    const bool panelChanged = g_chTxState != m_chTxStateSeen;
-    const bool radioChanged = m_view.m_nTxRx != m_nTxRxSeen && m_view.m_nTxRx >= 0;
-    m_chTxStateSeen = g_chTxState;
-    m_nTxRxSeen = m_view.m_nTxRx;
-    const bool panelKeyed = g_chTxState == 'K';
-    const bool radioKeyed = m_view.m_nTxRx == 0;
+    bool keyed = m_bKeyed;
     if (panelChanged && radioChanged)
-        return panelKeyed || radioKeyed;
-    if (panelChanged)
-        return panelKeyed;
-    return radioChanged ? radioKeyed : m_bKeyed;
-}
-
-void CTransmitAnnouncer::OnIdle()
-{
-    const bool keyed = KeyedNow();
+        keyed = m_watch.PanelKeyed() || m_watch.RadioKeyed();
+    else if (panelChanged)
+        keyed = m_watch.PanelKeyed();
+    else if (radioChanged)
+        keyed = m_watch.RadioKeyed();
     if (keyed != m_bKeyed)
         Tell(keyed);
 }

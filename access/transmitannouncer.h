@@ -6,12 +6,12 @@
 // The panel keys through Xmit, Tune and station programs and unkeys through
 // Receive, Tune, a client that goes away or a lost link; the radio reports
 // keying of its own (Ext PTT, a microphone). Whichever of the two changed
-// last is the state, and it is looked at whenever the event loop has
-// nothing left to do, so no path that changes it is missed.
+// last is the state, as the transmit watch sees it.
 #include <QObject>
 
 class CSpokenNotice;
 class CTavrinView;
+class CTransmitWatch;
 
 class CTransmitAnnouncer : public QObject {
     Q_OBJECT
@@ -19,13 +19,11 @@ public:
     explicit CTransmitAnnouncer(CTavrinView& view);
 
 private:
-    void OnIdle();
-    bool KeyedNow();
+    void OnChanged(bool panelChanged, bool radioChanged);
     void Tell(bool keyed);
 
     CTavrinView& m_view;
+    CTransmitWatch& m_watch;
     CSpokenNotice* m_notice;
-    char m_chTxStateSeen;
-    int m_nTxRxSeen;
     bool m_bKeyed = false;
 };

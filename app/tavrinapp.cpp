@@ -12,6 +12,8 @@
 #include "channeleditor/channeleditor.h"
 #include "channels/recallkeys.h"
 #include "keying/transmitholder.h"
+#include "keying/transmitrelease.h"
+#include "keying/transmitwatch.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
@@ -65,10 +67,13 @@ bool CTavrinApp::InitInstance()
 void CTavrinApp::AttachPortHelpers()
 {
     CTavrinView& view = *m_frame->View();
+    // Told why before anything unkeys for a lost link or a closing panel.
+    m_holder = new CTransmitHolder(&view);
+    m_holder->Follow(CTransmitWatch::Of(view));
+    new CTransmitRelease(view, *m_holder);
     new CLostLinkReceive(view);
     new CPortReopener(view);
     m_silence = new CSilenceWatch(view);
-    m_holder = new CTransmitHolder(&view);
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });

@@ -5,35 +5,54 @@
 // key from anyone else is refused and told who holds it.
 //
 // The panel's own Xmit and Tune key without asking: the operator at the
-// radio comes first. What the panel did is read from its transmit state
-// whenever the holder is asked, so no path that keys or unkeys is missed.
+// radio comes first. A report that says transmit while nobody here keyed is
+// held by the radio (its Ext PTT or a microphone) until a report says
+// receive. What happened is read from the transmit state whenever the
+// holder is asked, and at each look of the transmit watch it follows, so
+// Began and Ended come as the transmitter goes on and off the air.
 #include <QObject>
 #include <optional>
 
 #include "keying/keyer.h"
+
+class CTransmitWatch;
 
 class CTransmitHolder : public QObject {
     Q_OBJECT
 public:
     explicit CTransmitHolder(QObject* parent = nullptr);
 
-    // Nobody, or who keyed the transmitter that is keyed now.
+    // Follows what the watch sees, the radio's reports among it.
+    void Follow(CTransmitWatch& watch);
+
+    // Nobody, or who keyed (or is about to key) the transmitter.
     std::optional<Keyer> Holder();
     // Takes the transmitter for `who` unless someone else holds it; the
-    // caller keys only when this says yes. Asking again while holding is yes.
+    // caller keys only when this says yes. Asking again while holding is
+    // yes. A claim whose key never reaches the panel lapses unrecorded.
     bool Claim(const Keyer& who);
     // Why the unkey about to happen happens ("rig-control T 0", "the 180 s
     // watchdog", "the client went away"); said by the path about to unkey.
     // With nothing keyed there is nothing for it to end, and it is dropped.
     void NoteUnkeyReason(const QString& why);
+    // Brings Began and Ended up to date now, not at the next look.
+    void Look() { Settle(); }
 
 signals:
     void Began(const Keyer& who);
     void Ended(const Keyer& who, const QString& why);
 
 private:
-    void Settle();
+    struct RadioSeen {
+        bool changed;
+        bool keyed;
+    };
+    void Settle(RadioSeen radio = {false, false});
+    void SettleRadioHolding(RadioSeen radio);
+    void Begin(const Keyer& who);
+    void End(const QString& why);
 
     std::optional<Keyer> m_holder;
+    bool m_onAir = false;  // false while a claim waits for its key
     QString m_unkeyReason;
 };

@@ -9,7 +9,7 @@ class QWidget;
 
 class CWindowTitle {
 public:
-    enum Part { Transmitting, PortProblem, RadioSilent, PartCount };
+    enum Part { Transmitting, PortProblem, RadioSilent, RecordProblem, PartCount };
 
     explicit CWindowTitle(QWidget* view) : m_view(view) {}
 

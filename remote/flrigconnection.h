@@ -35,6 +35,8 @@ public:
 
     QTcpSocket* Socket() const { return m_socket; }
     bool Refused() const { return m_refused; }
+    // "127.0.0.1:40512", as the records name it.
+    QString Peer() const { return m_client.keyer.name; }
     // Since its last whole request, or since it connected.
     qint64 SilentMs() const { return m_sinceRequest.elapsed(); }
 

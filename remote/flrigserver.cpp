@@ -7,6 +7,7 @@
 
 #include "remote/flrigconnection.h"
 #include "remote/flrighttp.h"
+#include "remote/peername.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
@@ -66,8 +67,10 @@ bool CFlrigServer::Admit(QTcpSocket* socket)
 {
     const int served = ClientCount();
     const bool full = served >= kMaxClients && !MakeRoom();
-    if (full && m_connections.size() - served >= kMaxClients)
+    if (full && m_connections.size() - served >= kMaxClients) {
+        emit Access(QStringLiteral("turned away"), PeerName(*socket));
         return false;
+    }
     if (full)
         qCWarning(lcRemote) << "an flrig client beyond the" << kMaxClients << "served is refused";
     auto* connection = new CFlrigConnection(socket, m_rig, m_holder, full, this);
@@ -75,6 +78,7 @@ bool CFlrigServer::Admit(QTcpSocket* socket)
     connect(connection, &CFlrigConnection::UnkeyRequested, &m_guard, &CTransmitGuard::Unkeyed);
     connect(connection, &CFlrigConnection::Finished, this, &CFlrigServer::OnConnectionFinished);
     m_connections.append(connection);
+    emit Access(full ? QStringLiteral("turned away") : QStringLiteral("connected"), connection->Peer());
     if (!full)
         emit ClientsChanged(ClientCount());
     return true;
@@ -92,6 +96,7 @@ bool CFlrigServer::MakeRoom()
         return false;
     qCWarning(lcRemote).noquote() << QStringLiteral("an flrig client silent for %1 s gave its slot to a newcomer")
                                          .arg(silent->SilentMs() / 1000);
+    emit Access(QStringLiteral("slot taken back"), silent->Peer());
     Forget(silent);
     return true;
 }
@@ -112,6 +117,8 @@ void CFlrigServer::OnConnectionFinished(CFlrigConnection* connection)
     if (!m_connections.removeOne(connection))
         return;
     m_guard.ClientGone(connection);
+    if (!connection->Refused())
+        emit Access(QStringLiteral("went away"), connection->Peer());
     connection->deleteLater();
     emit ClientsChanged(ClientCount());
 }

@@ -20,6 +20,9 @@ public:
                   QMenuBar* menuBar, const RigctlSettings& settings);
     ~CFlrigService() override;
 
+    // What the record of access events listens to.
+    CStationServer& Server() { return m_server; }
+
 private:
     CViewRigSeam m_seam;
     CFlrigServer m_server;

@@ -31,6 +31,8 @@ public:
     // Since its last line with a command in it, whatever it asked, or since
     // it connected.
     qint64 SilentMs() const { return m_sinceLine.elapsed(); }
+    // "127.0.0.1:40512", as the records name it.
+    QString Peer() const { return m_state.keyer.name; }
 
 signals:
     void KeyRequested(CRigClient* client);

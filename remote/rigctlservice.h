@@ -21,6 +21,9 @@ public:
                    const RigctlSettings& settings, CTransmitHolder* holder = nullptr);
     ~CRigctlService() override;
 
+    // What the record of access events listens to.
+    CStationServer& Server() { return m_server; }
+
 private:
     CViewRigSeam m_seam;
     CRigServer m_server;

@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/peername.h"
 #include "remote/rigclient.h"
 
 Q_LOGGING_CATEGORY(lcRemote, "tavrin.remote", QtWarningMsg)
@@ -46,6 +47,7 @@ void CRigServer::Adopt(QTcpSocket* socket)
 {
     if (m_clients.size() >= kMaxClients && !MakeRoom()) {
         qCWarning(lcRemote) << "a client beyond the" << kMaxClients << "served was turned away";
+        emit Access(QStringLiteral("turned away"), PeerName(*socket));
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
         return;
@@ -56,6 +58,7 @@ void CRigServer::Adopt(QTcpSocket* socket)
     connect(client, &CRigClient::Finished, this, &CRigServer::OnClientFinished);
     m_clients.append(client);
     qCInfo(lcRemote) << "client from" << socket->peerAddress().toString() << "connected";
+    emit Access(QStringLiteral("connected"), client->Peer());
 }
 
 // The client silent longest goes, never the one holding the key.
@@ -67,6 +70,7 @@ bool CRigServer::MakeRoom()
     qCWarning(lcRemote).noquote() << QStringLiteral("a client silent for %1 s gave its slot to a newcomer")
                                          .arg(silent->SilentMs() / 1000);
     m_clients.removeOne(silent);
+    emit Access(QStringLiteral("slot taken back"), silent->Peer());
     silent->disconnect(this);
     delete silent;
     return true;
@@ -77,6 +81,7 @@ void CRigServer::OnClientFinished(CRigClient* client)
     if (!m_clients.removeOne(client))
         return;
     m_guard.ClientGone(client);
+    emit Access(QStringLiteral("went away"), client->Peer());
     client->deleteLater();
     emit ClientsChanged(ClientCount());
 }

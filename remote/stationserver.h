@@ -25,4 +25,7 @@ public:
 
 signals:
     void ClientsChanged(int count);
+    // A client "connected", "went away", was "turned away" or had its "slot
+    // taken back"; `address` as "127.0.0.1:40512".
+    void Access(const QString& event, const QString& address);
 };

@@ -17,6 +17,15 @@ CTransmitGuard::CTransmitGuard(CRigSeam& rig, QObject* parent) : QObject(parent)
     });
 }
 
+void CTransmitGuard::SetHolder(CTransmitHolder* holder)
+{
+    if (m_holder)
+        disconnect(m_holder, nullptr, this, nullptr);
+    m_holder = holder;
+    if (holder)
+        connect(holder, &CTransmitHolder::Ended, this, &CTransmitGuard::Unkeyed);
+}
+
 void CTransmitGuard::Keyed(const QObject* client)
 {
     if (!m_keyer)

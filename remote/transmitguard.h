@@ -19,8 +19,9 @@ public:
 
     void SetTimeout(std::chrono::milliseconds timeout) { m_timer.setInterval(timeout); }
     // Told why, before each unkey of the guard's own, so the record of the
-    // transmission says it.
-    void SetHolder(CTransmitHolder* holder) { m_holder = holder; }
+    // transmission says it; and told when the holding ends by any path (the
+    // panel's Receive among them), so no watchdog outlives the key.
+    void SetHolder(CTransmitHolder* holder);
     bool Holding() const { return m_keyer != nullptr; }
     const QObject* Keyer() const { return m_keyer; }
 

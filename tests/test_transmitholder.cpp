@@ -5,9 +5,15 @@
 #include <QtTest>
 
 #include "keying/transmitholder.h"
+#include "keying/transmitrelease.h"
+#include "keying/transmitwatch.h"
+#include "link/mscomm.h"
+#include "panel/tavrinview.h"
+#include "portwatch/lostlinkreceive.h"
 #include "panel/transmitstate.h"
 #include "panel/tuningstate.h"
 #include "support/programstate.h"
+#include "support/viewharness.h"
 
 namespace {
 
@@ -70,6 +76,68 @@ private slots:
         g_chTxState = 'U';
         QVERIFY(!holder.Holder());
         QCOMPARE(ended.at(0).at(1).toString(), QStringLiteral("Receive"));
+    }
+
+    // A panel that follows its transmit watch, driven a step at a time:
+    // what each path leaves on record (who, how it began, how it ended).
+    void eachPathLeavesItsRecord_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("the radio keyed by itself")
+            << QStringList{"report K", "report U"} << QStringList{"the radio|report|the radio reported receive"};
+        QTest::newRow("Xmit during the radio's own transmission is one transmission")
+            << QStringList{"report K", "Xmit", "report U"} << QStringList{"the radio|report|the radio reported receive"};
+        QTest::newRow("the panel's key reported back is the panel's")
+            << QStringList{"Xmit", "report K", "Receive", "report U"} << QStringList{"the panel|Xmit|Receive"};
+        QTest::newRow("a claim whose key never came lapses unrecorded")
+            << QStringList{"claim", "Xmit", "Receive"} << QStringList{"the panel|Xmit|Receive"};
+        QTest::newRow("a claimed key") << QStringList{"claim and key", "Receive"}
+                                       << QStringList{"station program 127.0.0.1:40000|rig-control T|Receive"};
+        QTest::newRow("the link lost under the panel's key")
+            << QStringList{"Xmit", "lost"} << QStringList{"the panel|Xmit|the link was lost"};
+        QTest::newRow("the link lost under the radio's own key")
+            << QStringList{"report K", "lost"} << QStringList{"the radio|report|the link was lost"};
+        QTest::newRow("Tune, then the panel closes")
+            << QStringList{"Tune", "close"} << QStringList{"the panel|Tune|the session ended"};
+    }
+    void eachPathLeavesItsRecord()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, records);
+        const QByteArray file = ViewHarness::MinimalChannelFile();
+        ViewHarness h(&file);
+        h.Start();
+        CTransmitHolder holder;
+        holder.Follow(CTransmitWatch::Of(h.View()));
+        CTransmitRelease release(h.View(), holder);
+        new CLostLinkReceive(h.View());
+        QStringList written;
+        QString began;
+        connect(&holder, &CTransmitHolder::Began, this, [&](const Keyer& who) { began = who.Who() + '|' + who.how; });
+        connect(&holder, &CTransmitHolder::Ended, this, [&](const Keyer&, const QString& why) { written << began + '|' + why; });
+        QObject client;
+        for (const QString& step : steps) {
+            if (step.startsWith(QLatin1String("report ")))
+                h.Feed(step.back().toLatin1() + QByteArray(" \n"));
+            else if (step == QLatin1String("Xmit"))
+                h.View().OnXmit();
+            else if (step == QLatin1String("Receive"))
+                h.View().OnReceive();
+            else if (step == QLatin1String("Tune"))
+                h.View().OnTune();
+            else if (step.startsWith(QLatin1String("claim")))
+                QVERIFY(holder.Claim(Program(QStringLiteral("127.0.0.1:40000"), &client)));
+            if (step == QLatin1String("claim and key"))
+                h.View().OnXmit(); // as a station program's key reaches the panel
+            else if (step == QLatin1String("lost"))
+                emit h.View().Comm().PortLost(CommError{});
+            else if (step == QLatin1String("close"))
+                h.View().DestroyWindow();
+            QCoreApplication::processEvents(); // the watch looks as the loop goes idle
+            QTest::qWait(1);
+        }
+        QCOMPARE(written, records);
     }
 };
 
