@@ -23,10 +23,15 @@ QStringList ProgramDesk::Paths(const QStringList& arguments) const
 
 bool ProgramDesk::MapCom1To(const QString& device) const
 {
+    return SetProfileValue(QStringLiteral("Ports/COM1"), device);
+}
+
+bool ProgramDesk::SetProfileValue(const QString& key, const QVariant& value) const
+{
     const QString profile = Path(QStringLiteral("<root>/config/%1/%2.conf"))
                                 .arg(QLatin1String(g_szRegistryKey), QLatin1String(g_szProfileName));
     QSettings settings(profile, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("Ports/COM1"), device);
+    settings.setValue(key, value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

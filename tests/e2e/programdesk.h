@@ -4,6 +4,7 @@
 // "<root>" in a path or an argument stands for the scratch folder.
 #include <QProcess>
 #include <QStringList>
+#include <QVariant>
 #include <QTemporaryDir>
 
 class ProgramDesk {
@@ -12,6 +13,7 @@ public:
     QStringList Paths(const QStringList& arguments) const;
 
     bool MapCom1To(const QString& device) const;
+    bool SetProfileValue(const QString& key, const QVariant& value) const;
     // RadioChannelFile() as h350save.dat in the folder.
     bool PutChannelFileIn(const QString& folder) const;
     QByteArray ChannelFileIn(const QString& folder) const;

@@ -5,7 +5,8 @@
 // "typed" on its own line. With TAVRIN_SLOW_CLOSE_MS the window's close
 // takes that long, so a test can send a second signal meanwhile. With
 // TAVRIN_EDIT_CHANNEL it first opens the Channels window (Ctrl+L) and types
-// that text over slot 0's description, leaving the edit unsaved.
+// that text over slot 0's description, leaving the edit unsaved. With
+// TAVRIN_PRESS_FROM_STDIN it presses buttons instead (buttonpresser.h).
 #include <QApplication>
 #include <QGenericPlugin>
 #include <QLineEdit>
@@ -14,6 +15,8 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+
+#include "buttonpresser.h"
 
 namespace {
 
@@ -96,7 +99,12 @@ class RangeTypistPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "typist.json")
 public:
-    QObject* create(const QString&, const QString&) override { return new RangeTypist; }
+    QObject* create(const QString&, const QString&) override
+    {
+        if (qEnvironmentVariableIsSet("TAVRIN_PRESS_FROM_STDIN"))
+            return new ButtonPresser;
+        return new RangeTypist;
+    }
 };
 
 #include "rangetypist.moc"
