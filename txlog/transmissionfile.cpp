@@ -50,7 +50,7 @@ bool CTransmissionFile::Complete(const QString& name)
     const QByteArray completion = CompletionOfFile(PathOf(name));
     if (completion.isEmpty())
         return true;
-    qCInfo(lcTxLog).noquote() << QStringLiteral("%1 ended in an unfinished record; it is closed as: %2")
+    qCInfo(lcTxLog).noquote() << QStringLiteral("%1 ended in an unfinished line; appended to complete it: %2")
                                      .arg(PathOf(name), QString::fromUtf8(completion).trimmed());
     return Append(name, completion);
 }
