@@ -61,7 +61,8 @@ QVariant CTransmissionsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_records.size())
         return QVariant();
-    if (role == Qt::DisplayRole)
+    // The tip shows a text too long for its column whole.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return CellText(m_records[index.row()], index.column());
     if (role == Qt::TextAlignmentRole && (index.column() == Duration || index.column() == Frequency))
         return int(Qt::AlignRight | Qt::AlignVCenter);

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -48,7 +49,7 @@ QDateEdit* DateEdit(QDate date, const QString& accessibleName, QWidget* parent)
 int ColumnWidth(const QFontMetrics& metrics, const QString& caption, int column)
 {
     const char* widest[] = {"2026-12-08 14:02:03", "2026-12-08 14:02:03", "1:02:03", "29999.99", "USB",
-                            "station program 127.0.0.1:40512", "rig-control T", "the 180 s watchdog"};
+                            "station program 127.0.0.1:40512", "rig-control T", "the radio reported receive"};
     return std::max(metrics.horizontalAdvance(QLatin1String(widest[column])), metrics.horizontalAdvance(caption))
          + 3 * metrics.averageCharWidth();
 }
@@ -83,7 +84,7 @@ CTransmissionsWindow::CTransmissionsWindow(const QString& folder, QWidget* owner
     connect(m_from, &QDateEdit::dateChanged, this, &CTransmissionsWindow::ShowFiltered);
     connect(m_to, &QDateEdit::dateChanged, this, &CTransmissionsWindow::ShowFiltered);
     connect(m_who, &QComboBox::currentIndexChanged, this, &CTransmissionsWindow::ShowFiltered);
-    resize(m_table->horizontalHeader()->length() + m_days->horizontalHeader()->length() + 80, 560);
+    resize(m_table->horizontalHeader()->length() + m_days->minimumWidth() + 100, 560);
 }
 
 QWidget* CTransmissionsWindow::BuildFilters()
@@ -136,9 +137,15 @@ void CTransmissionsWindow::BuildDayTotals()
     m_days->verticalHeader()->hide();
     m_days->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_days->verticalHeader()->setDefaultSectionSize(m_days->fontMetrics().height() + 6);
-    const int width = m_days->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-08")) + 3 * m_days->fontMetrics().averageCharWidth();
+    const QFontMetrics metrics = m_days->fontMetrics();
+    const char* widest[] = {"2026-12-08", "23:59:59", "Count"};
     for (int column = 0; column < 3; ++column)
-        m_days->setColumnWidth(column, width);
+        m_days->setColumnWidth(column, metrics.horizontalAdvance(QLatin1String(widest[column])) + 3 * metrics.averageCharWidth());
+    // All three columns in sight beside a scroll bar, however the window is split.
+    m_days->setMinimumWidth(m_days->horizontalHeader()->length() + style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                            + 2 * m_days->frameWidth() + 4);
+    m_days->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_days->horizontalHeader()->setStretchLastSection(true);
 }
 
 QWidget* CTransmissionsWindow::BuildButtons()
