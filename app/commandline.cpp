@@ -114,6 +114,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions({flrigPort, flrigAddress});
     const ChannelsOptions channels;
     parser.addOptions(channels.All());
+    const TransmissionsOptions transmissions;
+    parser.addOptions(transmissions.All());
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("Use <address> for the radio this run, whatever the channel file and the profile name: a device path, "
                        "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
@@ -148,7 +150,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         exitCode = 2;
         return std::nullopt;
     }
-    if (!TakeChannelsOptions(parser, channels, options.channels, problem)) {
+    if (!TakeChannelsOptions(parser, channels, options.channels, problem)
+        || !TakeTransmissionsOptions(parser, transmissions, options.transmissions, problem)) {
         Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;
         return std::nullopt;

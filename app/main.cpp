@@ -9,6 +9,7 @@
 #include "link/serialtrace.h"
 #include "sessionend/commitchannelfile.h"
 #include "sessionend/sessionend.h"
+#include "txlog/transmissionscommand.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ int main(int argc, char* argv[])
     // Export and import need no window, nor a display.
     if (options->channels.action != ChannelsCommandLine::Action::None)
         return RunChannelsCommand(options->channels);
+    if (options->transmissions.print)
+        return RunTransmissionsCommand(options->transmissions);
 
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.

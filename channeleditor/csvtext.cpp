@@ -181,7 +181,9 @@ CsvText ReadCsv(const QByteArray& utf8)
     return CsvReader(text, start, SeparatorOfFirstLine(text, start)).Read();
 }
 
-QByteArray CsvRecordText(const QStringList& fields)
+QByteArray CsvRecordText(const QStringList& fields) { return CsvFieldsText(fields) + "\r\n"; }
+
+QByteArray CsvFieldsText(const QStringList& fields)
 {
     QStringList written;
     for (const QString& field : fields) {
@@ -193,5 +195,5 @@ QByteArray CsvRecordText(const QStringList& fields)
         quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         written << QLatin1Char('"') + quoted + QLatin1Char('"');
     }
-    return written.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    return written.join(QLatin1Char(',')).toUtf8();
 }

@@ -26,3 +26,7 @@ CsvText ReadCsv(const QByteArray& utf8);
 // One record and its CR LF. A field is quoted when it must be, and when it
 // starts or ends in a blank, so no program trims it.
 QByteArray CsvRecordText(const QStringList& fields);
+
+// The fields of CsvRecordText without the line end, for a record that is
+// written in parts.
+QByteArray CsvFieldsText(const QStringList& fields);

@@ -1,0 +1,100 @@
+#include "txlog/transmissionfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "txlog/transmissioncsv.h"
+#include "txlog/unfinishedline.h"
+
+namespace {
+
+// Only a file whose last byte is not a line end is read whole.
+QByteArray CompletionOfFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return QByteArray();
+    if (file.seek(file.size() - 1) && file.read(1) == "\n")
+        return QByteArray();
+    return file.seek(0) ? CompletionOf(file.readAll()) : QByteArray();
+}
+
+QString NewestFileIn(const QString& folder)
+{
+    QString newest;
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    for (const QString& name : dir.entryList({QStringLiteral("transmissions-*.csv")}, QDir::Files))
+        if (MonthOfTransmissionsFile(name).isValid() && name > newest)
+            newest = name;
+    return newest;
+}
+
+} // namespace
+
+CTransmissionFile::CTransmissionFile(const QString& folder, QObject* parent)
+    : CRecordFile(folder, kTransmissionsHeader, QStringLiteral("the transmission record"), parent)
+{
+}
+
+void CTransmissionFile::CloseUnfinished()
+{
+    const QString newest = NewestFileIn(PathOf(QString()));
+    if (!newest.isEmpty())
+        Complete(newest);
+}
+
+// The last line is made whole before anything follows it, so a start the
+// disk took only in part never runs into the next record.
+bool CTransmissionFile::Complete(const QString& name)
+{
+    const QByteArray completion = CompletionOfFile(PathOf(name));
+    if (completion.isEmpty())
+        return true;
+    qCInfo(lcTxLog).noquote() << QStringLiteral("%1 ended in an unfinished line; appended to complete it: %2")
+                                     .arg(PathOf(name), QString::fromUtf8(completion).trimmed());
+    return Append(name, completion);
+}
+
+bool CTransmissionFile::WritePendingEnd()
+{
+    if (m_pendingEnd.isEmpty())
+        return true;
+    const bool written = Append(m_pendingFile, m_pendingEnd);
+    // Tried once more only: after that the line is closed as unfinished.
+    m_pendingEnd.clear();
+    return written;
+}
+
+void CTransmissionFile::Begin(const TransmissionRecord& started)
+{
+    if (m_onAir)
+        End(started.start, QStringLiteral("the next transmission began"));
+    WritePendingEnd();
+    m_open = started;
+    m_open.start = started.start.toUTC();
+    m_open.end = QDateTime();
+    m_open.ended.clear();
+    m_onAir = true;
+    const QString name = TransmissionsFileName(m_open.start);
+    m_startWritten = Complete(name) && Append(name, StartText(m_open));
+}
+
+void CTransmissionFile::End(const QDateTime& end, const QString& ended)
+{
+    if (!m_onAir)
+        return;
+    m_onAir = false;
+    m_open.end = end.toUTC();
+    m_open.ended = ended;
+    const QString name = TransmissionsFileName(m_open.start);
+    if (!m_startWritten) {
+        // The start never reached the disk: the whole line goes now.
+        if (Complete(name))
+            Append(name, RecordText(m_open));
+        return;
+    }
+    if (!Append(name, EndText(m_open))) {
+        m_pendingFile = name;
+        m_pendingEnd = EndText(m_open);
+    }
+}

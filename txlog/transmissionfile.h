@@ -1,0 +1,35 @@
+#pragma once
+// The transmission record: a line per transmission in
+// transmissions-YYYY-MM.csv, by the UTC month it began in. Its first five
+// fields reach the disk when it begins, the rest when it ends, so a kill or
+// a power cut on air loses nothing that was known.
+#include "txlog/recordfile.h"
+#include "txlog/transmissionrecord.h"
+
+class CTransmissionFile : public CRecordFile {
+    Q_OBJECT
+public:
+    // folder: where the files are; empty or "." for the working folder.
+    explicit CTransmissionFile(const QString& folder = QString(), QObject* parent = nullptr);
+
+    // At start-up: a record the last run left open in the newest file is
+    // closed as ended by the program being killed, its end time unknown.
+    void CloseUnfinished();
+    // start, frequencyKhz, mode, who and began are set.
+    void Begin(const TransmissionRecord& started);
+    // Completes the open record, in the file its start is in; with none
+    // open it does nothing.
+    void End(const QDateTime& end, const QString& ended);
+
+private:
+    bool Complete(const QString& name);
+    bool WritePendingEnd();
+
+    bool m_onAir = false;
+    TransmissionRecord m_open;
+    bool m_startWritten = false;
+    // The end of a record whose start is on the disk, held while it cannot
+    // be written, so the next write tries it first.
+    QString m_pendingFile;
+    QByteArray m_pendingEnd;
+};
