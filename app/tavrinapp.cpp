@@ -23,6 +23,8 @@
 #include "radiowatch/silencewatch.h"
 #include "remote/flrigservice.h"
 #include "remote/rigctlservice.h"
+#include "txlog/stationrecord.h"
+#include "txlog/transmissionswindow.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
@@ -55,6 +57,7 @@ bool CTavrinApp::InitInstance()
     m_flrig = std::make_unique<CFlrigService>(*m_frame->View(), *m_silence, m_holder, m_frame->RadioMenu(),
                                               m_frame->menuBar(),
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
+    AttachStationRecord();
     m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
@@ -85,6 +88,16 @@ void CTavrinApp::AttachChannelEditor()
 {
     m_channels = std::make_unique<CChannelEditor>(*m_frame->View(), m_frame->RadioMenu(), m_frame.get());
     m_frame->AddCloseGuard([this] { return m_channels->MayClose(); });
+}
+
+// Every transmission and every station program's visit on record, and the
+// window that reads the record.
+void CTavrinApp::AttachStationRecord()
+{
+    auto* record = new CStationRecord(*m_frame->View(), *m_holder);
+    record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
+    record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
+    AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
 }
 
 void CTavrinApp::OnAppAbout()

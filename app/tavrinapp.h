@@ -28,6 +28,7 @@ public:
 private:
     void AttachPortHelpers();
     void AttachChannelEditor();
+    void AttachStationRecord();
 
     std::unique_ptr<CTavrinDoc> m_doc;
     StartOptions m_options;

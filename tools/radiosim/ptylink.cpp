@@ -52,7 +52,9 @@ bool PtyLink::fail(const char *step)
 
 bool PtyLink::createMaster()
 {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    // Close-on-exec, so a program started meanwhile (the panel under test)
+    // holds no copy that keeps the line up after the radio pulls it.
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0)
         return fail("posix_openpt");
     if (grantpt(m_master) != 0 || unlockpt(m_master) != 0)
@@ -85,7 +87,7 @@ bool PtyLink::makeRaw()
 // keeps the line up across the panel opening and closing its port.
 bool PtyLink::holdSlave()
 {
-    m_heldSlave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_heldSlave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     return m_heldSlave >= 0 || fail("open slave");
 }
 

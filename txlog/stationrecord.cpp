@@ -1,0 +1,37 @@
+#include "txlog/stationrecord.h"
+
+#include "panel/tavrinview.h"
+#include "remote/stationserver.h"
+#include "txlog/accessfile.h"
+#include "txlog/transmissionfile.h"
+#include "txlog/transmissionrecorder.h"
+
+CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
+    : QObject(&view), m_view(view), m_transmissions(new CTransmissionFile(QString(), this)),
+      m_access(new CAccessFile(QString(), this))
+{
+    connect(m_transmissions, &CTransmissionFile::Problem, this, [this](const QString& words) {
+        m_transmissionsProblem = words;
+        ShowProblem(words);
+    });
+    connect(m_access, &CAccessFile::Problem, this, [this](const QString& words) {
+        m_accessProblem = words;
+        ShowProblem(words);
+    });
+    m_transmissions->CloseUnfinished();
+    new CTransmissionRecorder(holder, *m_transmissions, this);
+}
+
+void CStationRecord::Watch(CStationServer& server, const QString& name)
+{
+    connect(&server, &CStationServer::Access, m_access,
+            [this, name](const QString& event, const QString& address) { m_access->Record(event, address, name); });
+}
+
+// One place in the title for both files: the problem told last, or the
+// other one's while it lasts.
+void CStationRecord::ShowProblem(const QString& words)
+{
+    const QString shown = !words.isEmpty() ? words : !m_transmissionsProblem.isEmpty() ? m_transmissionsProblem : m_accessProblem;
+    m_view.Title().Set(CWindowTitle::RecordProblem, shown);
+}

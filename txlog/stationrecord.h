@@ -1,0 +1,31 @@
+#pragma once
+// The station's records beside the panel, in its data folder: each
+// transmission as the holder sees it, and who reached the servers. A
+// record that cannot be written is told in the title; transmitting goes on.
+#include <QObject>
+
+class CAccessFile;
+class CStationServer;
+class CTavrinView;
+class CTransmissionFile;
+class CTransmitHolder;
+
+class CStationRecord : public QObject {
+    Q_OBJECT
+public:
+    // Closes a record a killed program left open before anything is keyed.
+    CStationRecord(CTavrinView& view, CTransmitHolder& holder);
+
+    // The server's clients coming and going, under the server's `name`
+    // ("rig-control", "flrig").
+    void Watch(CStationServer& server, const QString& name);
+
+private:
+    void ShowProblem(const QString& words);
+
+    CTavrinView& m_view;
+    CTransmissionFile* m_transmissions;
+    CAccessFile* m_access;
+    QString m_transmissionsProblem;
+    QString m_accessProblem;
+};
