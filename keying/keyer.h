@@ -11,7 +11,7 @@ struct Keyer {
 
     Kind kind = Kind::Panel;
     QString name;  // a station program's address and port, an operator's name
-    QString how;   // "Xmit", "Tune", "rig-control T", "flrig", "web"
+    QString how;   // "Xmit", "Tune", "rig-control T", "flrig set_ptt", "report" (the radio)
     // The connection that keyed: two clients of one address are two keyers.
     const QObject* client = nullptr;
 

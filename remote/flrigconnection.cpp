@@ -44,7 +44,7 @@ CFlrigConnection::CFlrigConnection(QTcpSocket* socket, CRigSeam& rig, CTransmitH
     m_sinceRequest.start();
     m_client.keyer.kind = Keyer::Kind::StationProgram;
     m_client.keyer.name = PeerName(*socket);
-    m_client.keyer.how = QStringLiteral("flrig");
+    m_client.keyer.how = QStringLiteral("flrig set_ptt");
     m_client.keyer.client = socket;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(&m_wait, &CReportWait::Settled, this, &CFlrigConnection::OnSettled);

@@ -142,11 +142,11 @@ void E2eFlrigTest::rigctl_keysAndUnkeys_andALeavingClientUnkeys()
     QTRY_VERIFY_WITH_TIMEOUT(station.Keyed(), kClientMs);
     QVERIFY(station.holder.Holder().has_value());
     QVERIFY(station.holder.Holder()->Who().startsWith(QStringLiteral("station program 127.0.0.1:")));
-    QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig"));
+    QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig set_ptt"));
     const QStringList rigctlAddress{"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(station.rigctlServer.Port())};
     const QByteArray refused = RunFlrigRigctl(station, {"T", "1"}, rigctlAddress);
     QVERIFY2(refused.contains("set_ptt: error"), refused.constData());
-    QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig"));
+    QCOMPARE(station.holder.Holder()->how, QStringLiteral("flrig set_ptt"));
     rigctl.write("T 0\n");
     QTRY_VERIFY_WITH_TIMEOUT(!station.Keyed(), kClientMs);
 
