@@ -1,10 +1,26 @@
 #include "txlog/recordfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcTxLog, "tavrin.txlog", QtInfoMsg)
+
+namespace {
+// A new file's name is in its folder only once the folder is synced too.
+// The bytes are in the file either way, so a failure here is only logged:
+// told as a failed write, the record would be written a second time.
+void SyncFolderOf(const QString& path)
+{
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder < 0 || ::fsync(folder) != 0)
+        qCWarning(lcTxLog).noquote() << QStringLiteral("the folder of %1 cannot be synced: %2").arg(path, qt_error_string(errno));
+    if (folder >= 0)
+        ::close(folder);
+}
+} // namespace
 
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
@@ -15,7 +31,8 @@ bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArra
         why = file.errorString();
         return false;
     }
-    const QByteArray text = file.size() == 0 ? header + bytes : bytes;
+    const bool fresh = file.size() == 0;
+    const QByteArray text = fresh ? header + bytes : bytes;
     if (file.write(text) != text.size() || !file.flush()) {
         why = file.errorString();
         return false;
@@ -25,6 +42,8 @@ bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArra
         why = qt_error_string(errno);
         return false;
     }
+    if (fresh)
+        SyncFolderOf(path);
     return true;
 }
 

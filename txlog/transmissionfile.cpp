@@ -71,7 +71,7 @@ void CTransmissionFile::Begin(const TransmissionRecord& started)
         End(started.start, QStringLiteral("the next transmission began"));
     WritePendingEnd();
     m_open = started;
-    m_open.start = started.start.toUTC();
+    m_open.start = started.start.isValid() ? started.start.toUTC() : QDateTime::currentDateTimeUtc();
     m_open.end = QDateTime();
     m_open.ended.clear();
     m_onAir = true;

@@ -268,7 +268,7 @@ void AttachTransmissionsWindow(QMenu* radioMenu, QWidget* parent, const QString&
     QAction* open = radioMenu->addAction(QStringLiteral("Transmissions..."));
     open->setObjectName(QStringLiteral("openTransmissions"));
     auto window = std::make_shared<QPointer<CTransmissionsWindow>>();
-    QObject::connect(open, &QAction::triggered, parent, [window, parent, folder] {
+    QObject::connect(open, &QAction::triggered, open, [window, parent, folder] {
         if (*window) {
             (*window)->Refresh();
         } else {
