@@ -2,7 +2,6 @@
 // a record a kill left open closed at the next start, an unwritable folder
 // never in the transmitter's way, the reader on odd lines, --transmissions,
 // and the Transmissions window, a year of records opened in it in time.
-#include <QCommandLineParser>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
@@ -20,6 +19,7 @@
 #include "txlog/transmissioncsv.h"
 #include "txlog/transmissionfile.h"
 #include "txlog/transmissionreader.h"
+#include "txlog/transmissionscommand.h"
 #include "txlog/transmissionswindow.h"
 
 namespace {

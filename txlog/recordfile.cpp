@@ -20,8 +20,8 @@ void SyncFolderOf(const QString& path)
     if (folder >= 0)
         ::close(folder);
 }
-} // namespace
 
+// The bytes written, flushed and synced: false with why set otherwise.
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
     // Append mode is O_APPEND: every write lands at the end, whatever else
@@ -46,6 +46,8 @@ bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArra
         SyncFolderOf(path);
     return true;
 }
+
+} // namespace
 
 CRecordFile::CRecordFile(const QString& folder, const QByteArray& header, const QString& what, QObject* parent)
     : QObject(parent), m_folder(folder == QLatin1String(".") ? QString() : folder), m_header(header), m_what(what)
