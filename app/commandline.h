@@ -7,7 +7,7 @@
 
 #include "channeleditor/channelsoptions.h"
 #include "remote/rigctlsettings.h"
-#include "txlog/transmissionscommand.h"
+#include "txlog/transmissionsoptions.h"
 
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the

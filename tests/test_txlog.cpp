@@ -2,7 +2,6 @@
 // a record a kill left open closed at the next start, an unwritable folder
 // never in the transmitter's way, the reader on odd lines, --transmissions,
 // and the Transmissions window, a year of records opened in it in time.
-#include <QCommandLineParser>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
@@ -12,12 +11,15 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
+#include <unistd.h>
 
 #include "app/commandline.h"
 #include "txlog/accessfile.h"
 #include "txlog/transmissioncsv.h"
 #include "txlog/transmissionfile.h"
 #include "txlog/transmissionreader.h"
+#include "txlog/transmissionscommand.h"
 #include "txlog/transmissionswindow.h"
 
 namespace {
@@ -85,6 +87,24 @@ void WriteYear(const QString& folder, int year)
             }
         Write(folder + QStringLiteral("/transmissions-%1-%2.csv").arg(year).arg(month, 2, 10, QLatin1Char('0')), text);
     }
+}
+
+// What --transmissions prints in the folder, standard output caught in a file.
+QByteArray PrintedIn(const QString& folder, const TransmissionsCommandLine& command)
+{
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(folder);
+    QFile caught(folder + "/printed");
+    caught.open(QIODevice::WriteOnly);
+    std::fflush(stdout);
+    const int kept = ::dup(STDOUT_FILENO);
+    ::dup2(caught.handle(), STDOUT_FILENO);
+    const int status = RunTransmissionsCommand(command);
+    std::fflush(stdout);
+    ::dup2(kept, STDOUT_FILENO);
+    ::close(kept);
+    QDir::setCurrent(started);
+    return status == 0 ? Bytes(folder + "/printed") : QByteArray("failed");
 }
 
 } // namespace
@@ -303,6 +323,32 @@ private slots:
             QCOMPARE(options->transmissions.since, since);
             QCOMPARE(options->transmissions.until, until);
         }
+    }
+
+    void theCommandLine_printsTheDaysOldestFirst_data()
+    {
+        QTest::addColumn<QDate>("since");
+        QTest::addColumn<QDate>("until");
+        QTest::addColumn<QByteArray>("printed");
+        const QByteArray october = Line("2026-10-15T12:00:00.000Z", "the panel", "2026-10-15T12:00:10.000Z", "10.000");
+        const QByteArray november = Line("2026-11-30T23:59:50.000Z", "the panel", "2026-11-30T23:59:59.000Z", "9.000");
+        const QByteArray onAir = "2026-12-01T23:59:00.000Z,7150.00,LSB,the panel,Xmit,,,\r\n";
+        QTest::newRow("all") << QDate() << QDate() << kHeader + october + november + onAir;
+        QTest::newRow("the days, not their months")
+            << QDate(2026, 10, 16) << QDate(2026, 11, 30) << kHeader + november;
+        QTest::newRow("since the 1st, one on air") << QDate(2026, 12, 1) << QDate() << kHeader + onAir;
+        QTest::newRow("none") << QDate(2027, 1, 1) << QDate() << kHeader;
+    }
+
+    void theCommandLine_printsTheDaysOldestFirst()
+    {
+        QFETCH(QDate, since);
+        QFETCH(QDate, until);
+        QFETCH(QByteArray, printed);
+        QTemporaryDir dir;
+        WriteThreeMonths(dir.path());
+        QFile::resize(dir.filePath("transmissions-2026-12.csv"), kHeader.size() + 52);  // on air
+        QCOMPARE(PrintedIn(dir.path(), TransmissionsCommandLine{true, since, until}), printed);
     }
 
     void theWindow_filtersByDatesAndWho_data()

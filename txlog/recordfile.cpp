@@ -1,11 +1,27 @@
 #include "txlog/recordfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcTxLog, "tavrin.txlog", QtInfoMsg)
 
+namespace {
+// A new file's name is in its folder only once the folder is synced too.
+// The bytes are in the file either way, so a failure here is only logged:
+// told as a failed write, the record would be written a second time.
+void SyncFolderOf(const QString& path)
+{
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder < 0 || ::fsync(folder) != 0)
+        qCWarning(lcTxLog).noquote() << QStringLiteral("the folder of %1 cannot be synced: %2").arg(path, qt_error_string(errno));
+    if (folder >= 0)
+        ::close(folder);
+}
+
+// The bytes written, flushed and synced: false with why set otherwise.
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
     // Append mode is O_APPEND: every write lands at the end, whatever else
@@ -15,7 +31,8 @@ bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArra
         why = file.errorString();
         return false;
     }
-    const QByteArray text = file.size() == 0 ? header + bytes : bytes;
+    const bool fresh = file.size() == 0;
+    const QByteArray text = fresh ? header + bytes : bytes;
     if (file.write(text) != text.size() || !file.flush()) {
         why = file.errorString();
         return false;
@@ -25,8 +42,12 @@ bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArra
         why = qt_error_string(errno);
         return false;
     }
+    if (fresh)
+        SyncFolderOf(path);
     return true;
 }
+
+} // namespace
 
 CRecordFile::CRecordFile(const QString& folder, const QByteArray& header, const QString& what, QObject* parent)
     : QObject(parent), m_folder(folder == QLatin1String(".") ? QString() : folder), m_header(header), m_what(what)

@@ -34,6 +34,3 @@ private:
     const QString m_what;
     QSet<QString> m_told;  // the paths whose problem was told and not yet cleared
 };
-
-// The bytes written, flushed and synced: false with why set otherwise.
-bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why);

@@ -55,14 +55,12 @@ bool CTransmissionFile::Complete(const QString& name)
     return Append(name, completion);
 }
 
-bool CTransmissionFile::WritePendingEnd()
+// Tried once more only: after that the line is closed as unfinished.
+void CTransmissionFile::WritePendingEnd()
 {
-    if (m_pendingEnd.isEmpty())
-        return true;
-    const bool written = Append(m_pendingFile, m_pendingEnd);
-    // Tried once more only: after that the line is closed as unfinished.
+    if (!m_pendingEnd.isEmpty())
+        Append(m_pendingFile, m_pendingEnd);
     m_pendingEnd.clear();
-    return written;
 }
 
 void CTransmissionFile::Begin(const TransmissionRecord& started)
@@ -71,7 +69,7 @@ void CTransmissionFile::Begin(const TransmissionRecord& started)
         End(started.start, QStringLiteral("the next transmission began"));
     WritePendingEnd();
     m_open = started;
-    m_open.start = started.start.toUTC();
+    m_open.start = started.start.isValid() ? started.start.toUTC() : QDateTime::currentDateTimeUtc();
     m_open.end = QDateTime();
     m_open.ended.clear();
     m_onAir = true;

@@ -23,7 +23,7 @@ public:
 
 private:
     bool Complete(const QString& name);
-    bool WritePendingEnd();
+    void WritePendingEnd();
 
     bool m_onAir = false;
     TransmissionRecord m_open;

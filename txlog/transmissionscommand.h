@@ -1,33 +1,7 @@
 #pragma once
-// --transmissions [--since DATE] [--until DATE]: the transmission record
-// as CSV on standard output, oldest first, with no window.
-#include <QCommandLineOption>
-#include <QDate>
-#include <QList>
+// --transmissions run in the data folder: the records of the days asked
+// for as CSV on standard output, oldest first, as the files hold them. The
+// result is the exit status: 0, or 1 when standard output took no bytes.
+#include "txlog/transmissionsoptions.h"
 
-class QCommandLineParser;
-
-struct TransmissionsCommandLine {
-    bool print = false;
-    QDate since;  // UTC days, both included; invalid: open
-    QDate until;
-};
-
-struct TransmissionsOptions {
-    QCommandLineOption print{QStringLiteral("transmissions"),
-                             QStringLiteral("Write the transmission record to standard output as CSV, oldest first, and end.")};
-    QCommandLineOption since{QStringLiteral("since"),
-                             QStringLiteral("With --transmissions: only those that began on <date> (UTC, YYYY-MM-DD) or later."),
-                             QStringLiteral("date")};
-    QCommandLineOption until{QStringLiteral("until"),
-                             QStringLiteral("With --transmissions: only those that began on <date> (UTC, YYYY-MM-DD) or earlier."),
-                             QStringLiteral("date")};
-    QList<QCommandLineOption> All() const { return {print, since, until}; }
-};
-
-// False, with problem set, for a bad date or options that do not go together.
-bool TakeTransmissionsOptions(const QCommandLineParser& parser, const TransmissionsOptions& given,
-                              TransmissionsCommandLine& command, QString& problem);
-
-// Run in the data folder; the exit status.
 int RunTransmissionsCommand(const TransmissionsCommandLine& command);

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -189,11 +190,10 @@ void CTransmissionsWindow::Load()
 // "Everyone" is the item without data, so a station named so is no trouble.
 void CTransmissionsWindow::FillWho()
 {
-    QStringList names;
+    QSet<QString> distinct;
     for (const TransmissionRecord& record : std::as_const(m_loaded))
-        if (names.isEmpty() || names.back() != record.who)
-            names << record.who;
-    names.removeDuplicates();
+        distinct.insert(record.who);
+    QStringList names(distinct.cbegin(), distinct.cend());
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     const QVariant chosen = m_who->currentData();
@@ -268,7 +268,7 @@ void AttachTransmissionsWindow(QMenu* radioMenu, QWidget* parent, const QString&
     QAction* open = radioMenu->addAction(QStringLiteral("Transmissions..."));
     open->setObjectName(QStringLiteral("openTransmissions"));
     auto window = std::make_shared<QPointer<CTransmissionsWindow>>();
-    QObject::connect(open, &QAction::triggered, parent, [window, parent, folder] {
+    QObject::connect(open, &QAction::triggered, open, [window, parent, folder] {
         if (*window) {
             (*window)->Refresh();
         } else {
