@@ -17,6 +17,7 @@ struct OperatorEntry {
 class COperatorStore {
 public:
     static constexpr const char* kFileName = "operators.json";
+    static constexpr int kShortestPassword = 8;  // bytes, as typed
 
     explicit COperatorStore(const QString& path = QString::fromLatin1(kFileName));
 
@@ -27,9 +28,11 @@ public:
 
     bool IsEmpty() const { return m_operators.isEmpty(); }
     QList<OperatorEntry> Operators() const { return m_operators; }
-    // Adds or replaces; false with why set for a name that cannot be used.
+    // Adds or replaces; false with why set for a name that cannot be used
+    // or a password shorter than kShortestPassword.
     bool Add(const QString& name, OperatorRole role, const QByteArray& password, QString& why);
     bool Remove(const QString& name);
+    bool Contains(const QString& name) const;
 
     // The role of a name whose password matches. Slow on purpose (Argon2id,
     // tens of milliseconds): call it off the user-interface thread. An
