@@ -21,6 +21,8 @@ private:
         QDateTime last;
     };
     static Verdict VerdictOf(const Failures& failures, const QDateTime& now);
+    // Notes one failure; true when it locks the key.
+    static bool Count(QHash<QString, Failures>& table, const QString& key, const QDateTime& now);
 
     QHash<QString, Failures> m_byAddress;
     QHash<QString, Failures> m_byName;

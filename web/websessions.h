@@ -22,6 +22,7 @@ public:
     static constexpr qint64 kLongestSecs = 12 * 3600;
     static constexpr qint64 kIdleSecs = 30 * 60;
 
+    // An empty token when no random numbers can be had.
     QString Create(const QString& name, OperatorRole role, const QDateTime& now);
     // The session of a live token, its activity noted; none for a token
     // unknown, forged or expired (which is forgotten).
@@ -31,5 +32,5 @@ public:
     void EndAllOf(const QString& name);
 
 private:
-    QHash<QString, WebSession> m_sessions;
+    QHash<QByteArray, WebSession> m_sessions;  // by the SHA-256 of the token
 };
