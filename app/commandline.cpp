@@ -83,6 +83,15 @@ bool TakePortOption(const QCommandLineParser& parser, const QCommandLineOption& 
     return problem.isEmpty();
 }
 
+bool OneCommandAtATime(const StartOptions& options, QString& problem)
+{
+    if (options.channels.action == ChannelsCommandLine::Action::None
+        || options.operators.action == OperatorsCommandLine::Action::None)
+        return true;
+    problem = QStringLiteral("The channel and the operator options go one at a time.");
+    return false;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -114,6 +123,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions({flrigPort, flrigAddress});
     const ChannelsOptions channels;
     parser.addOptions(channels.All());
+    const OperatorsOptions operators;
+    parser.addOptions(operators.All());
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("Use <address> for the radio this run, whatever the channel file and the profile name: a device path, "
                        "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
@@ -148,7 +159,9 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         exitCode = 2;
         return std::nullopt;
     }
-    if (!TakeChannelsOptions(parser, channels, options.channels, problem)) {
+    if (!TakeChannelsOptions(parser, channels, options.channels, problem)
+        || !TakeOperatorsOptions(parser, operators, options.operators, problem)
+        || !OneCommandAtATime(options, problem)) {
         Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;
         return std::nullopt;
