@@ -1,6 +1,8 @@
 #include "web/passwordprompt.h"
 
 #include <array>
+#include <csignal>
+#include <iterator>
 #include <cstdio>
 #include <sodium.h>
 #include <termios.h>
@@ -46,22 +48,55 @@ std::optional<QByteArray> LineAsPassword()
     return password;
 }
 
-std::optional<QByteArray> AskWithoutEcho(const QString& prompt)
+// The terminal's echo is off only while a password is typed; Ctrl+C or a
+// closed terminal then must not leave the shell typing blind.
+termios g_savedTerminal{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void RestoreTerminalAndEnd(int signal)
 {
-    std::fputs(qPrintable(prompt), stderr);
-    std::fflush(stderr);
-    termios saved{};
-    const bool quiet = tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-        termios silent = saved;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+class CEchoOff {
+public:
+    CEchoOff() : m_quiet(tcgetattr(STDIN_FILENO, &g_savedTerminal) == 0)
+    {
+        if (!m_quiet)
+            return;
+        struct sigaction restore {};
+        restore.sa_handler = RestoreTerminalAndEnd;
+        for (size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &restore, &m_previous[i]);
+        termios silent = g_savedTerminal;
         silent.c_lflag &= tcflag_t(~ECHO);
         silent.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     }
-    std::optional<QByteArray> password = LineAsPassword();
-    if (quiet)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    return password;
+    ~CEchoOff()
+    {
+        if (!m_quiet)
+            return;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+        for (size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &m_previous[i], nullptr);
+    }
+    CEchoOff(const CEchoOff&) = delete;
+    CEchoOff& operator=(const CEchoOff&) = delete;
+
+private:
+    bool m_quiet;
+    struct sigaction m_previous[std::size(kEndingSignals)] {};
+};
+
+std::optional<QByteArray> AskWithoutEcho(const QString& prompt)
+{
+    std::fputs(qPrintable(prompt), stderr);
+    std::fflush(stderr);
+    const CEchoOff echoOff;
+    return LineAsPassword();
 }
 
 std::optional<QByteArray> AskTwice(const QString& name, QString& why)
