@@ -83,6 +83,17 @@ bool TakePortOption(const QCommandLineParser& parser, const QCommandLineOption& 
     return problem.isEmpty();
 }
 
+bool OneCommandAtATime(const StartOptions& options, QString& problem)
+{
+    const int commands = int(options.channels.action != ChannelsCommandLine::Action::None)
+                         + int(options.operators.action != OperatorsCommandLine::Action::None)
+                         + int(options.transmissions.print);
+    if (commands <= 1)
+        return true;
+    problem = QStringLiteral("The channel, the operator and the transmissions options go one at a time.");
+    return false;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -116,6 +127,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions(channels.All());
     const TransmissionsOptions transmissions;
     parser.addOptions(transmissions.All());
+    const OperatorsOptions operators;
+    parser.addOptions(operators.All());
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("Use <address> for the radio this run, whatever the channel file and the profile name: a device path, "
                        "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
@@ -151,7 +164,9 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     if (!TakeChannelsOptions(parser, channels, options.channels, problem)
-        || !TakeTransmissionsOptions(parser, transmissions, options.transmissions, problem)) {
+        || !TakeTransmissionsOptions(parser, transmissions, options.transmissions, problem)
+        || !TakeOperatorsOptions(parser, operators, options.operators, problem)
+        || !OneCommandAtATime(options, problem)) {
         Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include "channeleditor/channelsoptions.h"
 #include "remote/rigctlsettings.h"
 #include "txlog/transmissionsoptions.h"
+#include "web/operatorsoptions.h"
 
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
@@ -18,6 +19,7 @@ struct StartOptions {
     RigctlCommandLine flrig;   // --flrig-port, --flrig-address
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
+    OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
     QString port;  // --port: the radio's device path or network address, this run only
 };
 

@@ -10,6 +10,7 @@
 #include "sessionend/commitchannelfile.h"
 #include "sessionend/sessionend.h"
 #include "txlog/transmissionscommand.h"
+#include "web/operatorscommand.h"
 
 namespace {
 
@@ -43,11 +44,13 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
         return 1;
     }
-    // Export and import need no window, nor a display.
+    // Export, import and the operators need no window, nor a display.
     if (options->channels.action != ChannelsCommandLine::Action::None)
         return RunChannelsCommand(options->channels);
     if (options->transmissions.print)
         return RunTransmissionsCommand(options->transmissions);
+    if (options->operators.action != OperatorsCommandLine::Action::None)
+        return RunOperatorsCommand(options->operators);
 
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.
