@@ -7,6 +7,7 @@
 
 #include "channeleditor/channelsoptions.h"
 #include "remote/rigctlsettings.h"
+#include "web/websettings.h"
 
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
@@ -16,6 +17,7 @@ struct StartOptions {
     RigctlCommandLine rigctl;  // --rigctl-port, --rigctl-address
     RigctlCommandLine flrig;   // --flrig-port, --flrig-address
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
+    WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
     QString port;  // --port: the radio's device path or network address, this run only
 };
 

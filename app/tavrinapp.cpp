@@ -21,9 +21,12 @@
 #include "radiowatch/silencewatch.h"
 #include "remote/flrigservice.h"
 #include "remote/rigctlservice.h"
+#include "web/webservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
+
+void CTavrinApp::SetWebService(std::unique_ptr<CWebService> web) { m_web = std::move(web); }
 
 bool CTavrinApp::InitInstance()
 {
@@ -53,6 +56,8 @@ bool CTavrinApp::InitInstance()
     m_flrig = std::make_unique<CFlrigService>(*m_frame->View(), *m_silence, m_holder, m_frame->RadioMenu(),
                                               m_frame->menuBar(),
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
+    if (m_web)
+        m_web->Attach(*m_frame->View(), *m_silence, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
