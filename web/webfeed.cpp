@@ -27,25 +27,26 @@ CWebFeed::CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent)
     m_sessionCheck.start(kSessionCheckMs);
 }
 
-CWebFeed::~CWebFeed() = default;
+// A socket closing as it is deleted says so; nothing must hear it then.
+CWebFeed::~CWebFeed()
+{
+    for (Page& page : m_pages)
+        page.socket->disconnect(this);
+    m_pages.clear();
+}
 
 void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
 {
+    // Qt makes it a child of its WebSocket server too; it is the feed's alone.
+    socket->setParent(nullptr);
     const QNetworkRequest request = socket->request();
-    const QByteArray host = request.rawHeader("Host");
     const QString token = SessionToken(request.rawHeader("Cookie"));
-    const std::optional<WebSession> session = token.isEmpty() ? std::nullopt
-                                              : m_sessions.Use(token, QDateTime::currentDateTimeUtc());
-    QString refusal;
-    if (request.url().path() != QLatin1String("/ws"))
-        refusal = QStringLiteral("no feed at %1").arg(request.url().path());
-    else if (!session)
-        refusal = QStringLiteral("no valid session");
-    else if (host.isEmpty() || socket->origin().toLatin1() != PageOrigin(host))
-        refusal = QStringLiteral("origin \"%1\" is not the page's own").arg(socket->origin());
-    else if (PageCount() >= kMostPages)
-        refusal = QStringLiteral("%1 pages are open already").arg(kMostPages);
-    if (!refusal.isEmpty()) {
+    const QString refusal = Refusal(request.url().path(), request.rawHeader("Host"), socket->origin().toLatin1(),
+                                    request.rawHeader("Cookie"));
+    const std::optional<WebSession> session = refusal.isEmpty()
+                                                  ? m_sessions.Use(token, QDateTime::currentDateTimeUtc())
+                                                  : std::nullopt;
+    if (!session) {
         qCWarning(lcWeb) << "live page from" << PeerOf(*socket) << "refused:" << refusal;
         socket->close(QWebSocketProtocol::CloseCodePolicyViolated, refusal);
         DropLater(socket.release());
@@ -62,6 +63,21 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
                            {QStringLiteral("role"), RoleName(session->role)}});
     Send(page, m_last.ToJson());
     SendToAll(OperatorsMessage());
+}
+
+QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QByteArray& origin,
+                          const QByteArray& cookie)
+{
+    const QString token = SessionToken(cookie);
+    if (path != QLatin1String("/ws"))
+        return QStringLiteral("no feed at %1").arg(path);
+    if (token.isEmpty() || !m_sessions.Use(token, QDateTime::currentDateTimeUtc()))
+        return QStringLiteral("no valid session");
+    if (host.isEmpty() || origin != PageOrigin(host))
+        return QStringLiteral("origin \"%1\" is not the page's own").arg(QString::fromLatin1(origin));
+    if (PageCount() >= kMostPages)
+        return QStringLiteral("%1 pages are open already").arg(kMostPages);
+    return {};
 }
 
 void CWebFeed::Poll()

@@ -31,6 +31,10 @@ public:
     // Takes a socket the HTTP server upgraded; keeps it only when its
     // session and origin are good.
     void Admit(std::unique_ptr<QWebSocket> socket);
+    // Why a page asking for the feed is refused, or empty: its session,
+    // its origin, the number of pages. Asked before the upgrade and again
+    // after it.
+    QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
     void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
     // A logout closes the pages of its session at once.
     void EndSession(const QString& token);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QHttpServerRequest>
+#include <QHttpServerRouterRule>
 #include <QHttpServerResponse>
 #include <QTcpServer>
 #include <QUrlQuery>
@@ -87,6 +88,26 @@ QUrlQuery FormOf(const QHttpServerRequest& request)
     return QUrlQuery(QString::fromUtf8(body));
 }
 
+// The feed's upgrade is taken only when this rule matches, so a page
+// without a session or from another origin is answered 403 (by the
+// missing-route handler) and never becomes a WebSocket.
+class CFeedRule : public QHttpServerRouterRule {
+public:
+    using Admits = std::function<bool(const QHttpServerRequest&)>;
+    CFeedRule(const QString& path, Admits admits, RouterHandler handler)
+        : QHttpServerRouterRule(path, QHttpServerRequest::Method::Get, std::move(handler)), m_admits(std::move(admits))
+    {}
+
+protected:
+    bool matches(const QHttpServerRequest& request, QRegularExpressionMatch* match) const override
+    {
+        return QHttpServerRouterRule::matches(request, match) && m_admits(request);
+    }
+
+private:
+    Admits m_admits;
+};
+
 } // namespace
 
 CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent)
@@ -127,7 +148,22 @@ void CWebServer::AddRoutes()
         Login(request, std::move(responder));
     });
     m_http.route("/logout", Method::Post, [this](const QHttpServerRequest& request) { return Logout(request); });
-    m_http.setMissingHandler([](const QHttpServerRequest&, QHttpServerResponder&& responder) {
+    auto admits = [this](const QHttpServerRequest& request) {
+        const QString refusal = m_feed->Refusal(request.url().path(), Header(request, "Host"),
+                                                Header(request, "Origin"), Header(request, "Cookie"));
+        if (!refusal.isEmpty())
+            qCWarning(lcWeb) << "live page from" << request.remoteAddress().toString() << "refused:" << refusal;
+        return refusal.isEmpty();
+    };
+    // Its answer is the upgrade, which the server makes after this returns.
+    m_http.route<CFeedRule>("/ws", admits, [](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (Header(request, "Upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
+            responder.write(QHttpServerResponder::StatusCode::BadRequest);
+    });
+    m_http.setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (request.url().path() == QLatin1String("/ws"))
+            return responder.write("Refused", {{"Content-Type", "text/plain"}, {"X-Content-Type-Options", "nosniff"}},
+                                   QHttpServerResponder::StatusCode::Forbidden);
         responder.write("Not found", {{"Content-Type", "text/plain"}, {"X-Content-Type-Options", "nosniff"},
                                       {"Content-Security-Policy", "default-src 'none'; frame-ancestors 'none'"},
                                       {"Strict-Transport-Security", "max-age=31536000"}},
