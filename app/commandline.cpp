@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -94,6 +95,53 @@ bool OneCommandAtATime(const StartOptions& options, QString& problem)
     return false;
 }
 
+struct WebOptions {
+    QCommandLineOption port{QStringLiteral("web-port"),
+                            QStringLiteral("Serve the web panel over HTTPS on TCP port <port>, and at later starts too "
+                                           "(0 turns it off). Operators log in with a name and password."),
+                            QStringLiteral("port")};
+    QCommandLineOption address{QStringLiteral("web-address"),
+                               QStringLiteral("The address the web panel listens on, every address of this computer "
+                                              "unless named."),
+                               QStringLiteral("address")};
+    QCommandLineOption cert{QStringLiteral("web-cert"),
+                            QStringLiteral("The web panel's certificate (PEM), instead of the one made in the data folder."),
+                            QStringLiteral("file")};
+    QCommandLineOption key{QStringLiteral("web-key"), QStringLiteral("The private key (PEM) of --web-cert."),
+                           QStringLiteral("file")};
+    QList<QCommandLineOption> All() const { return {port, address, cert, key}; }
+};
+
+// The certificate's paths are made absolute: they were named in the folder
+// the program was started in, which it leaves for the data folder.
+bool TakeWebOptions(const QCommandLineParser& parser, const WebOptions& given, WebCommandLine& web)
+{
+    if (parser.isSet(given.port)) {
+        const QString text = parser.value(given.port).trimmed();
+        web.port = text == QLatin1String("0") ? std::optional<quint16>(0) : ParseRigctlPort(text);
+        if (!web.port) {
+            Print(stderr, QStringLiteral("--web-port wants a port number from 0 to 65535, not \"%1\"\n").arg(text));
+            return false;
+        }
+    }
+    if (parser.isSet(given.address)) {
+        if (!ParseRigctlAddress(parser.value(given.address))) {
+            Print(stderr, QStringLiteral("--web-address wants an IP address, not \"%1\"\n").arg(parser.value(given.address)));
+            return false;
+        }
+        web.address = parser.value(given.address).trimmed();
+    }
+    if (parser.isSet(given.cert) != parser.isSet(given.key)) {
+        Print(stderr, QStringLiteral("--web-cert and --web-key go together\n"));
+        return false;
+    }
+    if (parser.isSet(given.cert)) {
+        web.certFile = QFileInfo(parser.value(given.cert)).absoluteFilePath();
+        web.keyFile = QFileInfo(parser.value(given.key)).absoluteFilePath();
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -134,6 +182,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
                        "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
         QStringLiteral("address"));
     parser.addOption(port);
+    const WebOptions web;
+    parser.addOptions(web.All());
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -159,7 +209,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     }
     options.traceFile = parser.value(trace);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
-        || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)) {
+        || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)
+        || !TakeWebOptions(parser, web, options.web)) {
         exitCode = 2;
         return std::nullopt;
     }

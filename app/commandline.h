@@ -9,6 +9,7 @@
 #include "remote/rigctlsettings.h"
 #include "txlog/transmissionsoptions.h"
 #include "web/operatorsoptions.h"
+#include "web/websettings.h"
 
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
@@ -20,6 +21,7 @@ struct StartOptions {
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
     OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
+    WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
     QString port;  // --port: the radio's device path or network address, this run only
 };
 

@@ -6,11 +6,13 @@
 #include "app/mainframe.h"
 #include "app/tavrinapp.h"
 #include "channeleditor/channelscommand.h"
+#include "link/commsettings.h"
 #include "link/serialtrace.h"
 #include "sessionend/commitchannelfile.h"
 #include "sessionend/sessionend.h"
 #include "txlog/transmissionscommand.h"
 #include "web/operatorscommand.h"
+#include "web/webservice.h"
 
 namespace {
 
@@ -55,7 +57,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
+    // Before any window: a web panel asked for and not possible ends here.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
+    QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
+    std::unique_ptr<CWebService> web = CWebService::Start(LoadWebSettings(options->web), problem);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
+        return 2;
+    }
     CTavrinApp app(*options);
+    app.SetWebService(std::move(web));
     CSessionEnd sessionEnd(
         [&app] {
             if (CMainFrame* frame = app.MainFrame())

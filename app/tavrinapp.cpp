@@ -25,9 +25,12 @@
 #include "remote/rigctlservice.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissionswindow.h"
+#include "web/webservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
+
+void CTavrinApp::SetWebService(std::unique_ptr<CWebService> web) { m_web = std::move(web); }
 
 bool CTavrinApp::InitInstance()
 {
@@ -58,6 +61,8 @@ bool CTavrinApp::InitInstance()
                                               m_frame->menuBar(),
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
     AttachStationRecord();
+    if (m_web)
+        m_web->Attach(*m_frame->View(), *m_silence, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();

@@ -12,6 +12,7 @@ class CSilenceWatch;
 class CTavrinDoc;
 class CTavrinView;
 class CTransmitHolder;
+class CWebService;
 
 // The application: settings first, then the window, then the panel's first
 // update, which opens the port and queries the radio.
@@ -20,6 +21,8 @@ public:
     explicit CTavrinApp(StartOptions options = {});
     ~CTavrinApp();
     bool InitInstance();
+    // Started before the window; InitInstance attaches it to the panel.
+    void SetWebService(std::unique_ptr<CWebService> web);
     CMainFrame* MainFrame() const { return m_frame.get(); }
     void OnAppAbout();
     void OnFileNew();
@@ -41,4 +44,5 @@ private:
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
     std::unique_ptr<CFlrigService> m_flrig;
+    std::unique_ptr<CWebService> m_web;
 };

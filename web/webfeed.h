@@ -1,0 +1,67 @@
+#pragma once
+// The live pages: WebSockets of logged-in operators from the page's own
+// origin, told the panel's state when it changes and who else is watching.
+// A page that stops reading is dropped rather than let the panel wait, and
+// one whose session ended (logged out, expired) is closed.
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "web/webpanelstate.h"
+#include "web/websessions.h"
+
+class QWebSocket;
+
+class CWebFeed : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMostPages = 20;
+    static constexpr qint64 kMostUnsentBytes = 1024 * 1024;
+
+    using StateSource = std::function<WebPanelState()>;
+    // What a page asked for ("up", "down", "mode"), by the session's operator;
+    // returns the refusal to show, or empty.
+    using CommandHandler = std::function<QString(const WebSession&, const QJsonObject&)>;
+
+    CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent = nullptr);
+    ~CWebFeed() override;
+
+    // Takes a socket the HTTP server upgraded; keeps it only when its
+    // session and origin are good.
+    void Admit(std::unique_ptr<QWebSocket> socket);
+    // Why a page asking for the feed is refused, or empty: its session,
+    // its origin, the number of pages. Asked before the upgrade and again
+    // after it.
+    QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
+    void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
+    // A logout closes the pages of its session at once.
+    void EndSession(const QString& token);
+    int PageCount() const { return int(m_pages.size()); }
+
+private:
+    struct Page {
+        std::unique_ptr<QWebSocket> socket;
+        QString token;
+        WebSession session;
+        QString peer;
+    };
+
+    void Poll();
+    void CheckSessions();
+    void OnMessage(QWebSocket* socket, const QString& text);
+    void Send(Page& page, const QJsonObject& message);
+    void SendToAll(const QJsonObject& message);
+    QJsonObject OperatorsMessage() const;
+    void Drop(QWebSocket* socket, const QString& why);
+    void DropLater(QWebSocket* socket);
+
+    CWebSessions& m_sessions;
+    StateSource m_state;
+    CommandHandler m_commands;
+    WebPanelState m_last;
+    std::vector<Page> m_pages;
+    QTimer m_poll;
+    QTimer m_sessionCheck;
+};

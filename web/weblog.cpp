@@ -1,0 +1,3 @@
+#include "web/weblog.h"
+
+Q_LOGGING_CATEGORY(lcWeb, "tavrin.web")

@@ -1,0 +1,247 @@
+#include "web/webserver.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QHttpServerRequest>
+#include <QHttpServerRouterRule>
+#include <QHttpServerResponse>
+#include <QTcpServer>
+#include <QUrlQuery>
+#include <QWebSocket>
+#include <QtConcurrent>
+
+#include "web/webhttp.h"
+#include "web/weblog.h"
+
+namespace {
+
+using Status = QHttpServerResponse::StatusCode;
+
+const char* const kRefusal = "That operator name and password were not accepted.";
+const char* const kSlowDown = "Too many failed logins: wait a moment before trying again.";
+
+QByteArray Header(const QHttpServerRequest& request, const char* name)
+{
+    for (const auto& [key, value] : request.headers()) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+// What every response carries: HTTPS from now on, nothing from elsewhere,
+// no inline script, never inside another site's frame.
+void Secure(QHttpServerResponse& response)
+{
+    response.setHeader("Strict-Transport-Security", "max-age=31536000");
+    response.setHeader("Content-Security-Policy",
+                       "default-src 'self'; script-src 'self'; style-src 'self'; connect-src 'self'; "
+                       "img-src 'self'; object-src 'none'; base-uri 'none'; form-action 'self'; "
+                       "frame-ancestors 'none'");
+    response.setHeader("X-Content-Type-Options", "nosniff");
+    response.setHeader("Referrer-Policy", "same-origin");
+    response.setHeader("Cache-Control", "no-store");
+}
+
+QHttpServerResponse Secured(QHttpServerResponse&& response)
+{
+    Secure(response);
+    return std::move(response);
+}
+
+QByteArray Resource(const QString& name)
+{
+    QFile file(QStringLiteral(":/web/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QHttpServerResponse LoginPage(const QString& message, Status status = Status::Ok)
+{
+    QByteArray page = Resource(QStringLiteral("login.html"));
+    page.replace("<!--message-->", message.toHtmlEscaped().toUtf8());
+    return Secured(QHttpServerResponse("text/html; charset=utf-8", page, status));
+}
+
+QHttpServerResponse Asset(const QString& name, const QByteArray& type)
+{
+    return Secured(QHttpServerResponse(type, Resource(name)));
+}
+
+QHttpServerResponse Redirect(const QByteArray& cookie)
+{
+    QHttpServerResponse response(Status::SeeOther);
+    response.setHeader("Location", "/");
+    response.setHeader("Set-Cookie", cookie);
+    return Secured(std::move(response));
+}
+
+QByteArray SessionCookie(const QString& token, bool clear = false)
+{
+    return QByteArray(kSessionCookie) + '=' + token.toLatin1() + "; Secure; HttpOnly; SameSite=Strict; Path=/"
+           + (clear ? "; Max-Age=0" : "");
+}
+
+QUrlQuery FormOf(const QHttpServerRequest& request)
+{
+    QByteArray body = request.body();
+    body.replace('+', ' ');
+    return QUrlQuery(QString::fromUtf8(body));
+}
+
+// The feed's upgrade is taken only when this rule matches, so a page
+// without a session or from another origin is answered 403 (by the
+// missing-route handler) and never becomes a WebSocket.
+class CFeedRule : public QHttpServerRouterRule {
+public:
+    using Admits = std::function<bool(const QHttpServerRequest&)>;
+    CFeedRule(const QString& path, Admits admits, RouterHandler handler)
+        : QHttpServerRouterRule(path, QHttpServerRequest::Method::Get, std::move(handler)), m_admits(std::move(admits))
+    {}
+
+protected:
+    bool matches(const QHttpServerRequest& request, QRegularExpressionMatch* match) const override
+    {
+        return QHttpServerRouterRule::matches(request, match) && m_admits(request);
+    }
+
+private:
+    Admits m_admits;
+};
+
+} // namespace
+
+CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent)
+    : QObject(parent), m_operators(operators), m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state)))
+{
+    // The pages live in a static library: nothing else would pull them in.
+    Q_INIT_RESOURCE(webpage);
+    AddRoutes();
+    connect(&m_http, &QHttpServer::newWebSocketConnection, this, [this] {
+        while (m_http.hasPendingWebSocketConnections())
+            m_feed->Admit(m_http.nextPendingWebSocketConnection());
+    });
+}
+
+CWebServer::~CWebServer() = default;
+
+bool CWebServer::Listen(const QHostAddress& address, quint16 port, const QSslConfiguration& tls, QString& why)
+{
+    m_http.sslSetup(tls);
+    m_port = m_http.listen(address, port);
+    if (m_port == 0) {
+        const QList<QTcpServer*> servers = m_http.servers();
+        why = QStringLiteral("the web panel cannot listen on %1 port %2: %3")
+                  .arg(address.toString(), QString::number(port),
+                       servers.isEmpty() ? QStringLiteral("refused") : servers.last()->errorString());
+        return false;
+    }
+    return true;
+}
+
+void CWebServer::AddRoutes()
+{
+    using Method = QHttpServerRequest::Method;
+    m_http.route("/", Method::Get, [this](const QHttpServerRequest& request) { return Home(request); });
+    m_http.route("/app.js", Method::Get, [] { return Asset(QStringLiteral("app.js"), "text/javascript"); });
+    m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });
+    m_http.route("/login", Method::Post, [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        Login(request, std::move(responder));
+    });
+    m_http.route("/logout", Method::Post, [this](const QHttpServerRequest& request) { return Logout(request); });
+    auto admits = [this](const QHttpServerRequest& request) {
+        const QString refusal = m_feed->Refusal(request.url().path(), Header(request, "Host"),
+                                                Header(request, "Origin"), Header(request, "Cookie"));
+        if (!refusal.isEmpty())
+            qCWarning(lcWeb) << "live page from" << request.remoteAddress().toString() << "refused:" << refusal;
+        return refusal.isEmpty();
+    };
+    // Its answer is the upgrade, which the server makes after this returns.
+    m_http.route<CFeedRule>("/ws", admits, [](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (Header(request, "Upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
+            responder.write(QHttpServerResponder::StatusCode::BadRequest);
+    });
+    m_http.setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (request.url().path() == QLatin1String("/ws"))
+            return responder.write("Refused", {{"Content-Type", "text/plain"}, {"X-Content-Type-Options", "nosniff"}},
+                                   QHttpServerResponder::StatusCode::Forbidden);
+        responder.write("Not found", {{"Content-Type", "text/plain"}, {"X-Content-Type-Options", "nosniff"},
+                                      {"Content-Security-Policy", "default-src 'none'; frame-ancestors 'none'"},
+                                      {"Strict-Transport-Security", "max-age=31536000"}},
+                        QHttpServerResponder::StatusCode::NotFound);
+    });
+}
+
+std::optional<WebSession> CWebServer::SessionOf(const QHttpServerRequest& request)
+{
+    const QString token = SessionToken(Header(request, "Cookie"));
+    return token.isEmpty() ? std::nullopt : m_sessions.Use(token, QDateTime::currentDateTimeUtc());
+}
+
+QHttpServerResponse CWebServer::Home(const QHttpServerRequest& request)
+{
+    if (!SessionOf(request))
+        return LoginPage(QString());
+    return Asset(QStringLiteral("index.html"), "text/html; charset=utf-8");
+}
+
+// The answer is written when the worker is done; the client may have gone
+// by then, and is then not answered.
+void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&& responder)
+{
+    auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
+    const QPointer<QTcpSocket> socket = pending->socket();
+    auto answer = [pending, socket](QHttpServerResponse response) {
+        if (socket)
+            response.write(std::move(*pending));
+    };
+
+    const QString peer = request.remoteAddress().toString();
+    const QUrlQuery form = FormOf(request);
+    const QString name = form.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded).trimmed();
+    const QByteArray password = form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded).toUtf8();
+    if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
+        qCWarning(lcWeb) << "login form from another site refused, address" << peer;
+        return answer(LoginPage(QString::fromLatin1(kRefusal), Status::Forbidden));
+    }
+    const CLoginThrottle::Verdict verdict = m_throttle.Check(peer, name, QDateTime::currentDateTimeUtc());
+    if (verdict != CLoginThrottle::Verdict::Allowed) {
+        qCWarning(lcWeb) << "login of" << name << "from" << peer << "refused unchecked:"
+                         << (verdict == CLoginThrottle::Verdict::Locked ? "locked out" : "too soon after a failure");
+        return answer(LoginPage(QString::fromLatin1(kSlowDown), Status::TooManyRequests));
+    }
+    // A copy: the worker reads it while the panel may go on.
+    const COperatorStore operators = m_operators;
+    QtConcurrent::run([operators, name, password] { return operators.Verify(name, password); })
+        .then(this, [this, peer, name, answer](std::optional<OperatorRole> role) { answer(Concluded(peer, name, role)); });
+}
+
+QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (!role) {
+        if (m_throttle.Failed(peer, name, now))
+            qCWarning(lcWeb) << "login of" << name << "from" << peer << "failed: now locked out";
+        else
+            qCWarning(lcWeb) << "login of" << name << "from" << peer << "failed";
+        return LoginPage(QString::fromLatin1(kRefusal), Status::Unauthorized);
+    }
+    m_throttle.Succeeded(peer, name);
+    qCInfo(lcWeb) << name << "logged in from" << peer << "as" << RoleName(*role);
+    return Redirect(SessionCookie(m_sessions.Create(name, *role, now)));
+}
+
+QHttpServerResponse CWebServer::Logout(const QHttpServerRequest& request)
+{
+    if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
+        qCWarning(lcWeb) << "logout from another site refused, address" << request.remoteAddress().toString();
+        return Secured(QHttpServerResponse("text/plain", "Refused: not from this panel's page.", Status::Forbidden));
+    }
+    const QString token = SessionToken(Header(request, "Cookie"));
+    if (const std::optional<WebSession> session = SessionOf(request))
+        qCInfo(lcWeb) << session->name << "logged out from" << request.remoteAddress().toString();
+    if (!token.isEmpty()) {
+        m_sessions.End(token);
+        m_feed->EndSession(token);
+    }
+    return Redirect(SessionCookie(QString(), true));
+}

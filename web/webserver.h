@@ -1,0 +1,40 @@
+#pragma once
+// The web panel's HTTPS server: the login page until an operator logs in,
+// then the panel page and its live feed. Passwords are checked on a worker
+// thread, so a login never holds up the panel; failures are slowed per
+// address and name, and a refusal never says which of the two was wrong.
+#include <QHttpServer>
+#include <QSslConfiguration>
+#include <memory>
+
+#include "web/loginthrottle.h"
+#include "web/operatorstore.h"
+#include "web/webfeed.h"
+#include "web/websessions.h"
+
+class CWebServer : public QObject {
+    Q_OBJECT
+public:
+    CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent = nullptr);
+    ~CWebServer() override;
+
+    // False with why set when the port cannot be had.
+    bool Listen(const QHostAddress& address, quint16 port, const QSslConfiguration& tls, QString& why);
+    quint16 Port() const { return m_port; }
+    CWebFeed& Feed() { return *m_feed; }
+
+private:
+    void AddRoutes();
+    QHttpServerResponse Home(const QHttpServerRequest& request);
+    void Login(const QHttpServerRequest& request, QHttpServerResponder&& responder);
+    QHttpServerResponse Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role);
+    QHttpServerResponse Logout(const QHttpServerRequest& request);
+    std::optional<WebSession> SessionOf(const QHttpServerRequest& request);
+
+    COperatorStore m_operators;
+    CLoginThrottle m_throttle;
+    CWebSessions m_sessions;
+    QHttpServer m_http;
+    std::unique_ptr<CWebFeed> m_feed;
+    quint16 m_port = 0;
+};

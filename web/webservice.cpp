@@ -1,0 +1,105 @@
+#include "web/webservice.h"
+
+#include <QAction>
+#include <QJsonObject>
+#include <QMenu>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "remote/rigctlsettings.h"
+#include "web/webcertificate.h"
+#include "web/weblog.h"
+#include "web/webpanelseam.h"
+#include "web/webserver.h"
+#include "web/webtls.h"
+
+namespace {
+
+QString HostForAddress(const WebSettings& settings)
+{
+    if (settings.address.isEmpty())
+        return QSysInfo::machineHostName();
+    const QHostAddress address = ParseRigctlAddress(settings.address).value_or(QHostAddress());
+    return address.protocol() == QAbstractSocket::IPv6Protocol ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                                                               : address.toString();
+}
+
+} // namespace
+
+CWebService::~CWebService() = default;
+
+std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QString& why)
+{
+    why.clear();
+    if (settings.port == 0)
+        return nullptr;
+    COperatorStore operators;
+    if (!operators.Load(why))
+        return nullptr;
+    if (operators.IsEmpty()) {
+        why = QStringLiteral("no operator is defined: add one with tavrin --add-operator NAME --role transmit");
+        return nullptr;
+    }
+    WebIdentity identity;
+    if (!LoadOrMakeWebIdentity(settings.certFile, settings.keyFile, identity, why))
+        return nullptr;
+    std::unique_ptr<CWebService> service(new CWebService);
+    CWebService* raw = service.get();
+    service->m_server = std::make_unique<CWebServer>(operators, [raw] {
+        return raw->m_seam ? raw->m_seam->Snapshot() : WebPanelState{};
+    });
+    const QHostAddress address = settings.address.isEmpty()
+                                     ? QHostAddress(QHostAddress::Any)
+                                     : ParseRigctlAddress(settings.address).value_or(QHostAddress());
+    if (!service->m_server->Listen(address, settings.port, WebTlsConfiguration(identity), why))
+        return nullptr;
+    service->m_server->Feed().SetCommandHandler(
+        [raw](const WebSession& session, const QJsonObject& command) { return raw->Command(session, command); });
+    service->m_address = QStringLiteral("https://%1:%2/").arg(HostForAddress(settings)).arg(service->m_server->Port());
+    service->m_fingerprint = CertificateFingerprint(identity.certificate);
+    std::printf("Web panel: %s  certificate SHA-256 %s\n", qPrintable(service->m_address),
+                qPrintable(service->m_fingerprint));
+    std::fflush(stdout);
+    return service;
+}
+
+void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu* helpMenu, QWidget* parent)
+{
+    m_seam = std::make_unique<CWebPanelSeam>(view, silence);
+    QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
+    QObject::connect(show, &QAction::triggered, parent, [this, parent] {
+        QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
+                                 QStringLiteral("The web panel is at %1\n\nIts certificate's SHA-256 fingerprint:\n%2")
+                                     .arg(m_address, m_fingerprint));
+    });
+}
+
+// The role is checked here, on the server: a page's hidden buttons are no
+// guard against a hand-made message.
+QString CWebService::Command(const WebSession& session, const QJsonObject& command)
+{
+    const QString what = command.value(QStringLiteral("command")).toString();
+    if (!MayOperate(session.role)) {
+        qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused:" << what;
+        return QStringLiteral("Your role (%1) may watch but not change the radio.").arg(RoleName(session.role));
+    }
+    if (!m_seam)
+        return QStringLiteral("The panel is not ready.");
+    RigStatus status = RigStatus::InvalidArgument;
+    if (what == QLatin1String("up"))
+        status = m_seam->StepUp();
+    else if (what == QLatin1String("down"))
+        status = m_seam->StepDown();
+    else if (what == QLatin1String("mode")) {
+        const QString mode = command.value(QStringLiteral("mode")).toString();
+        if (mode.size() == 1 && mode[0] >= QLatin1Char('1') && mode[0] <= QLatin1Char('4'))
+            status = m_seam->SetMode(mode[0].toLatin1());
+    }
+    qCInfo(lcWeb) << session.name << what << "status" << int(status);
+    switch (status) {
+    case RigStatus::Ok: return {};
+    case RigStatus::InvalidArgument: return QStringLiteral("Not a command this panel knows.");
+    case RigStatus::NotAvailable: return QStringLiteral("The radio has not reported its mode yet.");
+    default: return QStringLiteral("The radio's port is not open.");
+    }
+}

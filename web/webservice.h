@@ -1,0 +1,40 @@
+#pragma once
+// The web panel in the running program: started before any window, so a
+// bad certificate, a taken port or no operator ends the start with a
+// sentence; then attached to the panel it shows, with its address and
+// certificate fingerprint under Help.
+#include <QString>
+#include <memory>
+
+#include "web/websessions.h"
+#include "web/websettings.h"
+
+class CSilenceWatch;
+class CTavrinView;
+class CWebPanelSeam;
+class CWebServer;
+class QJsonObject;
+class QMenu;
+class QWidget;
+
+class CWebService {
+public:
+    ~CWebService();
+
+    // None with why empty when the profile and command line ask for no
+    // web panel; none with why set when it cannot start.
+    static std::unique_ptr<CWebService> Start(const WebSettings& settings, QString& why);
+
+    void Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu* helpMenu, QWidget* parent);
+    QString Address() const { return m_address; }
+    QString Fingerprint() const { return m_fingerprint; }
+
+private:
+    CWebService() = default;
+    QString Command(const WebSession& session, const QJsonObject& command);
+
+    std::unique_ptr<CWebPanelSeam> m_seam;
+    std::unique_ptr<CWebServer> m_server;
+    QString m_address;
+    QString m_fingerprint;
+};
