@@ -8,6 +8,8 @@
 
 #include "remote/rigctlsettings.h"
 #include "web/webcertificate.h"
+#include "panel/tavrinview.h"
+#include "web/webkeying.h"
 #include "web/weblog.h"
 #include "web/webpanelseam.h"
 #include "web/webserver.h"
@@ -63,9 +65,14 @@ std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QSt
     return service;
 }
 
-void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu* helpMenu, QWidget* parent)
+void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
+                         QWidget* parent)
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
+    CWebKeying::Panel panel{[&view] { return view.Dispatch([&view] { view.OnXmit(); }); },
+                            [&view] { return view.Dispatch([&view] { view.OnTune(); }); },
+                            [&view] { return view.Dispatch([&view] { view.OnReceive(); }); }};
+    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), std::move(panel));
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
@@ -78,6 +85,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu*
 // guard against a hand-made message.
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)
 {
+    if (CWebKeying::Handles(command))
+        return m_keying ? m_keying->Handle(session, command) : QStringLiteral("The panel is not ready.");
     const QString what = command.value(QStringLiteral("command")).toString();
     if (!MayOperate(session.role)) {
         qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused:" << what;
