@@ -4,6 +4,7 @@
 #include <QWebSocket>
 
 #include "keying/transmitholder.h"
+#include "panel/tavrinview.h"
 #include "remote/transmitguard.h"
 #include "web/webfeed.h"
 #include "web/weblog.h"
@@ -60,6 +61,13 @@ CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QOb
         }
         TellHolder(QString());
     });
+}
+
+CWebKeying::Panel CWebKeying::PanelOf(CTavrinView& view)
+{
+    return {[&view] { return view.Dispatch([&view] { view.OnXmit(); }); },
+            [&view] { return view.Dispatch([&view] { view.OnTune(); }); },
+            [&view] { return view.Dispatch([&view] { view.OnReceive(); }); }};
 }
 
 CWebKeying::~CWebKeying()

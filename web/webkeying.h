@@ -14,6 +14,7 @@
 #include "keying/keyer.h"
 #include "web/websessions.h"
 
+class CTavrinView;
 class CTransmitHolder;
 class CWebFeed;
 class QJsonObject;
@@ -30,6 +31,7 @@ public:
         std::function<bool()> tune;
         std::function<bool()> receive;
     };
+    static Panel PanelOf(CTavrinView& view);
 
     CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QObject* parent = nullptr);
     // A key of the page's does not outlive the web panel.

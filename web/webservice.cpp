@@ -8,7 +8,6 @@
 
 #include "remote/rigctlsettings.h"
 #include "web/webcertificate.h"
-#include "panel/tavrinview.h"
 #include "web/webkeying.h"
 #include "web/weblog.h"
 #include "web/webpanelseam.h"
@@ -69,10 +68,7 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
                          QWidget* parent)
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
-    CWebKeying::Panel panel{[&view] { return view.Dispatch([&view] { view.OnXmit(); }); },
-                            [&view] { return view.Dispatch([&view] { view.OnTune(); }); },
-                            [&view] { return view.Dispatch([&view] { view.OnReceive(); }); }};
-    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), std::move(panel));
+    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view));
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
