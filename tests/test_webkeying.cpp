@@ -280,21 +280,40 @@ void WebKeyingTest::keying()
 
 void WebKeyingTest::access_data()
 {
+    QTest::addColumn<QByteArray>("action");  // "login", "logout", "login from elsewhere"
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QByteArray>("password");
     QTest::addColumn<QString>("row");  // the access record's line, after its time
 
-    QTest::newRow("logged in") << QByteArray("bob") << kPassword << QStringLiteral(",logged in,127.0.0.1,web bob\r\n");
+    // A failure slows the address's next login: the failure comes last.
+    QTest::newRow("logged in") << QByteArray("login") << QByteArray("bob") << kPassword
+                               << QStringLiteral(",logged in,127.0.0.1,web bob\r\n");
+    QTest::newRow("logged out") << QByteArray("logout") << QByteArray("olga") << kPassword
+                                << QStringLiteral(",logged out,127.0.0.1,web olga\r\n");
+    QTest::newRow("login form from another site") << QByteArray("login from elsewhere") << QByteArray("ann")
+                                                  << kPassword
+                                                  << QStringLiteral(",refused: wrong origin,127.0.0.1,web ann\r\n");
     QTest::newRow("failed, the name as typed and quoted")
-        << QByteArray("=x\",y") << QByteArray("guess") << QStringLiteral(",login failed,127.0.0.1,\"web =x\"\",y\"\r\n");
+        << QByteArray("login") << QByteArray("=x\",y") << QByteArray("guess")
+        << QStringLiteral(",login failed,127.0.0.1,\"web =x\"\",y\"\r\n");
 }
 
 void WebKeyingTest::access()
 {
+    QFETCH(QByteArray, action);
     QFETCH(QByteArray, name);
     QFETCH(QByteArray, password);
     QFETCH(QString, row);
-    m_client->Login(name, password);
+    const QByteArray form = "name=" + name.toPercentEncoding() + "&password=" + password.toPercentEncoding();
+    if (action == "login") {
+        m_client->Login(name, password);
+    } else if (action == "logout") {
+        const QByteArray cookie = m_client->Cookie(name, password);
+        m_client->Send("POST", "/logout", "Origin: " + m_client->Origin() + "\r\nCookie: tavrin_session=" + cookie + "\r\n");
+    } else {
+        m_client->Send("POST", "/login", "Origin: https://evil.example\r\nContent-Type: application/x-www-form-urlencoded\r\n",
+                       form);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(FileText(AccessFileName(QDateTime::currentDateTimeUtc())).contains(row), kWaitMs);
 }
 

@@ -37,6 +37,8 @@ CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QOb
     : QObject(parent), m_holder(holder), m_feed(feed), m_panel(std::move(panel))
 {
     m_beat.setSingleShot(true);
+    // A coarse timer may fire 5 % early; the page is promised 2 s.
+    m_beat.setTimerType(Qt::PreciseTimer);
     m_beat.setInterval(kBeatTimeout);
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(CTransmitGuard::kDefaultTimeout);
@@ -128,16 +130,15 @@ QString CWebKeying::Key(const WebSession& session, bool tune)
         qCInfo(lcWeb) << session.name << "refused: key, held by" << (holder ? holder->Who() : QString());
         return QStringLiteral("The transmitter is held by %1.").arg(holder ? HolderText(*holder) : QString());
     }
+    // Watched even when the port failed: a key half made is still ended
+    // by the page's silence.
     m_keyer = who;
-    if (!(tune ? m_panel.tune() : m_panel.xmit())) {
-        m_keyer.reset();
-        return PortClosed();
-    }
-    qCInfo(lcWeb) << session.name << "keyed from" << AddressOf(page) << (tune ? "with Tune" : "");
     m_beat.start();
     m_watchdog.start();
+    const bool ran = tune ? m_panel.tune() : m_panel.xmit();
+    qCInfo(lcWeb) << session.name << "keyed from" << AddressOf(page) << (tune ? "with Tune" : "") << ran;
     m_holder.Look();
-    return {};
+    return ran ? QString() : PortClosed();
 }
 
 // Anyone else's unkey is a release of a key they never had: nothing to say.

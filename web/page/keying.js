@@ -97,6 +97,7 @@ export function attachKeying(handlers, send) {
   }
 
   xmit.addEventListener('pointerdown', (event) => {
+    if (event.button !== 0) return;
     event.preventDefault();
     xmit.setPointerCapture(event.pointerId);
     key();
@@ -146,11 +147,10 @@ export function attachKeying(handlers, send) {
     if (shownBefore) shownBefore(message);
   };
   handlers.holder = (message) => {
-    const wasMine = holding();
     holderText = message.text;
     holder.holder.textContent = message.text;
     // Ended by the server (a watchdog, someone's Receive): the latch is off.
-    if (message.text === '' && latched && wasMine) unlatch();
+    if (message.text === '' && latched) unlatch();
     update();
   };
 }
