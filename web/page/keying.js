@@ -99,7 +99,12 @@ export function attachKeying(handlers, send) {
   xmit.addEventListener('pointerdown', (event) => {
     if (event.button !== 0) return;
     event.preventDefault();
-    xmit.setPointerCapture(event.pointerId);
+    // Held even when the pointer slides off the button; let go anywhere.
+    try {
+      xmit.setPointerCapture(event.pointerId);
+    } catch (e) {
+      // Capture is a nicety; the key must not depend on it.
+    }
     key();
   });
   for (const name of ['pointerup', 'pointercancel', 'lostpointercapture', 'blur']) xmit.addEventListener(name, unkey);
