@@ -154,7 +154,7 @@ QString CWebKeying::Receive(const WebSession& session)
     if (!MayTransmit(session.role))
         return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
     qCInfo(lcWeb) << session.name << "pressed Receive";
-    return UnkeyFor(QStringLiteral("web Receive")) ? QString() : PortClosed();
+    return UnkeyFor(QStringLiteral("web Receive"), true) ? QString() : PortClosed();
 }
 
 void CWebKeying::Beat(const WebSession& session)
@@ -163,14 +163,20 @@ void CWebKeying::Beat(const WebSession& session)
         m_beat.start();
 }
 
-bool CWebKeying::UnkeyFor(const QString& why)
+// A key of the page's that never reached the air (its port failed) holds
+// nothing: ending it must not unkey whoever keyed since. Receive, as on the
+// panel, unkeys whoever holds it.
+bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
 {
-    const bool tuned = m_keyer && m_keyer->how == QLatin1String("web Tune");
-    if (m_keyer)
-        qCWarning(lcWeb).noquote() << why << "- back to receive";
+    const std::optional<Keyer> holder = m_holder.Holder();
+    const bool ours = m_keyer && holder && holder->SameAs(*m_keyer);
+    const bool tuned = ours && m_keyer->how == QLatin1String("web Tune");
     m_keyer.reset();
     m_beat.stop();
     m_watchdog.stop();
+    if (!ours && !anyones)
+        return true;
+    qCWarning(lcWeb).noquote() << why << "- back to receive";
     m_holder.NoteUnkeyReason(why);
     const bool ran = tuned ? m_panel.tune() : m_panel.receive();
     m_holder.Look();

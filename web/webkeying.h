@@ -52,7 +52,8 @@ private:
     QString Unkey(const WebSession& session);
     QString Receive(const WebSession& session);
     void Beat(const WebSession& session);
-    bool UnkeyFor(const QString& why);  // whether the panel could run its unkey
+    // Whether the panel could run its unkey.
+    bool UnkeyFor(const QString& why, bool anyones = false);
     bool OursFrom(const WebSession& session) const;
     void TellHolder(const QString& text);
 
