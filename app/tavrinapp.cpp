@@ -25,6 +25,7 @@
 #include "remote/rigctlservice.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissionswindow.h"
+#include "web/webserver.h"
 #include "web/webservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
@@ -62,7 +63,7 @@ bool CTavrinApp::InitInstance()
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
     AttachStationRecord();
     if (m_web)
-        m_web->Attach(*m_frame->View(), *m_silence, m_frame->HelpMenu(), m_frame.get());
+        m_web->Attach(*m_frame->View(), *m_silence, *m_holder, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
     m_frame->show();
     m_portChoice->OfferIfPortClosed();
@@ -102,6 +103,11 @@ void CTavrinApp::AttachStationRecord()
     auto* record = new CStationRecord(*m_frame->View(), *m_holder);
     record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
     record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
+    if (m_web)
+        QObject::connect(&m_web->Server(), &CWebServer::Access, record,
+                         [record](const QString& event, const QString& address, const QString& name) {
+                             record->Record(event, address, name, QStringLiteral("web"));
+                         });
     AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
 }
 

@@ -8,7 +8,7 @@ QString Keyer::Who() const
     case Kind::StationProgram:
         return QStringLiteral("station program %1").arg(name);
     case Kind::WebOperator:
-        return QStringLiteral("operator %1").arg(name);
+        return QStringLiteral("web operator %1").arg(name);
     case Kind::Radio:
         return QStringLiteral("the radio");
     }

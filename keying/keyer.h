@@ -10,12 +10,12 @@ struct Keyer {
     enum class Kind { Panel, StationProgram, WebOperator, Radio };
 
     Kind kind = Kind::Panel;
-    QString name;  // a station program's address and port, an operator's name
+    QString name;  // a station program's address and port, an operator's name and address
     QString how;   // "Xmit", "Tune", "rig-control T", "flrig set_ptt", "report" (the radio)
     // The connection that keyed: two clients of one address are two keyers.
     const QObject* client = nullptr;
 
-    // "the panel", "station program 127.0.0.1:40512", "operator alice", "the radio"
+    // "the panel", "station program 127.0.0.1:40512", "web operator alice 127.0.0.1", "the radio"
     QString Who() const;
     bool SameAs(const Keyer& other) const { return kind == other.kind && name == other.name && client == other.client; }
 };

@@ -28,6 +28,11 @@ void CStationRecord::Watch(CStationServer& server, const QString& name)
             [this, name](const QString& event, const QString& address) { m_access->Record(event, address, name); });
 }
 
+void CStationRecord::Record(const QString& event, const QString& address, const QString& name, const QString& server)
+{
+    m_access->Record(event, address, name.isEmpty() ? server : QStringLiteral("%1 %2").arg(server, name));
+}
+
 // One place in the title for both files: the problem told last, or the
 // other one's while it lasts.
 void CStationRecord::ShowProblem(const QString& words)

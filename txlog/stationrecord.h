@@ -19,6 +19,10 @@ public:
     // The server's clients coming and going, under the server's `name`
     // ("rig-control", "flrig").
     void Watch(CStationServer& server, const QString& name);
+    // One event of a server that is not a station server (the web panel's
+    // "logged in", "login failed"...): its name column says the server and
+    // the operator, "web alice".
+    void Record(const QString& event, const QString& address, const QString& name, const QString& server);
 
 private:
     void ShowProblem(const QString& words);

@@ -63,6 +63,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
                            {QStringLiteral("role"), RoleName(session->role)}});
     Send(page, m_last.ToJson());
     SendToAll(OperatorsMessage());
+    emit PageOpened(raw);
 }
 
 QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QByteArray& origin,
@@ -118,8 +119,10 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         if (page.socket.get() != socket)
             continue;
         const QJsonObject command = QJsonDocument::fromJson(text.toUtf8()).object();
+        m_speaking = socket;
         const QString refusal = m_commands ? m_commands(page.session, command)
                                            : QStringLiteral("This panel takes no commands.");
+        m_speaking = nullptr;
         if (!refusal.isEmpty())
             Send(page, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), refusal}});
         return;
@@ -171,6 +174,7 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
     found->socket.release();
     m_pages.erase(found);
     DropLater(socket);
+    emit PageGone(socket);
     SendToAll(OperatorsMessage());
 }
 

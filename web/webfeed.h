@@ -39,6 +39,15 @@ public:
     // A logout closes the pages of its session at once.
     void EndSession(const QString& token);
     int PageCount() const { return int(m_pages.size()); }
+    void SendToAll(const QJsonObject& message);
+    // The page whose message the command handler is answering, so a
+    // handler can tell two pages of one session apart; none otherwise.
+    const QObject* Speaking() const { return m_speaking; }
+
+signals:
+    void PageOpened(const QObject* page);
+    // Closed by its browser, lost, logged out, expired or dropped: gone.
+    void PageGone(const QObject* page);
 
 private:
     struct Page {
@@ -52,7 +61,6 @@ private:
     void CheckSessions();
     void OnMessage(QWebSocket* socket, const QString& text);
     void Send(Page& page, const QJsonObject& message);
-    void SendToAll(const QJsonObject& message);
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
     void DropLater(QWebSocket* socket);
@@ -64,4 +72,5 @@ private:
     std::vector<Page> m_pages;
     QTimer m_poll;
     QTimer m_sessionCheck;
+    const QObject* m_speaking = nullptr;
 };

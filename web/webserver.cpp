@@ -143,6 +143,7 @@ void CWebServer::AddRoutes()
     using Method = QHttpServerRequest::Method;
     m_http.route("/", Method::Get, [this](const QHttpServerRequest& request) { return Home(request); });
     m_http.route("/app.js", Method::Get, [] { return Asset(QStringLiteral("app.js"), "text/javascript"); });
+    m_http.route("/keying.js", Method::Get, [] { return Asset(QStringLiteral("keying.js"), "text/javascript"); });
     m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });
     m_http.route("/login", Method::Post, [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
         Login(request, std::move(responder));
@@ -153,6 +154,8 @@ void CWebServer::AddRoutes()
                                                 Header(request, "Origin"), Header(request, "Cookie"));
         if (!refusal.isEmpty())
             qCWarning(lcWeb) << "live page from" << request.remoteAddress().toString() << "refused:" << refusal;
+        if (refusal.startsWith(QLatin1String("origin ")))
+            emit Access(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
         return refusal.isEmpty();
     };
     // Its answer is the upgrade, which the server makes after this returns.
@@ -201,12 +204,16 @@ void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&&
     const QByteArray password = form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded).toUtf8();
     if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
         qCWarning(lcWeb) << "login form from another site refused, address" << peer;
+        emit Access(QStringLiteral("refused: wrong origin"), peer, name);
         return answer(LoginPage(QString::fromLatin1(kRefusal), Status::Forbidden));
     }
     const CLoginThrottle::Verdict verdict = m_throttle.Check(peer, name, QDateTime::currentDateTimeUtc());
     if (verdict != CLoginThrottle::Verdict::Allowed) {
         qCWarning(lcWeb) << "login of" << name << "from" << peer << "refused unchecked:"
                          << (verdict == CLoginThrottle::Verdict::Locked ? "locked out" : "too soon after a failure");
+        emit Access(verdict == CLoginThrottle::Verdict::Locked ? QStringLiteral("locked out")
+                                                               : QStringLiteral("refused: too soon after a failure"),
+                    peer, name);
         return answer(LoginPage(QString::fromLatin1(kSlowDown), Status::TooManyRequests));
     }
     // A copy: the worker reads it while the panel may go on.
@@ -219,14 +226,16 @@ QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& na
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!role) {
-        if (m_throttle.Failed(peer, name, now))
-            qCWarning(lcWeb) << "login of" << name << "from" << peer << "failed: now locked out";
-        else
-            qCWarning(lcWeb) << "login of" << name << "from" << peer << "failed";
+        const bool locked = m_throttle.Failed(peer, name, now);
+        qCWarning(lcWeb) << "login of" << name << "from" << peer << (locked ? "failed: now locked out" : "failed");
+        emit Access(QStringLiteral("login failed"), peer, name);
+        if (locked)
+            emit Access(QStringLiteral("locked out"), peer, name);
         return LoginPage(QString::fromLatin1(kRefusal), Status::Unauthorized);
     }
     m_throttle.Succeeded(peer, name);
     qCInfo(lcWeb) << name << "logged in from" << peer << "as" << RoleName(*role);
+    emit Access(QStringLiteral("logged in"), peer, name);
     return Redirect(SessionCookie(m_sessions.Create(name, *role, now)));
 }
 
@@ -234,11 +243,14 @@ QHttpServerResponse CWebServer::Logout(const QHttpServerRequest& request)
 {
     if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
         qCWarning(lcWeb) << "logout from another site refused, address" << request.remoteAddress().toString();
+        emit Access(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
         return Secured(QHttpServerResponse("text/plain", "Refused: not from this panel's page.", Status::Forbidden));
     }
     const QString token = SessionToken(Header(request, "Cookie"));
-    if (const std::optional<WebSession> session = SessionOf(request))
+    if (const std::optional<WebSession> session = SessionOf(request)) {
         qCInfo(lcWeb) << session->name << "logged out from" << request.remoteAddress().toString();
+        emit Access(QStringLiteral("logged out"), request.remoteAddress().toString(), session->name);
+    }
     if (!token.isEmpty()) {
         m_sessions.End(token);
         m_feed->EndSession(token);

@@ -23,6 +23,12 @@ public:
     quint16 Port() const { return m_port; }
     CWebFeed& Feed() { return *m_feed; }
 
+signals:
+    // For the access record: "logged in", "login failed", "locked out",
+    // "logged out", "refused: wrong origin"; name as the operator typed it,
+    // empty when none was given.
+    void Access(const QString& event, const QString& address, const QString& name);
+
 private:
     void AddRoutes();
     QHttpServerResponse Home(const QHttpServerRequest& request);

@@ -8,6 +8,7 @@
 
 #include "remote/rigctlsettings.h"
 #include "web/webcertificate.h"
+#include "web/webkeying.h"
 #include "web/weblog.h"
 #include "web/webpanelseam.h"
 #include "web/webserver.h"
@@ -63,9 +64,11 @@ std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QSt
     return service;
 }
 
-void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu* helpMenu, QWidget* parent)
+void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
+                         QWidget* parent)
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
+    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view));
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
@@ -78,6 +81,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu*
 // guard against a hand-made message.
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)
 {
+    if (CWebKeying::Handles(command))
+        return m_keying ? m_keying->Handle(session, command) : QStringLiteral("The panel is not ready.");
     const QString what = command.value(QStringLiteral("command")).toString();
     if (!MayOperate(session.role)) {
         qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused:" << what;

@@ -11,6 +11,8 @@
 
 class CSilenceWatch;
 class CTavrinView;
+class CTransmitHolder;
+class CWebKeying;
 class CWebPanelSeam;
 class CWebServer;
 class QJsonObject;
@@ -25,7 +27,10 @@ public:
     // web panel; none with why set when it cannot start.
     static std::unique_ptr<CWebService> Start(const WebSettings& settings, QString& why);
 
-    void Attach(CTavrinView& view, const CSilenceWatch& silence, QMenu* helpMenu, QWidget* parent);
+    // The page keys through `holder`, as the station programs' servers do.
+    void Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
+                QWidget* parent);
+    CWebServer& Server() { return *m_server; }
     QString Address() const { return m_address; }
     QString Fingerprint() const { return m_fingerprint; }
 
@@ -35,6 +40,7 @@ private:
 
     std::unique_ptr<CWebPanelSeam> m_seam;
     std::unique_ptr<CWebServer> m_server;
+    std::unique_ptr<CWebKeying> m_keying;
     QString m_address;
     QString m_fingerprint;
 };

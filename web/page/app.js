@@ -1,5 +1,7 @@
 // The live panel: one WebSocket to the page's own origin; the server sends
 // a message only when something changed.
+import { attachKeying } from './keying.js';
+
 const $ = (id) => document.getElementById(id);
 const SPOKEN_GAP_MS = 1000;
 
@@ -74,4 +76,5 @@ function connect() {
 $('up').addEventListener('click', () => send({ command: 'up' }));
 $('down').addEventListener('click', () => send({ command: 'down' }));
 $('modechoice').addEventListener('change', (e) => send({ command: 'mode', mode: e.target.value }));
+attachKeying(handlers, send);
 connect();

@@ -1,0 +1,195 @@
+#include "web/webkeying.h"
+
+#include <QJsonObject>
+#include <QWebSocket>
+
+#include "keying/transmitholder.h"
+#include "panel/tavrinview.h"
+#include "remote/transmitguard.h"
+#include "web/webfeed.h"
+#include "web/weblog.h"
+
+namespace {
+
+QString Seconds(std::chrono::milliseconds interval)
+{
+    return QString::number(double(interval.count()) / 1000.0);
+}
+
+QString Control(const QJsonObject& message)
+{
+    if (message.value(QStringLiteral("command")).toString() != QLatin1String("press"))
+        return {};
+    return message.value(QStringLiteral("control")).toString();
+}
+
+QString AddressOf(const QObject* page)
+{
+    const auto* socket = qobject_cast<const QWebSocket*>(page);
+    return socket ? socket->peerAddress().toString() : QString();
+}
+
+QString PortClosed() { return QStringLiteral("The radio's port is not open."); }
+
+} // namespace
+
+CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QObject* parent)
+    : QObject(parent), m_holder(holder), m_feed(feed), m_panel(std::move(panel))
+{
+    m_beat.setSingleShot(true);
+    // A coarse timer may fire 5 % early; the page is promised 2 s.
+    m_beat.setTimerType(Qt::PreciseTimer);
+    m_beat.setInterval(kBeatTimeout);
+    m_watchdog.setSingleShot(true);
+    m_watchdog.setInterval(CTransmitGuard::kDefaultTimeout);
+    connect(&m_beat, &QTimer::timeout, this, [this] {
+        UnkeyFor(QStringLiteral("no heartbeat for %1 s").arg(Seconds(m_beat.intervalAsDuration())));
+    });
+    connect(&m_watchdog, &QTimer::timeout, this, [this] {
+        UnkeyFor(QStringLiteral("the %1 s watchdog").arg(Seconds(m_watchdog.intervalAsDuration())));
+    });
+    connect(&feed, &CWebFeed::PageGone, this, [this](const QObject* page) {
+        if (m_keyer && m_keyer->client == page)
+            UnkeyFor(QStringLiteral("the page went away"));
+    });
+    connect(&feed, &CWebFeed::PageOpened, this, [this] { TellHolder(m_holderText); });
+    connect(&holder, &CTransmitHolder::Began, this, [this](const Keyer& who) { TellHolder(HolderText(who)); });
+    connect(&holder, &CTransmitHolder::Ended, this, [this](const Keyer& who) {
+        if (m_keyer && m_keyer->SameAs(who))
+            m_keyer.reset();
+        if (!m_keyer) {
+            m_beat.stop();
+            m_watchdog.stop();
+        }
+        TellHolder(QString());
+    });
+}
+
+CWebKeying::Panel CWebKeying::PanelOf(CTavrinView& view)
+{
+    return {[&view] { return view.Dispatch([&view] { view.OnXmit(); }); },
+            [&view] { return view.Dispatch([&view] { view.OnTune(); }); },
+            [&view] { return view.Dispatch([&view] { view.OnReceive(); }); }};
+}
+
+CWebKeying::~CWebKeying()
+{
+    if (m_keyer)
+        UnkeyFor(QStringLiteral("the web panel stopped"));
+}
+
+bool CWebKeying::Handles(const QJsonObject& message)
+{
+    const QString command = message.value(QStringLiteral("command")).toString();
+    const QString control = Control(message);
+    return command == QLatin1String("key") || command == QLatin1String("unkey") || command == QLatin1String("beat")
+           || control == QLatin1String("xmit") || control == QLatin1String("tune")
+           || control == QLatin1String("receive");
+}
+
+QString CWebKeying::Handle(const WebSession& session, const QJsonObject& message)
+{
+    const QString command = message.value(QStringLiteral("command")).toString();
+    const QString control = Control(message);
+    if (command == QLatin1String("beat")) {
+        Beat(session);
+        return {};
+    }
+    if (command == QLatin1String("unkey"))
+        return Unkey(session);
+    if (control == QLatin1String("receive"))
+        return Receive(session);
+    // A second Tune from the page that tuned ends the tune, as on the panel.
+    if (control == QLatin1String("tune") && OursFrom(session) && m_keyer->how == QLatin1String("web Tune")) {
+        UnkeyFor(QStringLiteral("web Tune"));
+        return {};
+    }
+    return Key(session, control == QLatin1String("tune"));
+}
+
+QString CWebKeying::HolderText(const Keyer& who)
+{
+    if (who.kind == Keyer::Kind::WebOperator)
+        return QStringLiteral("%1 (%2)").arg(who.name.section(QLatin1Char(' '), 0, 0), who.how);
+    return QStringLiteral("%1 (%2)").arg(who.Who(), who.how);
+}
+
+QString CWebKeying::Key(const WebSession& session, bool tune)
+{
+    if (!MayTransmit(session.role)) {
+        qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused: key";
+        return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
+    }
+    if (OursFrom(session))
+        return {};
+    const QObject* page = m_feed.Speaking();
+    const Keyer who{Keyer::Kind::WebOperator, session.name + QLatin1Char(' ') + AddressOf(page),
+                    tune ? QStringLiteral("web Tune") : QStringLiteral("web"), page};
+    if (!m_holder.Claim(who)) {
+        const std::optional<Keyer> holder = m_holder.Holder();
+        qCInfo(lcWeb) << session.name << "refused: key, held by" << (holder ? holder->Who() : QString());
+        return QStringLiteral("The transmitter is held by %1.").arg(holder ? HolderText(*holder) : QString());
+    }
+    // Watched even when the port failed: a key half made is still ended
+    // by the page's silence.
+    m_keyer = who;
+    m_beat.start();
+    m_watchdog.start();
+    const bool ran = tune ? m_panel.tune() : m_panel.xmit();
+    qCInfo(lcWeb) << session.name << "keyed from" << AddressOf(page) << (tune ? "with Tune" : "") << ran;
+    m_holder.Look();
+    return ran ? QString() : PortClosed();
+}
+
+// Anyone else's unkey is a release of a key they never had: nothing to say.
+QString CWebKeying::Unkey(const WebSession& session)
+{
+    if (OursFrom(session))
+        UnkeyFor(QStringLiteral("web unkey"));
+    return {};
+}
+
+QString CWebKeying::Receive(const WebSession& session)
+{
+    if (!MayTransmit(session.role))
+        return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
+    qCInfo(lcWeb) << session.name << "pressed Receive";
+    return UnkeyFor(QStringLiteral("web Receive"), true) ? QString() : PortClosed();
+}
+
+void CWebKeying::Beat(const WebSession& session)
+{
+    if (OursFrom(session))
+        m_beat.start();
+}
+
+// A key of the page's that never reached the air (its port failed) holds
+// nothing: ending it must not unkey whoever keyed since. Receive, as on the
+// panel, unkeys whoever holds it.
+bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
+{
+    const std::optional<Keyer> holder = m_holder.Holder();
+    const bool ours = m_keyer && holder && holder->SameAs(*m_keyer);
+    const bool tuned = ours && m_keyer->how == QLatin1String("web Tune");
+    m_keyer.reset();
+    m_beat.stop();
+    m_watchdog.stop();
+    if (!ours && !anyones)
+        return true;
+    qCWarning(lcWeb).noquote() << why << "- back to receive";
+    m_holder.NoteUnkeyReason(why);
+    const bool ran = tuned ? m_panel.tune() : m_panel.receive();
+    m_holder.Look();
+    return ran;
+}
+
+bool CWebKeying::OursFrom(const WebSession& session) const
+{
+    return m_keyer && m_keyer->client == m_feed.Speaking() && m_feed.Speaking() && session.role == OperatorRole::Transmit;
+}
+
+void CWebKeying::TellHolder(const QString& text)
+{
+    m_holderText = text;
+    m_feed.SendToAll({{QStringLiteral("type"), QStringLiteral("holder")}, {QStringLiteral("text"), text}});
+}

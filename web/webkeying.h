@@ -1,0 +1,67 @@
+#pragma once
+// Keying from the web panel: only a transmit operator keys, only while
+// nobody else holds the transmitter, and only while the page that keyed
+// keeps saying it is there. The key ends when that page's heartbeat stops
+// for 2 s, when the page goes (tab closed, link lost, logged out), after
+// the rig-control servers' 180 s, or by an unkey of the holder's own; the
+// page's Receive, like the panel's, ends anyone's key.
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "keying/keyer.h"
+#include "web/websessions.h"
+
+class CTavrinView;
+class CTransmitHolder;
+class CWebFeed;
+class QJsonObject;
+
+class CWebKeying : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kBeatTimeout{2000};
+
+    // The panel's own Xmit, Tune and Receive handlers; each says whether
+    // the panel could run it (its port open).
+    struct Panel {
+        std::function<bool()> xmit;
+        std::function<bool()> tune;
+        std::function<bool()> receive;
+    };
+    static Panel PanelOf(CTavrinView& view);
+
+    CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QObject* parent = nullptr);
+    // A key of the page's does not outlive the web panel.
+    ~CWebKeying() override;
+
+    // key, unkey, beat, and presses of xmit, tune and receive.
+    static bool Handles(const QJsonObject& message);
+    // The refusal to show the page, or empty.
+    QString Handle(const WebSession& session, const QJsonObject& message);
+
+    void SetBeatTimeout(std::chrono::milliseconds timeout) { m_beat.setInterval(timeout); }
+    void SetWatchdog(std::chrono::milliseconds timeout) { m_watchdog.setInterval(timeout); }
+    // "alice (web)", "the panel (Xmit)"; what every page shows.
+    static QString HolderText(const Keyer& who);
+
+private:
+    QString Key(const WebSession& session, bool tune);
+    QString Unkey(const WebSession& session);
+    QString Receive(const WebSession& session);
+    void Beat(const WebSession& session);
+    // Whether the panel could run its unkey.
+    bool UnkeyFor(const QString& why, bool anyones = false);
+    bool OursFrom(const WebSession& session) const;
+    void TellHolder(const QString& text);
+
+    CTransmitHolder& m_holder;
+    CWebFeed& m_feed;
+    Panel m_panel;
+    std::optional<Keyer> m_keyer;  // ours while the page's key lasts
+    QString m_holderText;
+    QTimer m_beat;
+    QTimer m_watchdog;
+};
