@@ -29,6 +29,13 @@ std::unique_ptr<COpusEncoder> COpusEncoder::Create(Use use, QString& error)
         error = OpusProblem("cannot set the Opus bitrate", code);
         return nullptr;
     }
+    // Constrained VBR: a noisy band must not push a listener's stream far
+    // above the bit rate for a second at a time.
+    code = opus_encoder_ctl(encoder, OPUS_SET_VBR_CONSTRAINT(1));
+    if (code != OPUS_OK) {
+        error = OpusProblem("cannot constrain the Opus bitrate", code);
+        return nullptr;
+    }
     return made;
 }
 
