@@ -88,10 +88,10 @@ bool OneCommandAtATime(const StartOptions& options, QString& problem)
 {
     const int commands = int(options.channels.action != ChannelsCommandLine::Action::None)
                          + int(options.operators.action != OperatorsCommandLine::Action::None)
-                         + int(options.transmissions.print);
+                         + int(options.transmissions.print) + int(options.audio.list);
     if (commands <= 1)
         return true;
-    problem = QStringLiteral("The channel, the operator and the transmissions options go one at a time.");
+    problem = QStringLiteral("The channel, the operator, the transmissions and the --list-audio options go one at a time.");
     return false;
 }
 
@@ -142,6 +142,38 @@ bool TakeWebOptions(const QCommandLineParser& parser, const WebOptions& given, W
     return true;
 }
 
+struct AudioOptions {
+    QCommandLineOption list{QStringLiteral("list-audio"),
+                            QStringLiteral("List the sound cards' inputs and outputs, by the description and id "
+                                           "--audio-in and --audio-out take, and end.")};
+    QCommandLineOption input{QStringLiteral("audio-in"),
+                             QStringLiteral("Take the receiver's audio for remote listeners from input <device>, and at "
+                                            "later starts too."),
+                             QStringLiteral("device")};
+    QCommandLineOption output{QStringLiteral("audio-out"),
+                              QStringLiteral("Feed remote operators' microphones to the transmitter through output "
+                                             "<device>, and at later starts too."),
+                              QStringLiteral("device")};
+    QList<QCommandLineOption> All() const { return {list, input, output}; }
+};
+
+// Whether the devices exist is known only once Qt Multimedia runs; that is
+// checked before the window opens.
+bool TakeAudioOptions(const QCommandLineParser& parser, const AudioOptions& given, AudioCommandLine& audio)
+{
+    audio.list = parser.isSet(given.list);
+    audio.input = parser.value(given.input).trimmed();
+    audio.output = parser.value(given.output).trimmed();
+    for (const QCommandLineOption* option : {&given.input, &given.output}) {
+        if (parser.isSet(*option) && parser.value(*option).trimmed().isEmpty()) {
+            Print(stderr, QStringLiteral("--%1 needs a device's description or id (tavrin --list-audio lists them)\n")
+                              .arg(option->names().first()));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& exitCode)
@@ -184,6 +216,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOption(port);
     const WebOptions web;
     parser.addOptions(web.All());
+    const AudioOptions audio;
+    parser.addOptions(audio.All());
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -210,7 +244,7 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     options.traceFile = parser.value(trace);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
         || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)
-        || !TakeWebOptions(parser, web, options.web)) {
+        || !TakeWebOptions(parser, web, options.web) || !TakeAudioOptions(parser, audio, options.audio)) {
         exitCode = 2;
         return std::nullopt;
     }

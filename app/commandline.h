@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "audio/audiosettings.h"
 #include "channeleditor/channelsoptions.h"
 #include "remote/rigctlsettings.h"
 #include "txlog/transmissionsoptions.h"
@@ -22,6 +23,7 @@ struct StartOptions {
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
     OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
     WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
+    AudioCommandLine audio;  // --list-audio (no window), --audio-in, --audio-out (kept in the profile)
     QString port;  // --port: the radio's device path or network address, this run only
 };
 

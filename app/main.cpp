@@ -5,6 +5,7 @@
 #include "app/datadir.h"
 #include "app/mainframe.h"
 #include "app/tavrinapp.h"
+#include "audio/audiocommand.h"
 #include "channeleditor/channelscommand.h"
 #include "link/commsettings.h"
 #include "link/serialtrace.h"
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
         return RunTransmissionsCommand(options->transmissions);
     if (options->operators.action != OperatorsCommandLine::Action::None)
         return RunOperatorsCommand(options->operators);
+    if (options->audio.list)
+        return RunListAudioCommand(argc, argv);
 
     QApplication application(argc, argv);
     // Lets a Wayland desktop match the window to the menu entry and its icon.
@@ -60,6 +63,11 @@ int main(int argc, char* argv[])
     // Before any window: a web panel asked for and not possible ends here.
     QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
     QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
+    // Sound cards named and missing: before the web panel starts listening.
+    if (!CheckAudioCommandLine(options->audio, problem)) {
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
+        return 2;
+    }
     std::unique_ptr<CWebService> web = CWebService::Start(LoadWebSettings(options->web), problem);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
