@@ -184,6 +184,10 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOption(port);
     const WebOptions web;
     parser.addOptions(web.All());
+    const QCommandLineOption headless(QStringLiteral("headless"),
+        QStringLiteral("Run with no window and no display (a station computer for the web panel and the station "
+                       "programs); what a box would say goes to stderr. Ends, saving the channel file, on SIGTERM."));
+    parser.addOption(headless);
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -208,6 +212,7 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     options.traceFile = parser.value(trace);
+    options.headless = parser.isSet(headless);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
         || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)
         || !TakeWebOptions(parser, web, options.web)) {

@@ -22,6 +22,8 @@ struct StartOptions {
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
     OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
     WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
+    // --headless: no window and no display, for a station computer nobody sits at.
+    bool headless = false;
     QString port;  // --port: the radio's device path or network address, this run only
 };
 
