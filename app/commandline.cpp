@@ -218,6 +218,10 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions(web.All());
     const AudioOptions audio;
     parser.addOptions(audio.All());
+    const QCommandLineOption headless(QStringLiteral("headless"),
+        QStringLiteral("Run with no window and no display (a station computer for the web panel and the station "
+                       "programs); what a box would say goes to stderr. Ends, saving the channel file, on SIGTERM."));
+    parser.addOption(headless);
 
     exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -242,6 +246,7 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         return std::nullopt;
     }
     options.traceFile = parser.value(trace);
+    options.headless = parser.isSet(headless);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
         || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)
         || !TakeWebOptions(parser, web, options.web) || !TakeAudioOptions(parser, audio, options.audio)) {

@@ -24,6 +24,8 @@ struct StartOptions {
     OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
     WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
     AudioCommandLine audio;  // --list-audio (no window), --audio-in, --audio-out (kept in the profile)
+    // --headless: no window and no display, for a station computer nobody sits at.
+    bool headless = false;
     QString port;  // --port: the radio's device path or network address, this run only
 };
 

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <cstdio>
+#include <optional>
 
 #include "app/commandline.h"
 #include "app/datadir.h"
+#include "app/headless.h"
 #include "app/mainframe.h"
 #include "app/tavrinapp.h"
 #include "audio/audiocommand.h"
@@ -57,7 +59,12 @@ int main(int argc, char* argv[])
     if (options->audio.list)
         return RunListAudioCommand(argc, argv);
 
+    if (options->headless)
+        UseHeadlessPlatform();
     QApplication application(argc, argv);
+    std::optional<CHeadlessAnswers> nobodyThere;
+    if (options->headless)
+        nobodyThere.emplace();
     // Lets a Wayland desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     // Before any window: a web panel asked for and not possible ends here.

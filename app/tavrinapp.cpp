@@ -65,7 +65,10 @@ bool CTavrinApp::InitInstance()
     if (m_web)
         m_web->Attach(*m_frame->View(), *m_silence, *m_holder, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
-    m_frame->show();
+    // Headless, the window is all there but never shown: its close still
+    // ends the panel and writes the channel file.
+    if (!m_options.headless)
+        m_frame->show();
     m_portChoice->OfferIfPortClosed();
     return true;
 }

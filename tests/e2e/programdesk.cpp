@@ -51,7 +51,7 @@ QByteArray ProgramDesk::ChannelFileIn(const QString& folder) const
 }
 
 void ProgramDesk::Start(QProcess& tavrin, const QStringList& arguments, const QString& xdgDataHome,
-                        const QProcessEnvironment& extra) const
+                        const QProcessEnvironment& extra, const QStringList& unset) const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), Path(QStringLiteral("<root>/home")));
@@ -61,6 +61,8 @@ void ProgramDesk::Start(QProcess& tavrin, const QStringList& arguments, const QS
     if (!xdgDataHome.isEmpty())
         env.insert(QStringLiteral("XDG_DATA_HOME"), Path(xdgDataHome));
     env.insert(extra);
+    for (const QString& name : unset)
+        env.remove(name);
     QDir().mkpath(Path(QStringLiteral("<root>/start")));
     tavrin.setWorkingDirectory(Path(QStringLiteral("<root>/start")));
     tavrin.setProcessEnvironment(env);

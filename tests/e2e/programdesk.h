@@ -19,9 +19,10 @@ public:
     QByteArray ChannelFileIn(const QString& folder) const;
 
     // Starts the program in <root>/start. xdgDataHome: empty leaves
-    // XDG_DATA_HOME unset. extra: variables added to the environment.
+    // XDG_DATA_HOME unset. extra: variables added to the environment;
+    // unset: variables taken out of it after that.
     void Start(QProcess& tavrin, const QStringList& arguments, const QString& xdgDataHome,
-               const QProcessEnvironment& extra = QProcessEnvironment()) const;
+               const QProcessEnvironment& extra = QProcessEnvironment(), const QStringList& unset = {}) const;
 
 private:
     QTemporaryDir m_root;

@@ -22,6 +22,9 @@ icon=$(sed -n 's/^Icon=//p' "$entry")
 for file in scalable/apps/$icon.svg 48x48/apps/$icon.png 128x128/apps/$icon.png 256x256/apps/$icon.png; do
     [ -s "$usr/share/icons/hicolor/$file" ] || { echo "missing icon $file"; exit 1; }
 done
+unit=$root/lib/systemd/system/tavrin@.service
+exec_line=$(sed -n 's/^ExecStart=//p' "$unit")
+[ -x "$root${exec_line%% *}" ] || { echo "ExecStart=$exec_line names no installed program"; exit 1; }
 for page in tavrin tavrin-radiosim; do
     [ -s "$usr/share/man/man1/$page.1.gz" ] || { echo "missing manual page $page.1.gz"; exit 1; }
 done

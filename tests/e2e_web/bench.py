@@ -1,0 +1,302 @@
+#!/usr/bin/env python3
+"""What the web panel costs and how late it is, on the real headless panel.
+
+Run by hand, never by CTest:
+
+    /usr/bin/python3 tests/e2e_web/bench.py --tavrin build/tavrin \\
+        --radiosim build/tools/radiosim/tavrin-radiosim
+
+The radio here is this script, on a pseudo-terminal of its own (the
+simulator gives it its first full status report and the channel file): so it
+knows to the microsecond when it wrote a report and when a command reached
+it. Measured, with headless Chromium logged in:
+
+  report -> page   a report of a new frequency written at the radio's end, to
+                   the page's frequency text changing (a MutationObserver's
+                   time stamp; one clock, this machine's)
+  click -> radio   a click on the page's Up (its time stamp in the page) to
+                   the panel's command arriving at the radio's end
+  page load        bytes the page's load moved (Performance API: the
+                   document and every resource, transferSize and body sizes)
+  CPU per char     the panel's user+system time (/proc/PID/stat) over a fixed
+                   stream of full reports at 960 characters a second (9600
+                   baud), each a new frequency, with 0 and with 20 pages open,
+                   less the same time idle, per character
+"""
+import argparse
+import os
+import pty
+import re
+import select
+import statistics
+import subprocess
+import sys
+import threading
+import time
+import tty
+
+from selenium.webdriver.common.by import By
+
+from browser import close, log_in, open_browser
+from station import Station, wait_for
+
+CLOCK_TICK_S = 1.0 / os.sysconf('SC_CLK_TCK')
+STREAM_RATE = 960  # characters a second: 9600 baud, 7 data bits, odd parity, 1 stop bit
+FREQUENCY_IDS = ('freq', 'frequency')  # the contract's id, and the page's before it
+UP_IDS = ('freq-up', 'up')
+
+WATCH_TEXT = """
+const target = document.getElementById(arguments[0]);
+window.tavrinChanges = [];
+new MutationObserver(() => window.tavrinChanges.push([performance.timeOrigin + performance.now(), target.textContent]))
+  .observe(target, {childList: true, characterData: true, subtree: true});
+"""
+WATCH_CLICKS = """
+window.tavrinClicks = [];
+document.getElementById(arguments[0]).addEventListener('click',
+  () => window.tavrinClicks.push(performance.timeOrigin + performance.now()), true);
+"""
+LOAD_SIZES = """
+const entries = [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')];
+return entries.map((e) => [e.name, e.transferSize, e.encodedBodySize, e.decodedBodySize]);
+"""
+
+
+def percentile(values, share):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(share * (len(ordered) - 1))))]
+
+
+class PtyRadio:
+    """Answers the panel's status query with a full report, a frequency
+    command with the report of it, and writes reports when told to."""
+
+    def __init__(self, full_report):
+        self.template = full_report
+        self.frequency_digits = full_report[1:8]
+        self.master, slave = pty.openpty()
+        tty.setraw(slave)
+        self.path = os.ttyname(slave)
+        self.slave = slave
+        self.arrivals = []  # (wall time, command)
+        self.lock = threading.Lock()
+        self.running = True
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def full(self, digits=None):
+        digits = digits or self.frequency_digits
+        return ('F' + digits).ljust(9) + self.template[9:]
+
+    def write(self, text):
+        with self.lock:
+            os.write(self.master, text.encode('latin-1'))
+
+    def _read(self):
+        pending = b''
+        while self.running:
+            ready, _, _ = select.select([self.master], [], [], 0.1)
+            if not ready:
+                continue
+            try:
+                pending += os.read(self.master, 1024)
+            except OSError:
+                return
+            now = time.time()
+            while b'\n' in pending:
+                line, pending = pending.split(b'\n', 1)
+                command = line.decode('latin-1')
+                self.arrivals.append((now, command))
+                if command == '?':
+                    self.write(self.full())
+                elif command.startswith('F') and command[1:].isdigit():
+                    self.frequency_digits = command[1:].rjust(7, '0')[-7:]
+                    self.write(('F' + self.frequency_digits).ljust(9) + '\n')
+
+    def stop(self):
+        self.running = False
+        self.reader.join()
+
+
+def first_report(radiosim, env):
+    """The simulator's own full report, for the fields this radio does not change."""
+    sim = subprocess.Popen([radiosim], env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    path = sim.stdout.readline().strip()
+    fd = os.open(path, os.O_RDWR | os.O_NOCTTY)
+    tty.setraw(fd)
+    os.write(fd, b'?\n')
+    report = b''
+    while not report.endswith(b'\n'):
+        select.select([fd], [], [], 2)
+        report += os.read(fd, 256)
+    os.close(fd)
+    sim.terminate()
+    sim.wait()
+    return report.decode('latin-1')
+
+
+def process_cpu_s(pid):
+    with open(f'/proc/{pid}/stat') as f:
+        fields = f.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) * CLOCK_TICK_S  # utime, stime
+
+
+def find_id(driver, ids):
+    for element_id in ids:
+        if driver.find_elements(By.ID, element_id):
+            return element_id
+    raise RuntimeError(f'the page has none of {ids}')
+
+
+def report_to_page(radio, driver, frequency_id, samples):
+    driver.execute_script(WATCH_TEXT, frequency_id)
+    written = []
+    digits = int(radio.frequency_digits)
+    for i in range(samples):
+        digits += 1
+        text = f'{digits:07d}'
+        radio.frequency_digits = text
+        report = ('F' + text).ljust(9) + '\n'
+        written.append((digits / 100, time.time() * 1000))
+        radio.write(report)
+        time.sleep(0.05)
+    time.sleep(1)
+    changes = driver.execute_script('return window.tavrinChanges')
+    # A report overtaken by the next before the page was sent it counts
+    # until the first text showing it or a later one.
+    shown = [(t, float(m.group())) for t, text in changes if (m := re.search(r'\d+\.\d+', text))]
+    delays, exact = [], 0
+    for khz, at in written:
+        seen = [(t, value) for t, value in shown if t >= at and value >= khz - 0.001]
+        if seen:
+            delays.append(seen[0][0] - at)
+            exact += abs(seen[0][1] - khz) < 0.001
+    return delays, exact
+
+
+def click_to_radio(radio, driver, up_id, samples):
+    driver.execute_script(WATCH_CLICKS, up_id)
+    button = driver.find_element(By.ID, up_id)
+    delays = []
+    for _ in range(samples):
+        before = len(radio.arrivals)
+        button.click()
+        if not wait_for(lambda: len(radio.arrivals) > before, 2, 0.005):
+            continue
+        clicked = driver.execute_script('return window.tavrinClicks[window.tavrinClicks.length - 1]')
+        arrived = radio.arrivals[before][0] * 1000
+        delays.append(arrived - clicked)
+        time.sleep(0.1)
+    return delays
+
+
+def page_load(driver, url):
+    driver.get(url)
+    time.sleep(1)
+    return driver.execute_script(LOAD_SIZES)
+
+
+def cpu_per_char(radio, pid, seconds):
+    """Idle for the window, then fed for the window: the difference per character."""
+    idle_start = process_cpu_s(pid)
+    time.sleep(seconds)
+    idle = process_cpu_s(pid) - idle_start
+    fed_start = process_cpu_s(pid)
+    sent = 0
+    digits = int(radio.frequency_digits)
+    began = time.monotonic()
+    while time.monotonic() - began < seconds:
+        digits = digits + 1 if digits < 9999999 else 100000
+        line = radio.full(f'{digits:07d}')
+        for c in line:
+            radio.write(c)
+            sent += 1
+            delay = began + sent / STREAM_RATE - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
+    took = time.monotonic() - began
+    fed = process_cpu_s(pid) - fed_start
+    time.sleep(0.5)
+    return idle, fed, sent, took
+
+
+def measure_cpu(radio, station, pages, seconds):
+    feeds = live_feeds(station.web_port)
+    idle, fed, sent, took = cpu_per_char(radio, station.panel.pid, seconds)
+    per = (fed - idle) / sent * 1e6
+    return (f'{pages:2} pages open ({feeds} connections to the panel): idle {idle * 1000:4.0f} ms, fed '
+            f'{fed * 1000:4.0f} ms CPU over {took:.1f} s, {sent} chars ({sent / took:.0f}/s): {per:.1f} us/char '
+            f'({fed / sent * 1e6:.1f} us/char fed only)')
+
+
+def live_feeds(port):
+    """The page's connections the panel holds open (its live feeds)."""
+    listed = subprocess.run(['ss', '-Htn', 'state', 'established', f'( sport = :{port} )'],
+                            capture_output=True, text=True).stdout
+    return len(listed.splitlines())
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('--tavrin', required=True)
+    parser.add_argument('--radiosim', required=True)
+    parser.add_argument('--chromium', default='/usr/bin/chromium')
+    parser.add_argument('--chromedriver', default='/usr/bin/chromedriver')
+    parser.add_argument('--samples', type=int, default=200)
+    parser.add_argument('--seconds', type=float, default=10)
+    parser.add_argument('--pages', type=int, default=20)
+    arguments = parser.parse_args()
+
+    station = Station(arguments.tavrin, arguments.radiosim, [('alice', 'transmit', 'alice-password')], trace=False)
+    radio = PtyRadio(first_report(station.radiosim_path, station.env))
+    # The simulator started by the station wrote the channel file; this
+    # radio takes its place on COM1.
+    station.radio.terminate()
+    station.radio.wait()
+    profile = os.path.join(station.env['XDG_CONFIG_HOME'], 'Local AppWizard-Generated Applications', 'Tavrin.conf')
+    with open(profile, 'w') as f:
+        f.write(f'[Ports]\nCOM1={radio.path}\n')
+    station.state = lambda: {'frequency_khz': '1', 'commands': '1'} if radio.arrivals else {}
+    browsers = []
+    try:
+        station.start_panel()
+        pid = station.panel.pid
+        time.sleep(1)
+        # No browser at all yet: the panel's cost with no page open.
+        cpu = [measure_cpu(radio, station, 0, arguments.seconds)]
+        driver = open_browser(arguments.chromium, arguments.chromedriver, station.spki_hash)
+        browsers.append(driver)
+        log_in(driver, station.url, 'alice', 'alice-password')
+        frequency_id = find_id(driver, FREQUENCY_IDS)
+        up_id = find_id(driver, UP_IDS)
+        time.sleep(1)
+
+        shown, exact = report_to_page(radio, driver, frequency_id, arguments.samples)
+        clicked = click_to_radio(radio, driver, up_id, arguments.samples // 2)
+        sizes = page_load(driver, station.url)
+        for _ in range(arguments.pages - 1):
+            driver.switch_to.new_window('tab')
+            driver.get(station.url)
+        time.sleep(2)
+        cpu.append(measure_cpu(radio, station, arguments.pages, arguments.seconds))
+
+        print(f'page ids: frequency "{frequency_id}", up "{up_id}"; a report every 50 ms, '
+              f'{exact} of {len(shown)} shown as such, the others overtaken by the next')
+        for name, values in (('report -> page text', shown), ('click -> command at radio', clicked)):
+            print(f'{name:28} p50 {percentile(values, 0.5):7.2f} ms  p99 {percentile(values, 0.99):7.2f} ms'
+                  f'  max {max(values):7.2f} ms  ({len(values)} samples)')
+        for name, transfer, encoded, decoded in sizes:
+            print(f'  load {name:40} transfer {transfer:6} B  body {encoded:6} B (decoded {decoded})')
+        print(f'page load total: transfer {sum(s[1] for s in sizes)} B, bodies {sum(s[2] for s in sizes)} B')
+        for line in cpu:
+            print(line)
+    finally:
+        for driver in browsers:
+            close(driver)
+        radio.stop()
+        status = station.stop()
+    print(f'the panel ended with status {status}')
+
+
+if __name__ == '__main__':
+    sys.exit(main())
