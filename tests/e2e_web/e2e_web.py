@@ -92,8 +92,15 @@ class Suite:
         return self.station.stop()
 
 
+# A page shows its controls once the server has said who is logged in.
+def shown(driver, element_id):
+    found = element(driver, element_id)
+    check(wait_for(found.is_displayed, WAIT_S), f'"{element_id}" is on the page but never shown')
+    return found
+
+
 def hold(driver, element_id):
-    ActionChains(driver).click_and_hold(element(driver, element_id)).perform()
+    ActionChains(driver).click_and_hold(shown(driver, element_id)).perform()
 
 
 def let_go(driver):
