@@ -82,18 +82,6 @@ bool IsButton(const FormControl& control)
         || control.kind == ControlKind::CheckBox;
 }
 
-// The frame a control sits in: the group box around its middle.
-QString FrameAround(const FormTemplate& form, const FormControl& control)
-{
-    const QPoint middle(control.x + control.w / 2, control.y + control.h / 2);
-    for (int i = 0; i < form.count; ++i) {
-        const FormControl& frame = form.controls[i];
-        if (frame.kind == ControlKind::GroupBox && QRect(frame.x, frame.y, frame.w, frame.h).contains(middle))
-            return QString::fromLatin1(frame.caption);
-    }
-    return QString();
-}
-
 // A combo box takes focus in its edit field, and the channel list in its
 // list as well: each part answers to the combo's name.
 void NameParts(const CDialogForm& form, int id, const QString& name)
@@ -139,6 +127,18 @@ QString AccessibleNameOf(const FormTemplate& form, const FormControl& control)
 }
 
 } // namespace
+
+// The frame a control sits in: the group box around its middle.
+QString FrameAround(const FormTemplate& form, const FormControl& control)
+{
+    const QPoint middle(control.x + control.w / 2, control.y + control.h / 2);
+    for (int i = 0; i < form.count; ++i) {
+        const FormControl& frame = form.controls[i];
+        if (frame.kind == ControlKind::GroupBox && QRect(frame.x, frame.y, frame.w, frame.h).contains(middle))
+            return QString::fromLatin1(frame.caption);
+    }
+    return QString();
+}
 
 void NameFormControls(const CDialogForm& form)
 {

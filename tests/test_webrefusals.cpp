@@ -14,36 +14,15 @@
 #include "web/webcertificate.h"
 #include "web/webserver.h"
 #include "web/webtls.h"
+#include "support/webclient.h"
 
 namespace {
 
-constexpr int kWaitMs = 5000;
+constexpr int kWaitMs = kWebWaitMs;
 const QByteArray kPassword = "correct horse";
+using Reply = WebReply;
 
-struct Reply {
-    int status = 0;
-    QByteArray headers;
-    QByteArray body;
-};
-
-Reply ParseReply(const QByteArray& raw)
-{
-    Reply reply;
-    const qsizetype split = raw.indexOf("\r\n\r\n");
-    reply.headers = raw.left(split);
-    reply.body = split < 0 ? QByteArray() : raw.mid(split + 4);
-    const QList<QByteArray> statusLine = raw.left(raw.indexOf("\r\n")).split(' ');
-    reply.status = statusLine.size() > 1 ? statusLine[1].toInt() : 0;
-    return reply;
-}
-
-QByteArray CookieOf(const Reply& reply)
-{
-    const QRegularExpression cookie(QStringLiteral("Set-Cookie: tavrin_session=([^;]*);"),
-                                    QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = cookie.match(QString::fromLatin1(reply.headers));
-    return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
-}
+QByteArray CookieOf(const Reply& reply) { return SessionCookieOf(reply); }
 
 } // namespace
 
@@ -66,12 +45,16 @@ private slots:
     void program();
 
 private:
-    QSslConfiguration Pinned() const;
-    QByteArray Origin() const { return "https://127.0.0.1:" + QByteArray::number(m_server->Port()); }
+    WebClient Client() const;
+    QSslConfiguration Pinned() const { return Client().Pinned(); }
+    QByteArray Origin() const { return Client().Origin(); }
     Reply Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders = {},
-               const QByteArray& body = {});
-    Reply Login(const QByteArray& name, const QByteArray& password);
-    QByteArray ValidCookie();
+               const QByteArray& body = {}) const
+    {
+        return Client().Send(method, path, extraHeaders, body);
+    }
+    Reply Login(const QByteArray& name, const QByteArray& password) const { return Client().Login(name, password); }
+    QByteArray ValidCookie() const { return Client().Cookie("ann", kPassword); }
 
     QTemporaryDir m_dir;
     WebIdentity m_identity;
@@ -91,8 +74,7 @@ void WebRefusalsTest::initTestCase()
     QVERIFY2(ReadWebIdentity(cert, key, m_identity, why), qPrintable(why));
     m_operators = COperatorStore(m_dir.filePath(QStringLiteral("operators.json")));
     QVERIFY2(m_operators.Add(QStringLiteral("ann"), OperatorRole::Transmit, kPassword, why), qPrintable(why));
-    m_state.frequency = QStringLiteral("7050.00");
-    m_state.mode = QStringLiteral("LSB");
+    m_state.values = {{QStringLiteral("freq"), QStringLiteral("7050.00")}, {QStringLiteral("mode"), QStringLiteral("LSB")}};
 }
 
 void WebRefusalsTest::init()
@@ -104,52 +86,7 @@ void WebRefusalsTest::init()
 
 void WebRefusalsTest::cleanup() { m_server.reset(); }
 
-QSslConfiguration WebRefusalsTest::Pinned() const
-{
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setCaCertificates({m_identity.certificate});
-    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    return configuration;
-}
-
-Reply WebRefusalsTest::Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders,
-                            const QByteArray& body)
-{
-    QSslSocket socket;
-    socket.setSslConfiguration(Pinned());
-    socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_server->Port());
-    // The server shares this thread: wait without blocking its loop.
-    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kWaitMs)) {
-        qWarning() << "handshake" << socket.sslHandshakeErrors() << socket.errorString();
-        return {};
-    }
-    socket.write(method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server->Port())
-                 + "\r\nConnection: close\r\n" + extraHeaders + "Content-Length: " + QByteArray::number(body.size())
-                 + "\r\n\r\n" + body);
-    QByteArray raw;
-    static_cast<void>(QTest::qWaitFor([&] {
-        raw += socket.readAll();
-        const Reply reply = ParseReply(raw);
-        const QRegularExpression length(QStringLiteral("Content-Length: (\\d+)"), QRegularExpression::CaseInsensitiveOption);
-        const auto match = length.match(QString::fromLatin1(reply.headers));
-        return socket.state() != QAbstractSocket::ConnectedState
-               || (match.hasMatch() && reply.body.size() >= match.captured(1).toInt());
-    }, kWaitMs));
-    return ParseReply(raw);
-}
-
-Reply WebRefusalsTest::Login(const QByteArray& name, const QByteArray& password)
-{
-    return Send("POST", "/login",
-                "Origin: " + Origin() + "\r\nContent-Type: application/x-www-form-urlencoded\r\n",
-                "name=" + name.toPercentEncoding() + "&password=" + password.toPercentEncoding());
-}
-
-QByteArray WebRefusalsTest::ValidCookie()
-{
-    const Reply reply = Login("ann", kPassword);
-    return reply.status == 303 ? CookieOf(reply) : QByteArray();
-}
+WebClient WebRefusalsTest::Client() const { return WebClient(m_identity.certificate, m_server->Port()); }
 
 void WebRefusalsTest::plainHttp_isRefused()
 {
@@ -281,16 +218,16 @@ void WebRefusalsTest::liveFeed()
         return;
     }
     QTRY_VERIFY_WITH_TIMEOUT(messages.size() >= 3, kWaitMs);
-    QVERIFY2(messages.join(' ').contains(QStringLiteral("\"frequency\":\"7050.00\"")), qPrintable(messages.join(' ')));
+    QVERIFY2(messages.join(' ').contains(QStringLiteral("\"freq\":\"7050.00\"")), qPrintable(messages.join(' ')));
     QVERIFY(messages.join(' ').contains(QStringLiteral("{\"name\":\"ann\",\"role\":\"transmit\"}")));
     // Only a change is sent.
     const qsizetype before = messages.size();
     QTest::qWait(300);
     QCOMPARE(messages.size(), before);
-    m_state.transmit = true;
+    m_state.values.insert(QStringLiteral("transmit"), true);
     QTRY_VERIFY_WITH_TIMEOUT(messages.size() > before, kWaitMs);
     QVERIFY(messages.last().contains(QStringLiteral("\"transmit\":true")));
-    m_state.transmit = false;
+    m_state.values.insert(QStringLiteral("transmit"), false);
 }
 
 void WebRefusalsTest::logout_endsTheCookieAndItsLivePage()

@@ -20,7 +20,6 @@ QString PeerOf(const QWebSocket& socket) { return socket.peerAddress().toString(
 CWebFeed::CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent)
     : QObject(parent), m_sessions(sessions), m_state(std::move(state))
 {
-    m_last = m_state();
     connect(&m_poll, &QTimer::timeout, this, &CWebFeed::Poll);
     connect(&m_sessionCheck, &QTimer::timeout, this, &CWebFeed::CheckSessions);
     m_poll.start(kPollMs);
@@ -55,13 +54,15 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     QWebSocket* raw = socket.get();
     connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString& text) { OnMessage(raw, text); });
     connect(raw, &QWebSocket::disconnected, this, [this, raw] { Drop(raw, QString()); });
-    m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw)});
+    m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw), WebPanelState{}});
     qCInfo(lcWeb) << "live page opened by" << session->name << "from" << m_pages.back().peer;
     Page& page = m_pages.back();
     Send(page, QJsonObject{{QStringLiteral("type"), QStringLiteral("you")},
                            {QStringLiteral("name"), session->name},
                            {QStringLiteral("role"), RoleName(session->role)}});
-    Send(page, m_last.ToJson());
+    if (!m_layout.isEmpty())
+        Send(page, m_layout);
+    SendChanges(page, m_state(), true);
     SendToAll(OperatorsMessage());
     emit PageOpened(raw);
 }
@@ -81,13 +82,36 @@ QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QBy
     return {};
 }
 
+void CWebFeed::SetLayout(const QJsonObject& layout)
+{
+    m_layout = layout;
+    SendToAll(m_layout);
+}
+
 void CWebFeed::Poll()
 {
-    const WebPanelState now = m_state();
-    if (now == m_last)
+    if (m_pages.empty())
         return;
-    m_last = now;
-    SendToAll(m_last.ToJson());
+    const WebPanelState now = m_state();
+    for (Page& page : m_pages)
+        SendChanges(page, now, false);
+}
+
+// Each page is told what changed since it was last told, so a page that
+// opened later is not sent what it has already.
+void CWebFeed::SendChanges(Page& page, const WebPanelState& now, bool whole)
+{
+    if (!whole && now == page.sent)
+        return;
+    const QJsonObject values = whole ? now.values : now.ValuesChangedSince(page.sent);
+    if (whole || !values.isEmpty() || now.link != page.sent.link)
+        Send(page, {{QStringLiteral("type"), QStringLiteral("state")},
+                    {QStringLiteral("values"), values},
+                    {QStringLiteral("link"), now.link}});
+    if (whole || now.channels != page.sent.channels)
+        Send(page, {{QStringLiteral("type"), QStringLiteral("channels")},
+                    {QStringLiteral("rows"), QJsonArray::fromStringList(now.channels)}});
+    page.sent = now;
 }
 
 void CWebFeed::CheckSessions()

@@ -21,8 +21,8 @@ public:
     static constexpr qint64 kMostUnsentBytes = 1024 * 1024;
 
     using StateSource = std::function<WebPanelState()>;
-    // What a page asked for ("up", "down", "mode"), by the session's operator;
-    // returns the refusal to show, or empty.
+    // What a page asked for ("press", "enter", "choose", "recall", keying),
+    // by the session's operator; returns the refusal to show, or empty.
     using CommandHandler = std::function<QString(const WebSession&, const QJsonObject&)>;
 
     CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent = nullptr);
@@ -36,6 +36,9 @@ public:
     // after it.
     QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
     void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
+    // The panel's controls, sent to every page as it opens (and to those
+    // open already, since the server starts before the panel).
+    void SetLayout(const QJsonObject& layout);
     // A logout closes the pages of its session at once.
     void EndSession(const QString& token);
     int PageCount() const { return int(m_pages.size()); }
@@ -55,11 +58,13 @@ private:
         QString token;
         WebSession session;
         QString peer;
+        WebPanelState sent;  // what this page was last told
     };
 
     void Poll();
     void CheckSessions();
     void OnMessage(QWebSocket* socket, const QString& text);
+    void SendChanges(Page& page, const WebPanelState& now, bool whole);
     void Send(Page& page, const QJsonObject& message);
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
@@ -68,7 +73,7 @@ private:
     CWebSessions& m_sessions;
     StateSource m_state;
     CommandHandler m_commands;
-    WebPanelState m_last;
+    QJsonObject m_layout;
     std::vector<Page> m_pages;
     QTimer m_poll;
     QTimer m_sessionCheck;

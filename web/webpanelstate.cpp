@@ -1,17 +1,15 @@
 #include "web/webpanelstate.h"
 
-bool WebPanelState::operator==(const WebPanelState& other) const
+QJsonObject WebPanelState::ValuesChangedSince(const WebPanelState& before) const
 {
-    return frequency == other.frequency && mode == other.mode && agc == other.agc && transmit == other.transmit
-           && link == other.link;
+    QJsonObject changed;
+    for (auto value = values.begin(); value != values.end(); ++value)
+        if (before.values.value(value.key()) != value.value())
+            changed.insert(value.key(), value.value());
+    return changed;
 }
 
-QJsonObject WebPanelState::ToJson() const
+bool WebPanelState::operator==(const WebPanelState& other) const
 {
-    return {{QStringLiteral("type"), QStringLiteral("state")},
-            {QStringLiteral("frequency"), frequency},
-            {QStringLiteral("mode"), mode},
-            {QStringLiteral("agc"), agc},
-            {QStringLiteral("transmit"), transmit},
-            {QStringLiteral("link"), link}};
+    return values == other.values && channels == other.channels && link == other.link;
 }

@@ -144,6 +144,7 @@ void CWebServer::AddRoutes()
     m_http.route("/", Method::Get, [this](const QHttpServerRequest& request) { return Home(request); });
     m_http.route("/app.js", Method::Get, [] { return Asset(QStringLiteral("app.js"), "text/javascript"); });
     m_http.route("/keying.js", Method::Get, [] { return Asset(QStringLiteral("keying.js"), "text/javascript"); });
+    m_http.route("/panel.js", Method::Get, [] { return Asset(QStringLiteral("panel.js"), "text/javascript"); });
     m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });
     m_http.route("/login", Method::Post, [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
         Login(request, std::move(responder));

@@ -69,6 +69,10 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
     m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view));
+    keying = [this](const WebSession& session, const QJsonObject& message) {
+        return m_keying->Handle(session, message);
+    };
+    m_server->Feed().SetLayout(m_seam->Layout());
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
@@ -77,34 +81,7 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     });
 }
 
-// The role is checked here, on the server: a page's hidden buttons are no
-// guard against a hand-made message.
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)
 {
-    if (CWebKeying::Handles(command))
-        return m_keying ? m_keying->Handle(session, command) : QStringLiteral("The panel is not ready.");
-    const QString what = command.value(QStringLiteral("command")).toString();
-    if (!MayOperate(session.role)) {
-        qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused:" << what;
-        return QStringLiteral("Your role (%1) may watch but not change the radio.").arg(RoleName(session.role));
-    }
-    if (!m_seam)
-        return QStringLiteral("The panel is not ready.");
-    RigStatus status = RigStatus::InvalidArgument;
-    if (what == QLatin1String("up"))
-        status = m_seam->StepUp();
-    else if (what == QLatin1String("down"))
-        status = m_seam->StepDown();
-    else if (what == QLatin1String("mode")) {
-        const QString mode = command.value(QStringLiteral("mode")).toString();
-        if (mode.size() == 1 && mode[0] >= QLatin1Char('1') && mode[0] <= QLatin1Char('4'))
-            status = m_seam->SetMode(mode[0].toLatin1());
-    }
-    qCInfo(lcWeb) << session.name << what << "status" << int(status);
-    switch (status) {
-    case RigStatus::Ok: return {};
-    case RigStatus::InvalidArgument: return QStringLiteral("Not a command this panel knows.");
-    case RigStatus::NotAvailable: return QStringLiteral("The radio has not reported its mode yet.");
-    default: return QStringLiteral("The radio's port is not open.");
-    }
+    return HandleWebMessage(m_seam.get(), keying, session, command);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+#include "web/webcommand.h"
 #include "web/websessions.h"
 #include "web/websettings.h"
 
@@ -33,6 +34,10 @@ public:
     CWebServer& Server() { return *m_server; }
     QString Address() const { return m_address; }
     QString Fingerprint() const { return m_fingerprint; }
+
+    // Xmit, Tune and Receive presses and the key, unkey and beat messages of
+    // a transmit role go here; unset, they are refused.
+    WebKeyingHook keying;
 
 private:
     CWebService() = default;

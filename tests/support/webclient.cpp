@@ -1,15 +1,12 @@
 #include "support/webclient.h"
 
+#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSslSocket>
 #include <QTest>
 #include <QWebSocket>
 
-namespace {
-
-constexpr int kWaitMs = 5000;
-
-WebReply ParseReply(const QByteArray& raw)
+WebReply ParseWebReply(const QByteArray& raw)
 {
     WebReply reply;
     const qsizetype split = raw.indexOf("\r\n\r\n");
@@ -20,51 +17,46 @@ WebReply ParseReply(const QByteArray& raw)
     return reply;
 }
 
-bool Complete(const QByteArray& raw)
+QByteArray SessionCookieOf(const WebReply& reply)
 {
-    const WebReply reply = ParseReply(raw);
-    static const QRegularExpression length(QStringLiteral("Content-Length: (\\d+)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const auto match = length.match(QString::fromLatin1(reply.headers));
-    return match.hasMatch() && reply.body.size() >= match.captured(1).toInt();
-}
-
-} // namespace
-
-QSslConfiguration WebClient::Pinning(const QSslCertificate& certificate)
-{
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setCaCertificates({certificate});
-    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    return configuration;
-}
-
-QByteArray WebClient::CookieOf(const WebReply& reply)
-{
-    static const QRegularExpression cookie(QStringLiteral("Set-Cookie: tavrin_session=([^;]*);"),
-                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression cookie(QStringLiteral("Set-Cookie: tavrin_session=([^;]*);"),
+                                    QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = cookie.match(QString::fromLatin1(reply.headers));
     return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
+}
+
+QSslConfiguration WebClient::Pinned() const
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setCaCertificates({m_certificate});
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    return configuration;
 }
 
 WebReply WebClient::Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders,
                          const QByteArray& body) const
 {
     QSslSocket socket;
-    socket.setSslConfiguration(m_pinned);
+    socket.setSslConfiguration(Pinned());
     socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_port);
     // The server shares this thread: wait without blocking its loop.
-    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kWaitMs))
+    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kWebWaitMs)) {
+        qWarning() << "handshake" << socket.sslHandshakeErrors() << socket.errorString();
         return {};
+    }
     socket.write(method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port)
                  + "\r\nConnection: close\r\n" + extraHeaders + "Content-Length: " + QByteArray::number(body.size())
                  + "\r\n\r\n" + body);
     QByteArray raw;
     static_cast<void>(QTest::qWaitFor([&] {
         raw += socket.readAll();
-        return socket.state() != QAbstractSocket::ConnectedState || Complete(raw);
-    }, kWaitMs));
-    return ParseReply(raw);
+        const WebReply reply = ParseWebReply(raw);
+        const QRegularExpression length(QStringLiteral("Content-Length: (\\d+)"), QRegularExpression::CaseInsensitiveOption);
+        const auto match = length.match(QString::fromLatin1(reply.headers));
+        return socket.state() != QAbstractSocket::ConnectedState
+               || (match.hasMatch() && reply.body.size() >= match.captured(1).toInt());
+    }, kWebWaitMs));
+    return ParseWebReply(raw);
 }
 
 WebReply WebClient::Login(const QByteArray& name, const QByteArray& password) const
@@ -76,18 +68,17 @@ WebReply WebClient::Login(const QByteArray& name, const QByteArray& password) co
 QByteArray WebClient::Cookie(const QByteArray& name, const QByteArray& password) const
 {
     const WebReply reply = Login(name, password);
-    return reply.status == 303 ? CookieOf(reply) : QByteArray();
+    return reply.status == 303 ? SessionCookieOf(reply) : QByteArray();
 }
 
-std::unique_ptr<QWebSocket> WebClient::OpenPage(const QByteArray& cookie, QStringList& heard) const
+std::unique_ptr<QWebSocket> WebClient::OpenFeed(const QByteArray& cookie, QStringList& messages) const
 {
+    auto socket = std::make_unique<QWebSocket>(QString::fromLatin1(Origin()));
+    socket->setSslConfiguration(Pinned());
+    QObject::connect(socket.get(), &QWebSocket::textMessageReceived, socket.get(),
+                     [&messages](const QString& text) { messages << text; });
     QNetworkRequest request(QUrl(QStringLiteral("wss://127.0.0.1:%1/ws").arg(m_port)));
     request.setRawHeader("Cookie", "tavrin_session=" + cookie);
-    auto socket = std::make_unique<QWebSocket>(QString::fromLatin1(Origin()));
-    socket->setSslConfiguration(m_pinned);
-    QObject::connect(socket.get(), &QWebSocket::textMessageReceived, socket.get(),
-                     [&heard](const QString& text) { heard << text; });
     socket->open(request);
-    static_cast<void>(QTest::qWaitFor([&] { return !heard.isEmpty(); }, kWaitMs));
     return socket;
 }

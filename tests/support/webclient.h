@@ -1,12 +1,16 @@
 #pragma once
-// A browser of the web panel on a loopback port, for tests: it pins the
-// test's certificate (no error is ignored), logs in, and opens the live
-// feed from the page's own origin.
+// A browser's side of the web panel on a loopback port: HTTPS requests with
+// the test's own certificate pinned (no error is ignored), a login, and the
+// live feed's WebSocket of a logged-in session.
+#include <QByteArray>
+#include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QStringList>
 #include <memory>
 
 class QWebSocket;
+
+constexpr int kWebWaitMs = 5000;
 
 struct WebReply {
     int status = 0;
@@ -14,23 +18,25 @@ struct WebReply {
     QByteArray body;
 };
 
+WebReply ParseWebReply(const QByteArray& raw);
+QByteArray SessionCookieOf(const WebReply& reply);
+
 class WebClient {
 public:
-    WebClient(quint16 port, QSslConfiguration pinned) : m_port(port), m_pinned(std::move(pinned)) {}
+    WebClient(const QSslCertificate& certificate, quint16 port) : m_certificate(certificate), m_port(port) {}
 
+    QSslConfiguration Pinned() const;
     QByteArray Origin() const { return "https://127.0.0.1:" + QByteArray::number(m_port); }
     WebReply Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders = {},
                   const QByteArray& body = {}) const;
     WebReply Login(const QByteArray& name, const QByteArray& password) const;
     // The session cookie of a good login, or empty.
     QByteArray Cookie(const QByteArray& name, const QByteArray& password) const;
-    // A live page of the session; every text it is sent lands in `heard`.
-    std::unique_ptr<QWebSocket> OpenPage(const QByteArray& cookie, QStringList& heard) const;
-
-    static QSslConfiguration Pinning(const QSslCertificate& certificate);
-    static QByteArray CookieOf(const WebReply& reply);
+    // The live feed of this session from the page's own origin; every text
+    // message it sends is appended to `messages`.
+    std::unique_ptr<QWebSocket> OpenFeed(const QByteArray& cookie, QStringList& messages) const;
 
 private:
+    QSslCertificate m_certificate;
     quint16 m_port;
-    QSslConfiguration m_pinned;
 };

@@ -1,14 +1,38 @@
-// The live panel: one WebSocket to the page's own origin; the server sends
-// a message only when something changed.
-import { attachKeying } from './keying.js';
+// The live panel: one WebSocket to the page's own origin. The server sends
+// the layout once, then only what changed; the page sends what the operator
+// did, and shows whatever the server refuses.
+import { attachKeying } from '/keying.js';
+import { allowRole, buildPanel, editsOf, setButtonFor, showChannels, showValue } from '/panel.js';
 
 const $ = (id) => document.getElementById(id);
 const SPOKEN_GAP_MS = 1000;
+const SPOKEN = ['freq', 'mode', 'agc', 'transmit'];
 
 let socket = null;
+let role = 'listen';
 let spokenAt = 0;
 let spokenTimer = null;
 let pendingSpeech = '';
+const values = {};
+
+export function send(command) {
+  if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(command));
+}
+
+const actions = {
+  // A Set button takes what its edit holds now, typed or not yet left.
+  press: (c) => {
+    if (c.name.startsWith('set-'))
+      for (const { control, element } of editsOf(c.group)) actions.enter(control, element.value);
+    send({ command: 'press', control: c.name });
+  },
+  enter: (c, text) => send({ command: 'enter', control: c.name, text }),
+  choose: (c, index) => send({ command: 'choose', control: c.name, index }),
+  setFor: (c) => {
+    const set = setButtonFor(c);
+    if (set) actions.press(set);
+  },
+};
 
 // The radio may change many times a second; a screen reader hears the
 // latest at most once a second.
@@ -23,39 +47,35 @@ function speak(text) {
   }, wait);
 }
 
-function showState(state) {
-  const before = $('frequency').textContent + $('mode').textContent + $('transmit').textContent;
-  $('frequency').textContent = state.frequency || '—';
-  $('mode').textContent = state.mode || '—';
-  $('agc').textContent = state.agc || '—';
-  $('transmit').textContent = state.transmit ? 'Transmitting' : 'Receiving';
-  $('transmit').className = state.transmit ? 'keyed' : '';
-  $('link').textContent = state.link ? 'Radio: ' + state.link : 'Radio heard';
-  $('link').className = state.link ? 'link' : 'link ok';
-  const after = $('frequency').textContent + $('mode').textContent + $('transmit').textContent;
-  if (before !== after)
-    speak(`${state.frequency} kHz, ${state.mode}, ${state.transmit ? 'transmitting' : 'receiving'}`);
+function showState(message) {
+  const changed = Object.keys(message.values || {});
+  Object.assign(values, message.values);
+  for (const name of changed) showValue(name, values[name]);
+  $('link').textContent = message.link ? `Radio: ${message.link}` : 'Radio heard';
+  $('link').className = message.link ? 'link' : 'link ok';
+  document.body.classList.toggle('keyed', values.transmit === true);
+  if (changed.some((name) => SPOKEN.includes(name)) && values.freq !== undefined)
+    speak(`${String(values.freq).trim()} kHz, ${values.mode || ''}, AGC ${values.agc || ''}, ${values.transmit ? 'transmitting' : 'receiving'}`);
 }
 
 function showOperators(list) {
-  const items = list.map((op) => {
-    const li = document.createElement('li');
-    li.textContent = `${op.name} (${op.role})`;
-    return li;
-  });
-  $('operators').replaceChildren(...items);
+  $('operators').replaceChildren(...list.map((op) => Object.assign(document.createElement('li'), {
+    textContent: `${op.name} (${op.role})`,
+  })));
 }
 
 const handlers = {
+  layout: (m) => { buildPanel($('controls'), m, actions); allowRole(role); },
   state: showState,
+  channels: (m) => showChannels(m.rows, (row) => send({ command: 'recall', row }), () => role !== 'listen'),
   operators: (m) => showOperators(m.list),
-  you: (m) => { $('controls').hidden = m.role === 'listen'; },
+  you: (m) => {
+    role = m.role;
+    $('you').textContent = `${m.name} (${m.role})`;
+    allowRole(role);
+  },
   refused: (m) => { $('refused').textContent = m.text; },
 };
-
-function send(command) {
-  if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(command));
-}
 
 function connect() {
   socket = new WebSocket(`wss://${location.host}/ws`);
@@ -73,8 +93,5 @@ function connect() {
   };
 }
 
-$('up').addEventListener('click', () => send({ command: 'up' }));
-$('down').addEventListener('click', () => send({ command: 'down' }));
-$('modechoice').addEventListener('change', (e) => send({ command: 'mode', mode: e.target.value }));
 attachKeying(handlers, send);
 connect();

@@ -1,0 +1,18 @@
+#pragma once
+// Where a page's message goes: keying (Xmit, Tune, Receive, key, unkey and
+// the heartbeat) to the keying hook, everything else to the panel's own
+// controls through the seam. Roles are checked for every message.
+#include <QJsonObject>
+#include <QString>
+#include <functional>
+
+#include "web/websessions.h"
+
+class CWebPanelSeam;
+
+using WebKeyingHook = std::function<QString(const WebSession&, const QJsonObject&)>;
+
+bool IsKeyingMessage(const QJsonObject& message);
+// The refusal to show the page, or empty. No seam: the panel is not up yet.
+QString HandleWebMessage(CWebPanelSeam* seam, const WebKeyingHook& keying, const WebSession& session,
+                         const QJsonObject& message);
