@@ -8,7 +8,7 @@ namespace {
 // Far above what 20 ms at 24 kbit/s needs (60 bytes), as libopus advises.
 constexpr int kMaxPacketBytes = 1275;
 
-QString OpusProblem(const char* what, int code)
+QString EncoderProblem(const char* what, int code)
 {
     return QStringLiteral("%1: %2").arg(QString::fromLatin1(what), QString::fromLatin1(opus_strerror(code)));
 }
@@ -20,20 +20,20 @@ std::unique_ptr<COpusEncoder> COpusEncoder::Create(Use use, QString& error)
     const int application = use == Use::Voice ? OPUS_APPLICATION_VOIP : OPUS_APPLICATION_AUDIO;
     OpusEncoder* encoder = opus_encoder_create(kAudioSampleRate, 1, application, &code);
     if (code != OPUS_OK) {
-        error = OpusProblem("cannot make the Opus encoder", code);
+        error = EncoderProblem("cannot make the Opus encoder", code);
         return nullptr;
     }
     std::unique_ptr<COpusEncoder> made(new COpusEncoder(encoder));
     code = opus_encoder_ctl(encoder, OPUS_SET_BITRATE(kAudioBitrate));
     if (code != OPUS_OK) {
-        error = OpusProblem("cannot set the Opus bitrate", code);
+        error = EncoderProblem("cannot set the Opus bitrate", code);
         return nullptr;
     }
     // Constrained VBR: a noisy band must not push a listener's stream far
     // above the bit rate for a second at a time.
     code = opus_encoder_ctl(encoder, OPUS_SET_VBR_CONSTRAINT(1));
     if (code != OPUS_OK) {
-        error = OpusProblem("cannot constrain the Opus bitrate", code);
+        error = EncoderProblem("cannot constrain the Opus bitrate", code);
         return nullptr;
     }
     return made;
@@ -50,7 +50,7 @@ QByteArray COpusEncoder::Encode(const qint16* samples, QString& error)
     const int size = opus_encode(m_encoder, samples, kAudioFrameSamples,
                                  reinterpret_cast<unsigned char*>(packet.data()), kMaxPacketBytes);
     if (size < 0) {
-        error = OpusProblem("cannot encode the audio", size);
+        error = EncoderProblem("cannot encode the audio", size);
         return {};
     }
     packet.truncate(size);

@@ -9,9 +9,9 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 
-WebReply ParseReply(const QByteArray& raw)
+PageReply ParseReply(const QByteArray& raw)
 {
-    WebReply reply;
+    PageReply reply;
     const qsizetype split = raw.indexOf("\r\n\r\n");
     reply.headers = raw.left(split);
     reply.body = split < 0 ? QByteArray() : raw.mid(split + 4);
@@ -22,7 +22,7 @@ WebReply ParseReply(const QByteArray& raw)
 
 bool Complete(const QByteArray& raw)
 {
-    const WebReply reply = ParseReply(raw);
+    const PageReply reply = ParseReply(raw);
     static const QRegularExpression length(QStringLiteral("Content-Length: (\\d+)"),
                                            QRegularExpression::CaseInsensitiveOption);
     const auto match = length.match(QString::fromLatin1(reply.headers));
@@ -39,7 +39,7 @@ QSslConfiguration WebPageClient::Pinning(const QSslCertificate& certificate)
     return configuration;
 }
 
-QByteArray WebPageClient::CookieOf(const WebReply& reply)
+QByteArray WebPageClient::CookieOf(const PageReply& reply)
 {
     static const QRegularExpression cookie(QStringLiteral("Set-Cookie: tavrin_session=([^;]*);"),
                                            QRegularExpression::CaseInsensitiveOption);
@@ -47,7 +47,7 @@ QByteArray WebPageClient::CookieOf(const WebReply& reply)
     return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
 }
 
-WebReply WebPageClient::Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders,
+PageReply WebPageClient::Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders,
                          const QByteArray& body) const
 {
     QSslSocket socket;
@@ -67,7 +67,7 @@ WebReply WebPageClient::Send(const QByteArray& method, const QByteArray& path, c
     return ParseReply(raw);
 }
 
-WebReply WebPageClient::Login(const QByteArray& name, const QByteArray& password) const
+PageReply WebPageClient::Login(const QByteArray& name, const QByteArray& password) const
 {
     return Send("POST", "/login", "Origin: " + Origin() + "\r\nContent-Type: application/x-www-form-urlencoded\r\n",
                 "name=" + name.toPercentEncoding() + "&password=" + password.toPercentEncoding());
@@ -75,7 +75,7 @@ WebReply WebPageClient::Login(const QByteArray& name, const QByteArray& password
 
 QByteArray WebPageClient::Cookie(const QByteArray& name, const QByteArray& password) const
 {
-    const WebReply reply = Login(name, password);
+    const PageReply reply = Login(name, password);
     return reply.status == 303 ? CookieOf(reply) : QByteArray();
 }
 
