@@ -14,7 +14,7 @@
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "support/viewharness.h"
-#include "support/webpageclient.h"
+#include "support/webclient.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissioncsv.h"
 #include "web/operatorstore.h"
@@ -71,7 +71,7 @@ private:
     CTransmitHolder* m_holder = nullptr;
     std::unique_ptr<CWebServer> m_server;
     std::unique_ptr<CWebKeying> m_keying;
-    std::unique_ptr<WebPageClient> m_client;
+    std::unique_ptr<WebClient> m_client;
     std::map<QString, QByteArray> m_cookies;
     std::map<QString, Page> m_pages;
 };
@@ -106,7 +106,7 @@ void WebKeyingTest::initTestCase()
     m_server->Feed().SetCommandHandler([this](const WebSession& session, const QJsonObject& command) {
         return m_keying->Handle(session, command);
     });
-    m_client = std::make_unique<WebPageClient>(m_server->Port(), WebPageClient::Pinning(m_identity.certificate));
+    m_client = std::make_unique<WebClient>(m_identity.certificate, m_server->Port());
     for (const char* name : {"ann", "bob", "olga"}) {
         m_cookies[name] = m_client->Cookie(name, kPassword);
         QVERIFY(!m_cookies[name].isEmpty());
@@ -117,7 +117,9 @@ void WebKeyingTest::init()
 {
     for (const auto& [name, cookie] : m_cookies) {
         Page& page = m_pages[name];
-        page.socket = m_client->OpenPage(cookie, page.heard);
+        page.socket = m_client->OpenFeed(cookie, page.heard);
+        // A page is open once the feed has said its first word.
+        static_cast<void>(QTest::qWaitFor([&page] { return !page.heard.isEmpty(); }, kWebWaitMs));
         QVERIFY(page.socket->isValid());
     }
 }
