@@ -6,17 +6,6 @@
 #include "audio/audioconstants.h"
 #include "audio/opusencoder.h"
 
-namespace {
-QAudioFormat CaptureFormat()
-{
-    QAudioFormat format;
-    format.setSampleRate(kAudioSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
-}
-} // namespace
-
 CReceiveAudio::CReceiveAudio(QObject* parent) : QObject(parent) {}
 
 CReceiveAudio::~CReceiveAudio() = default;
@@ -39,11 +28,11 @@ bool CReceiveAudio::Start(const QAudioDevice& input, QString& error)
         error = QStringLiteral("there is no audio input to capture the receiver from");
         return false;
     }
-    if (!input.isFormatSupported(CaptureFormat())) {
+    if (!input.isFormatSupported(StationAudioFormat())) {
         error = QStringLiteral("the audio input \"%1\" cannot capture 48 kHz mono 16-bit audio").arg(input.description());
         return false;
     }
-    m_source = new QAudioSource(input, CaptureFormat(), this);
+    m_source = new QAudioSource(input, StationAudioFormat(), this);
     connect(m_source, &QAudioSource::stateChanged, this, &CReceiveAudio::NoteSourceState);
     m_captured = m_source->start();
     if (!m_captured) {

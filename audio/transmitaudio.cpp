@@ -6,17 +6,6 @@
 #include "audio/audioconstants.h"
 #include "audio/opusdecoder.h"
 
-namespace {
-QAudioFormat PlayFormat()
-{
-    QAudioFormat format;
-    format.setSampleRate(kAudioSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
-}
-} // namespace
-
 CTransmitAudio::CTransmitAudio(const CTransmitterQuestions& transmitter, QObject* parent)
     : QObject(parent), m_gate(transmitter)
 {
@@ -38,12 +27,12 @@ bool CTransmitAudio::Start(const QAudioDevice& output, QString& error)
         error = QStringLiteral("there is no audio output to feed the transmitter");
         return false;
     }
-    if (!output.isFormatSupported(PlayFormat())) {
+    if (!output.isFormatSupported(StationAudioFormat())) {
         error = QStringLiteral("the audio output \"%1\" cannot play 48 kHz mono 16-bit audio").arg(output.description());
         return false;
     }
     m_output = output;
-    m_sink = new QAudioSink(output, PlayFormat(), this);
+    m_sink = new QAudioSink(output, StationAudioFormat(), this);
     return true;
 }
 
