@@ -52,6 +52,7 @@ private slots:
     void layout_data();
     void layout();
     void secondState_carriesOnlyTheChangedValues();
+    void burstOfReports_reachesThePageAsItsLatest();
 
 private:
     WebClient Client() const { return WebClient(m_identity.certificate, m_server->Port()); }
@@ -98,6 +99,7 @@ void WebControlsTest::initTestCase()
         return HandleWebMessage(m_seam.get(), m_keyingHooked ? keying : WebKeyingHook(), session, message);
     });
     m_server->Feed().SetLayout(m_seam->Layout());
+    m_seam->WatchReports(&m_server->Feed(), [this] { m_server->Feed().Changed(); });
     for (const QString& role : {QStringLiteral("listen"), QStringLiteral("operate"), QStringLiteral("transmit")}) {
         m_feeds[role] = Client().OpenFeed(Client().Cookie(role.toLatin1(), kPassword), Messages(role));
         QTRY_VERIFY_WITH_TIMEOUT(!OfType(Messages(role), QStringLiteral("channels")).isEmpty(), kWebWaitMs);
@@ -281,6 +283,24 @@ void WebControlsTest::secondState_carriesOnlyTheChangedValues()
         QVERIFY2(!second.contains(QLatin1String(unchanged)), unchanged);
     QVERIFY(second.size() < first.size() / 4);
     QCOMPARE(OfType(messages, QStringLiteral("channels")).size(), 1);
+}
+
+// Ten reports in one read: the page is told the last, without a message
+// for each of those it could never have read.
+void WebControlsTest::burstOfReports_reachesThePageAsItsLatest()
+{
+    QStringList messages;
+    const auto feed = Client().OpenFeed(Client().Cookie("listen", kPassword), messages);
+    QTRY_COMPARE_WITH_TIMEOUT(OfType(messages, QStringLiteral("channels")).size(), 1, kWebWaitMs);
+    QByteArray burst;
+    for (int khz = 7101; khz <= 7110; ++khz)
+        burst += QByteArray("F0") + QByteArray::number(khz) + "00 \n";
+    m_panel->Feed(burst);
+    QTRY_VERIFY_WITH_TIMEOUT(OfType(messages, QStringLiteral("state")).last().value(QStringLiteral("values")).toObject()
+                                 .value(QStringLiteral("freq")).toString().contains(QStringLiteral("7110")),
+                             kWebWaitMs);
+    QTest::qWait(kQuietMs);
+    QVERIFY(OfType(messages, QStringLiteral("state")).size() <= 4);
 }
 
 QTEST_MAIN(WebControlsTest)

@@ -10,19 +10,41 @@
 
 namespace {
 
-constexpr int kPollMs = 100;
 constexpr int kSessionCheckMs = 5000;
 
 QString PeerOf(const QWebSocket& socket) { return socket.peerAddress().toString(); }
+
+QString CompactJson(const QJsonObject& message)
+{
+    return QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
+}
+
+// What a page that was told `before` needs to show `now`: everything, for
+// a page just opened.
+QList<QJsonObject> FeedChangeMessages(const WebPanelState& before, const WebPanelState& now, bool whole)
+{
+    QList<QJsonObject> messages;
+    const QJsonObject values = whole ? now.values : now.ValuesChangedSince(before);
+    if (whole || !values.isEmpty() || now.link != before.link)
+        messages.append({{QStringLiteral("type"), QStringLiteral("state")},
+                         {QStringLiteral("values"), values},
+                         {QStringLiteral("link"), now.link}});
+    if (whole || now.channels != before.channels)
+        messages.append({{QStringLiteral("type"), QStringLiteral("channels")},
+                         {QStringLiteral("rows"), QJsonArray::fromStringList(now.channels)}});
+    return messages;
+}
 
 } // namespace
 
 CWebFeed::CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent)
     : QObject(parent), m_sessions(sessions), m_state(std::move(state))
 {
-    connect(&m_poll, &QTimer::timeout, this, &CWebFeed::Poll);
+    m_look.setSingleShot(true);
+    connect(&m_look, &QTimer::timeout, this, &CWebFeed::Look);
+    connect(&m_round, &QTimer::timeout, this, &CWebFeed::Changed);
     connect(&m_sessionCheck, &QTimer::timeout, this, &CWebFeed::CheckSessions);
-    m_poll.start(kPollMs);
+    m_round.start(kRoundMs);
     m_sessionCheck.start(kSessionCheckMs);
 }
 
@@ -54,7 +76,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     QWebSocket* raw = socket.get();
     connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString& text) { OnMessage(raw, text); });
     connect(raw, &QWebSocket::disconnected, this, [this, raw] { Drop(raw, QString()); });
-    m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw), WebPanelState{}});
+    m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw), std::nullopt});
     qCInfo(lcWeb) << "live page opened by" << session->name << "from" << m_pages.back().peer;
     Page& page = m_pages.back();
     Send(page, QJsonObject{{QStringLiteral("type"), QStringLiteral("you")},
@@ -62,7 +84,12 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
                            {QStringLiteral("role"), RoleName(session->role)}});
     if (!m_layout.isEmpty())
         Send(page, m_layout);
-    SendChanges(page, m_state(), true);
+    const WebPanelState now = m_state();
+    for (const QJsonObject& message : FeedChangeMessages({}, now, true))
+        Send(page, message);
+    // Caught up with the other pages at the next look.
+    page.own = now;
+    Changed();
     SendToAll(OperatorsMessage());
     emit PageOpened(raw);
 }
@@ -88,30 +115,44 @@ void CWebFeed::SetLayout(const QJsonObject& layout)
     SendToAll(m_layout);
 }
 
-void CWebFeed::Poll()
+void CWebFeed::Changed()
 {
-    if (m_pages.empty())
+    if (m_pages.empty() || m_look.isActive())
         return;
-    const WebPanelState now = m_state();
-    for (Page& page : m_pages)
-        SendChanges(page, now, false);
+    const qint64 gap = std::max(kLeastGapMs, kGapPerPageMs * PageCount());
+    const qint64 since = m_sinceLook.isValid() ? m_sinceLook.elapsed() : gap;
+    m_look.start(int(std::max<qint64>(0, gap - since)));
 }
 
-// Each page is told what changed since it was last told, so a page that
-// opened later is not sent what it has already.
-void CWebFeed::SendChanges(Page& page, const WebPanelState& now, bool whole)
+void CWebFeed::Look()
 {
-    if (!whole && now == page.sent)
+    m_sinceLook.start();
+    const WebPanelState now = m_state();
+    QStringList texts;
+    if (now != m_told)
+        for (const QJsonObject& message : FeedChangeMessages(m_told, now, false))
+            texts << CompactJson(message);
+    for (Page& page : m_pages) {
+        if (page.own) {
+            TellBehind(page, now);
+        } else if (!texts.isEmpty() && page.socket->bytesToWrite() > kBehindBytes) {
+            page.own = m_told;
+        } else {
+            for (const QString& text : texts)
+                SendText(page, text);
+        }
+    }
+    m_told = now;
+}
+
+// Only the latest of each value, once the page has read what it had.
+void CWebFeed::TellBehind(Page& page, const WebPanelState& now)
+{
+    if (page.socket->bytesToWrite() > kBehindBytes)
         return;
-    const QJsonObject values = whole ? now.values : now.ValuesChangedSince(page.sent);
-    if (whole || !values.isEmpty() || now.link != page.sent.link)
-        Send(page, {{QStringLiteral("type"), QStringLiteral("state")},
-                    {QStringLiteral("values"), values},
-                    {QStringLiteral("link"), now.link}});
-    if (whole || now.channels != page.sent.channels)
-        Send(page, {{QStringLiteral("type"), QStringLiteral("channels")},
-                    {QStringLiteral("rows"), QJsonArray::fromStringList(now.channels)}});
-    page.sent = now;
+    for (const QJsonObject& message : FeedChangeMessages(*page.own, now, false))
+        Send(page, message);
+    page.own.reset();
 }
 
 void CWebFeed::CheckSessions()
@@ -149,11 +190,15 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         m_speaking = nullptr;
         if (!refusal.isEmpty())
             Send(page, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), refusal}});
+        // What the page did shows on every page without waiting for a round.
+        Changed();
         return;
     }
 }
 
-void CWebFeed::Send(Page& page, const QJsonObject& message)
+void CWebFeed::Send(Page& page, const QJsonObject& message) { SendText(page, CompactJson(message)); }
+
+void CWebFeed::SendText(Page& page, const QString& text)
 {
     if (page.socket->bytesToWrite() > kMostUnsentBytes) {
         qCWarning(lcWeb) << "live page of" << page.session.name << "from" << page.peer << "dropped: it stopped reading";
@@ -162,7 +207,7 @@ void CWebFeed::Send(Page& page, const QJsonObject& message)
                                   Qt::QueuedConnection);
         return;
     }
-    page.socket->sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+    page.socket->sendTextMessage(text);
 }
 
 void CWebFeed::SendToAll(const QJsonObject& message)

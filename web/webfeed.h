@@ -3,10 +3,22 @@
 // origin, told the panel's state when it changes and who else is watching.
 // A page that stops reading is dropped rather than let the panel wait, and
 // one whose session ended (logged out, expired) is closed.
+//
+// The panel says when it may have changed (a report, a command); the feed
+// looks then, and on a slow round for what changes without either (the
+// desktop user's clicks, a silent radio). A change is put into words once
+// and the same text goes to every page. A lone change goes out at once;
+// during a stream of reports (a scan, a jog) looks are spaced by
+// kLeastGapMs, or kGapPerPageMs for each page open when that is longer:
+// every page costs the panel a write through TLS per look, and twenty
+// pages told of every report would cost it more than the reports do. A
+// page then skips values nobody could read anyway, never the latest.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "web/webpanelstate.h"
@@ -19,6 +31,12 @@ class CWebFeed : public QObject {
 public:
     static constexpr int kMostPages = 20;
     static constexpr qint64 kMostUnsentBytes = 1024 * 1024;
+    // A page this far behind misses changes until it has caught up; it is
+    // then told the latest of each value, not every one it missed.
+    static constexpr qint64 kBehindBytes = 64 * 1024;
+    static constexpr int kLeastGapMs = 40;
+    static constexpr int kGapPerPageMs = 10;
+    static constexpr int kRoundMs = 250;
 
     using StateSource = std::function<WebPanelState()>;
     // What a page asked for ("press", "enter", "choose", "recall", keying),
@@ -39,6 +57,8 @@ public:
     // The panel's controls, sent to every page as it opens (and to those
     // open already, since the server starts before the panel).
     void SetLayout(const QJsonObject& layout);
+    // The panel may show something new; cheap enough to call per character.
+    void Changed();
     // A logout closes the pages of its session at once.
     void EndSession(const QString& token);
     int PageCount() const { return int(m_pages.size()); }
@@ -58,14 +78,17 @@ private:
         QString token;
         WebSession session;
         QString peer;
-        WebPanelState sent;  // what this page was last told
+        // What this page was told while it was behind; unset while it is
+        // told what every page is told.
+        std::optional<WebPanelState> own;
     };
 
-    void Poll();
+    void Look();
     void CheckSessions();
     void OnMessage(QWebSocket* socket, const QString& text);
-    void SendChanges(Page& page, const WebPanelState& now, bool whole);
+    void TellBehind(Page& page, const WebPanelState& now);
     void Send(Page& page, const QJsonObject& message);
+    void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
     void DropLater(QWebSocket* socket);
@@ -75,7 +98,10 @@ private:
     CommandHandler m_commands;
     QJsonObject m_layout;
     std::vector<Page> m_pages;
-    QTimer m_poll;
+    WebPanelState m_told;  // what every page not behind was last told
+    QTimer m_look;         // single shot: the next look, soon
+    QTimer m_round;
+    QElapsedTimer m_sinceLook;
     QTimer m_sessionCheck;
     const QObject* m_speaking = nullptr;
 };

@@ -110,6 +110,21 @@ WebPanelState CWebPanelSeam::Snapshot() const
     return state;
 }
 
+// The serial control speaks after every character and the panel refreshes
+// then; connected after the panel's own handler, this runs after it. Only
+// a count is compared per character.
+void CWebPanelSeam::WatchReports(QObject* context, std::function<void()> heard)
+{
+    m_reportsSeen = m_rig.ReportCount();
+    QObject::connect(&m_view.Comm(), &CMSComm::OnComm, context, [this, heard = std::move(heard)] {
+        const unsigned reports = m_rig.ReportCount();
+        if (reports == m_reportsSeen)
+            return;
+        m_reportsSeen = reports;
+        heard();
+    });
+}
+
 // The role is checked here, on the server: a page's disabled controls are
 // no guard against a hand-made message.
 QString CWebPanelSeam::Operate(OperatorRole role, const QJsonObject& message)

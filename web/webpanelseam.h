@@ -4,6 +4,7 @@
 // double-clicked as the user would, so the panel's own handler runs and the
 // radio gets exactly the bytes the desktop would send.
 #include <QJsonObject>
+#include <functional>
 
 #include "remote/viewrigseam.h"
 #include "web/operatorrole.h"
@@ -17,6 +18,8 @@ public:
     // The layout message: every shown control, as the page builds it.
     QJsonObject Layout() const;
     WebPanelState Snapshot() const;
+    // `heard` runs after the panel has shown each new report from the radio.
+    void WatchReports(QObject* context, std::function<void()> heard);
     // A page's "press", "enter", "choose" or "recall" by an operator of
     // this role; the refusal to show, or empty.
     QString Operate(OperatorRole role, const QJsonObject& message);
@@ -30,4 +33,5 @@ private:
 
     CTavrinView& m_view;
     CViewRigSeam m_rig;
+    unsigned m_reportsSeen = 0;  // by the watch of reports
 };

@@ -8,6 +8,7 @@
 
 #include "remote/rigctlsettings.h"
 #include "web/webcertificate.h"
+#include "web/webfeed.h"
 #include "web/webkeying.h"
 #include "web/weblog.h"
 #include "web/webpanelseam.h"
@@ -73,6 +74,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
         return m_keying->Handle(session, message);
     };
     m_server->Feed().SetLayout(m_seam->Layout());
+    CWebFeed* feed = &m_server->Feed();
+    m_seam->WatchReports(feed, [feed] { feed->Changed(); });
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
