@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <QThread>
 #include <QWebSocket>
 
 #include "web/webhttp.h"
@@ -54,6 +55,7 @@ CWebFeed::~CWebFeed()
     for (Page& page : m_pages)
         page.socket->disconnect(this);
     m_pages.clear();
+    m_pageCount = 0;
 }
 
 void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
@@ -77,6 +79,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString& text) { OnMessage(raw, text); });
     connect(raw, &QWebSocket::disconnected, this, [this, raw] { Drop(raw, QString()); });
     m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw), std::nullopt});
+    m_pageCount = int(m_pages.size());
     qCInfo(lcWeb) << "live page opened by" << session->name << "from" << m_pages.back().peer;
     Page& page = m_pages.back();
     Send(page, QJsonObject{{QStringLiteral("type"), QStringLiteral("you")},
@@ -109,14 +112,26 @@ QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QBy
     return {};
 }
 
+bool CWebFeed::Elsewhere(std::function<void()> call)
+{
+    if (QThread::currentThread() == thread())
+        return false;
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    return true;
+}
+
 void CWebFeed::SetLayout(const QJsonObject& layout)
 {
+    if (Elsewhere([this, layout] { SetLayout(layout); }))
+        return;
     m_layout = layout;
     SendToAll(m_layout);
 }
 
 void CWebFeed::Changed()
 {
+    if (Elsewhere([this] { Changed(); }))
+        return;
     if (m_pages.empty() || m_look.isActive())
         return;
     const qint64 gap = std::max(kLeastGapMs, kGapPerPageMs * PageCount());
@@ -212,6 +227,8 @@ void CWebFeed::SendText(Page& page, const QString& text)
 
 void CWebFeed::SendToAll(const QJsonObject& message)
 {
+    if (Elsewhere([this, message] { SendToAll(message); }))
+        return;
     for (Page& page : m_pages)
         Send(page, message);
 }
@@ -242,6 +259,7 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
     socket->close(QWebSocketProtocol::CloseCodePolicyViolated, why);
     found->socket.release();
     m_pages.erase(found);
+    m_pageCount = int(m_pages.size());
     DropLater(socket);
     emit PageGone(socket);
     SendToAll(OperatorsMessage());

@@ -13,9 +13,16 @@
 // every page costs the panel a write through TLS per look, and twenty
 // pages told of every report would cost it more than the reports do. A
 // page then skips values nobody could read anyway, never the latest.
+//
+// The feed may run in a thread of its own, so that the pages' sockets are
+// not among those the panel's event loop wakes for on every character;
+// Changed, SetLayout and SendToAll may then be called from the panel's
+// thread and are carried out in the feed's. The state source and the
+// command handler are called in the feed's thread.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,7 +68,7 @@ public:
     void Changed();
     // A logout closes the pages of its session at once.
     void EndSession(const QString& token);
-    int PageCount() const { return int(m_pages.size()); }
+    int PageCount() const { return m_pageCount; }
     void SendToAll(const QJsonObject& message);
     // The page whose message the command handler is answering, so a
     // handler can tell two pages of one session apart; none otherwise.
@@ -83,6 +90,9 @@ private:
         std::optional<WebPanelState> own;
     };
 
+    // True when called from another thread: `call` is then made in the
+    // feed's own, later.
+    bool Elsewhere(std::function<void()> call);
     void Look();
     void CheckSessions();
     void OnMessage(QWebSocket* socket, const QString& text);
@@ -103,5 +113,6 @@ private:
     QTimer m_round;
     QElapsedTimer m_sinceLook;
     QTimer m_sessionCheck;
-    const QObject* m_speaking = nullptr;
+    std::atomic<const QObject*> m_speaking{nullptr};
+    std::atomic<int> m_pageCount{0};
 };

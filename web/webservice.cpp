@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QMessageBox>
+#include <QSemaphore>
+#include <QTimer>
 #include <cstdio>
 
 #include "remote/rigctlsettings.h"
@@ -26,9 +28,25 @@ QString HostForAddress(const WebSettings& settings)
                                                                : address.toString();
 }
 
+// How often a server thread waiting for the panel looks whether the
+// program is closing.
+constexpr int kClosingLookMs = 50;
+
 } // namespace
 
-CWebService::~CWebService() = default;
+// The pages' key ends first, in the panel's thread; then the server ends
+// in its own. Its thread may be waiting on the panel for an answer: it
+// gives up on seeing m_closing.
+CWebService::~CWebService()
+{
+    m_closing = true;
+    m_panelSide.reset();
+    m_keying.reset();
+    InServerThread([this] { m_server.reset(); });
+    m_thread.quit();
+    m_thread.wait();
+    delete m_inThread;
+}
 
 std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QString& why)
 {
@@ -46,23 +64,44 @@ std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QSt
     if (!LoadOrMakeWebIdentity(settings.certFile, settings.keyFile, identity, why))
         return nullptr;
     std::unique_ptr<CWebService> service(new CWebService);
-    CWebService* raw = service.get();
-    service->m_server = std::make_unique<CWebServer>(operators, [raw] {
-        return raw->m_seam ? raw->m_seam->Snapshot() : WebPanelState{};
-    });
-    const QHostAddress address = settings.address.isEmpty()
-                                     ? QHostAddress(QHostAddress::Any)
-                                     : ParseRigctlAddress(settings.address).value_or(QHostAddress());
-    if (!service->m_server->Listen(address, settings.port, WebTlsConfiguration(identity), why))
+    if (!service->StartServer(operators, settings, identity, why))
         return nullptr;
-    service->m_server->Feed().SetCommandHandler(
-        [raw](const WebSession& session, const QJsonObject& command) { return raw->Command(session, command); });
     service->m_address = QStringLiteral("https://%1:%2/").arg(HostForAddress(settings)).arg(service->m_server->Port());
     service->m_fingerprint = CertificateFingerprint(identity.certificate);
     std::printf("Web panel: %s  certificate SHA-256 %s\n", qPrintable(service->m_address),
                 qPrintable(service->m_fingerprint));
     std::fflush(stdout);
     return service;
+}
+
+// Made in its thread, so that everything the HTTP server makes of its own
+// belongs to that thread too.
+bool CWebService::StartServer(const COperatorStore& operators, const WebSettings& settings,
+                              const WebIdentity& identity, QString& why)
+{
+    m_panelSide = std::make_unique<QObject>();
+    m_thread.setObjectName(QStringLiteral("web panel"));
+    m_thread.start();
+    m_inThread = new QObject;
+    m_inThread->moveToThread(&m_thread);
+    bool listening = false;
+    InServerThread([&] {
+        m_server = std::make_unique<CWebServer>(operators, [this] { return Published(); });
+        m_server->Feed().SetCommandHandler(
+            [this](const WebSession& session, const QJsonObject& command) { return CommandFromPage(session, command); });
+        const QHostAddress address = settings.address.isEmpty()
+                                         ? QHostAddress(QHostAddress::Any)
+                                         : ParseRigctlAddress(settings.address).value_or(QHostAddress());
+        listening = m_server->Listen(address, settings.port, WebTlsConfiguration(identity), why);
+        if (!listening)
+            m_server.reset();
+    });
+    return listening;
+}
+
+void CWebService::InServerThread(const std::function<void()>& call)
+{
+    QMetaObject::invokeMethod(m_inThread, call, Qt::BlockingQueuedConnection);
 }
 
 void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
@@ -74,14 +113,57 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
         return m_keying->Handle(session, message);
     };
     m_server->Feed().SetLayout(m_seam->Layout());
-    CWebFeed* feed = &m_server->Feed();
-    m_seam->WatchReports(feed, [feed] { feed->Changed(); });
+    // What the pages show is read off the panel here, in its thread: after
+    // each report, after each page's command, when a page opens, and on a
+    // slow round for what the desktop's own user changes.
+    m_seam->WatchReports(m_panelSide.get(), [this] { Publish(); });
+    QObject::connect(&m_server->Feed(), &CWebFeed::PageOpened, m_panelSide.get(), [this] { Publish(); });
+    auto* round = new QTimer(m_panelSide.get());
+    QObject::connect(round, &QTimer::timeout, m_panelSide.get(), [this] { Publish(); });
+    round->start(CWebFeed::kRoundMs);
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
                                  QStringLiteral("The web panel is at %1\n\nIts certificate's SHA-256 fingerprint:\n%2")
                                      .arg(m_address, m_fingerprint));
     });
+}
+
+QString CWebService::CommandFromPage(const WebSession& session, const QJsonObject& command)
+{
+    struct Answer {
+        QSemaphore ready;
+        QString refusal;
+    };
+    auto answer = std::make_shared<Answer>();
+    QMetaObject::invokeMethod(m_panelSide.get(), [this, answer, session, command] {
+        answer->refusal = Command(session, command);
+        Publish();
+        answer->ready.release();
+    }, Qt::QueuedConnection);
+    while (!answer->ready.tryAcquire(1, kClosingLookMs))
+        if (m_closing)
+            return QStringLiteral("The station is closing.");
+    return answer->refusal;
+}
+
+// Only while someone watches: with no page open this costs the panel nothing.
+void CWebService::Publish()
+{
+    if (!m_seam || m_server->Feed().PageCount() == 0)
+        return;
+    const WebPanelState now = m_seam->Snapshot();
+    {
+        QMutexLocker locked(&m_publishedLock);
+        m_published = now;
+    }
+    m_server->Feed().Changed();
+}
+
+WebPanelState CWebService::Published() const
+{
+    QMutexLocker locked(&m_publishedLock);
+    return m_published;
 }
 
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)

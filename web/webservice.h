@@ -3,10 +3,21 @@
 // bad certificate, a taken port or no operator ends the start with a
 // sentence; then attached to the panel it shows, with its address and
 // certificate fingerprint under Help.
+//
+// The server and its pages run in a thread of their own: the panel's
+// event loop wakes for every character the radio sends, and should not
+// look at twenty sockets each time. The panel's side publishes what the
+// pages are to show and carries out what they ask; the server's thread
+// waits for those answers, the panel never waits for the server.
+#include <QMutex>
 #include <QString>
+#include <QThread>
+#include <atomic>
+#include <functional>
 #include <memory>
 
 #include "web/webcommand.h"
+#include "web/webpanelstate.h"
 #include "web/websessions.h"
 #include "web/websettings.h"
 
@@ -16,6 +27,8 @@ class CTransmitHolder;
 class CWebKeying;
 class CWebPanelSeam;
 class CWebServer;
+class COperatorStore;
+struct WebIdentity;
 class QJsonObject;
 class QMenu;
 class QWidget;
@@ -41,8 +54,22 @@ public:
 
 private:
     CWebService() = default;
+    bool StartServer(const COperatorStore& operators, const WebSettings& settings, const WebIdentity& identity,
+                     QString& why);
+    void InServerThread(const std::function<void()>& call);
+    // In the server's thread: the page's command, carried out by the panel.
+    QString CommandFromPage(const WebSession& session, const QJsonObject& command);
+    // In the panel's thread.
     QString Command(const WebSession& session, const QJsonObject& command);
+    void Publish();
+    WebPanelState Published() const;
 
+    QThread m_thread;
+    QObject* m_inThread = nullptr;  // lives in m_thread, for calls made there
+    std::unique_ptr<QObject> m_panelSide;  // calls made in the panel's thread
+    std::atomic<bool> m_closing{false};
+    mutable QMutex m_publishedLock;
+    WebPanelState m_published;
     std::unique_ptr<CWebPanelSeam> m_seam;
     std::unique_ptr<CWebServer> m_server;
     std::unique_ptr<CWebKeying> m_keying;
