@@ -6,7 +6,10 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "audio/audiosettings.h"
+#include "keying/transmitwatch.h"
 #include "remote/rigctlsettings.h"
+#include "web/webaudio.h"
 #include "web/webcertificate.h"
 #include "web/webkeying.h"
 #include "web/weblog.h"
@@ -72,6 +75,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     keying = [this](const WebSession& session, const QJsonObject& message) {
         return m_keying->Handle(session, message);
     };
+    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, CTransmitWatch::Of(view),
+                                          LoadAudioSettings());
     m_server->Feed().SetLayout(m_seam->Layout());
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
@@ -83,5 +88,7 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
 
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)
 {
+    if (m_audio && CWebAudio::Handles(command))
+        return m_audio->Handle(session, m_server->Feed().Speaking(), command);
     return HandleWebMessage(m_seam.get(), keying, session, command);
 }
