@@ -96,8 +96,15 @@ def timed(sound, player_sink, sent_source, heard_source, count):
     player = sound.play(player_sink, bursts(count))
     player.wait()
     time.sleep(1.0)
-    result = delays(onsets(sent.samples(sent.started, time.monotonic())),
-                    onsets(heard.samples(heard.started, time.monotonic())), sent.started, heard.started)
+    sent_at = onsets(sent.samples(sent.started, time.monotonic()))
+    heard_at = onsets(heard.samples(heard.started, time.monotonic()))
+    if os.environ.get('AUDIOBENCH_DEBUG'):
+        print('sent', [round(t + sent.started, 3) for t in sent_at])
+        print('heard', [round(t + heard.started, 3) for t in heard_at])
+        envelope = heard.samples(heard.started, time.monotonic())
+        print('heard level per 100 ms', [round((sum(x * x for x in envelope[i:i + 4800]) / 4800) ** 0.5 / 32768, 3)
+                                          for i in range(0, len(envelope) - 4800, 4800)])
+    result = delays(sent_at, heard_at, sent.started, heard.started)
     sent.stop()
     heard.stop()
     return result
@@ -111,6 +118,7 @@ def main():
     parser.add_argument('--chromedriver', default='/usr/bin/chromedriver')
     parser.add_argument('--bursts', type=int, default=30)
     parser.add_argument('--listeners', type=int, default=5)
+    parser.add_argument('--only-transmit', action='store_true', help=argparse.SUPPRESS)
     arguments = parser.parse_args()
     sound = SoundServer()
     sound.use()
@@ -131,6 +139,8 @@ def main():
         time.sleep(2)
         report('receive, station input to page output', timed(sound, 'rx', 'radio', 'speaker.monitor', arguments.bursts),
                arguments.bursts)
+        if arguments.only_transmit:
+            arguments.listeners = 1
         one = cpu_share(pid)
         print(f'station CPU, 1 page listening: {one:.2f} %', flush=True)
         for n in range(1, arguments.listeners):
@@ -154,6 +164,11 @@ def main():
         report('transmit, page microphone to station output',
                timed(sound, 'mic', 'microphone', 'tx.monitor', min(arguments.bursts, 150)), arguments.bursts)
         ActionChains(driver).release().perform()
+        said = driver.find_element(By.ID, 'audio-status').text
+        if said:
+            print(f'the page said: {said}')
+        for entry in driver.get_log('browser'):
+            print('browser:', entry.get('message'))
     finally:
         for d in drivers:
             close(d)
