@@ -58,10 +58,21 @@ CWebAudio::CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& 
         qCInfo(lcWeb).noquote() << "web microphone plays to" << output->description();
         m_look.setInterval(kLookMs);
         connect(&m_look, &QTimer::timeout, m_transmit.get(), &CTransmitAudio::Look);
-        m_look.start();
     }
-    connect(&holder, &CTransmitHolder::Ended, m_transmit.get(), &CTransmitAudio::Look);
+    // Looked at only while someone holds the transmitter: an idle station
+    // does not wake for it.
+    connect(&holder, &CTransmitHolder::Began, this, [this] {
+        if (m_transmitProblem.isEmpty())
+            m_look.start();
+    });
+    connect(&holder, &CTransmitHolder::Ended, this, [this] {
+        m_transmit->Look();
+        m_look.stop();
+    });
     connect(m_transmit.get(), &CTransmitAudio::Failed, this, [this](const QString& why) {
+        // Said once, not at every frame the output still refuses.
+        if (why == m_transmitProblem)
+            return;
         qCWarning(lcWeb).noquote() << "transmit audio:" << why;
         m_transmitProblem = why;
         TellPages();

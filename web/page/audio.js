@@ -82,6 +82,7 @@ class Receiver {
     this.decoder.configure({ codec: 'opus', sampleRate: RATE, numberOfChannels: 1 });
     this.samples = new Float32Array(this.analyser.fftSize);
     this.meter = setInterval(() => this.showLevel(), METER_MS);
+    // What the page hears, for a test in a real browser to check its pitch.
     window.tavrinAudio = { analyser: this.analyser, context };
   }
 
