@@ -7,6 +7,7 @@
 
 #include "access/panelaccess.h"
 #include "app/aboutdlg.h"
+#include "audio/audiodevicesdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
 #include "channeleditor/channeleditor.h"
@@ -89,6 +90,7 @@ void CTavrinApp::AttachPortHelpers()
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
+    CAudioDevicesDlg::AddTo(m_frame->RadioMenu(), m_frame.get());
 }
 
 // The Channels window's unsaved edits are asked about before the panel

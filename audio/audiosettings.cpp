@@ -16,14 +16,14 @@ AudioSettings LoadAudioSettings(const AudioCommandLine& forThisRun)
     return settings;
 }
 
-bool KeepAudioSettings(const AudioCommandLine& named, QString& problem)
+bool KeepAudioSettings(const AudioCommandLine& named, QString& problem, bool clearEmpty)
 {
-    if (named.input.isEmpty() && named.output.isEmpty())
+    if (named.input.isEmpty() && named.output.isEmpty() && !clearEmpty)
         return true;
     QSettings profile;
-    if (!named.input.isEmpty())
+    if (!named.input.isEmpty() || clearEmpty)
         profile.setValue(kInputKey, named.input);
-    if (!named.output.isEmpty())
+    if (!named.output.isEmpty() || clearEmpty)
         profile.setValue(kOutputKey, named.output);
     profile.sync();
     if (profile.status() == QSettings::NoError)

@@ -19,4 +19,5 @@ struct AudioSettings {
 AudioSettings LoadAudioSettings(const AudioCommandLine& forThisRun = {});
 // Keeps what the options named, once it was found among the devices.
 // False, with problem set, when the profile could not be written.
-bool KeepAudioSettings(const AudioCommandLine& named, QString& problem);
+// With clearEmpty, an empty name goes back to the system's default.
+bool KeepAudioSettings(const AudioCommandLine& named, QString& problem, bool clearEmpty = false);

@@ -6,6 +6,10 @@
 #include "audio/audioconstants.h"
 #include "audio/opusencoder.h"
 
+namespace {
+constexpr int kSourceBufferFrames = 2;  // 40 ms
+} // namespace
+
 CReceiveAudio::CReceiveAudio(QObject* parent) : QObject(parent) {}
 
 CReceiveAudio::~CReceiveAudio() = default;
@@ -33,6 +37,8 @@ bool CReceiveAudio::Start(const QAudioDevice& input, QString& error)
         return false;
     }
     m_source = new QAudioSource(input, StationAudioFormat(), this);
+    // A short buffer hands each frame over as soon as it is captured.
+    m_source->setBufferSize(kSourceBufferFrames * kAudioFrameBytes);
     connect(m_source, &QAudioSource::stateChanged, this, &CReceiveAudio::NoteSourceState);
     m_captured = m_source->start();
     if (!m_captured) {

@@ -77,6 +77,8 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     }
     QWebSocket* raw = socket.get();
     connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString& text) { OnMessage(raw, text); });
+    connect(raw, &QWebSocket::binaryMessageReceived, this,
+            [this, raw](const QByteArray& data) { OnBinary(raw, data); });
     connect(raw, &QWebSocket::disconnected, this, [this, raw] { Drop(raw, QString()); });
     m_pages.push_back({std::move(socket), token, *session, PeerOf(*raw), std::nullopt});
     m_pageCount = int(m_pages.size());
@@ -209,6 +211,33 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         Changed();
         return;
     }
+}
+
+void CWebFeed::OnBinary(QWebSocket* socket, const QByteArray& data)
+{
+    for (const Page& page : m_pages) {
+        if (page.socket.get() == socket) {
+            emit BinaryFromPage(socket, page.session, data);
+            return;
+        }
+    }
+}
+
+bool CWebFeed::SendBinary(const QObject* page, const QByteArray& data)
+{
+    // From the panel's thread the frame is only handed over; whether it
+    // went is decided here, later, by the same rule.
+    if (Elsewhere([this, page, data] { SendBinary(page, data); }))
+        return true;
+    for (Page& open : m_pages) {
+        if (open.socket.get() != page)
+            continue;
+        if (open.socket->bytesToWrite() > kMostUnsentBinaryBytes)
+            return false;
+        open.socket->sendBinaryMessage(data);
+        return true;
+    }
+    return false;
 }
 
 void CWebFeed::Send(Page& page, const QJsonObject& message) { SendText(page, CompactJson(message)); }

@@ -73,11 +73,18 @@ public:
     // The page whose message the command handler is answering, so a
     // handler can tell two pages of one session apart; none otherwise.
     const QObject* Speaking() const { return m_speaking; }
+    // One binary message to one page; dropped (false) rather than queued
+    // behind a backlog, so a slow listener loses frames, not the panel's time.
+    // From another thread it is handed over (true) and the rule applied there.
+    static constexpr qint64 kMostUnsentBinaryBytes = 64 * 1024;
+    bool SendBinary(const QObject* page, const QByteArray& data);
 
 signals:
     void PageOpened(const QObject* page);
     // Closed by its browser, lost, logged out, expired or dropped: gone.
     void PageGone(const QObject* page);
+    // A binary message (audio) from a page, with the page's session.
+    void BinaryFromPage(const QObject* page, const WebSession& session, const QByteArray& data);
 
 private:
     struct Page {
@@ -97,6 +104,7 @@ private:
     void CheckSessions();
     void OnMessage(QWebSocket* socket, const QString& text);
     void TellBehind(Page& page, const WebPanelState& now);
+    void OnBinary(QWebSocket* socket, const QByteArray& data);
     void Send(Page& page, const QJsonObject& message);
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;

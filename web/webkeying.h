@@ -46,6 +46,8 @@ public:
     void SetWatchdog(std::chrono::milliseconds timeout) { m_watchdog.setInterval(timeout); }
     // "alice (web)", "the panel (Xmit)"; what every page shows.
     static QString HolderText(const Keyer& who);
+    // The page whose key this is, while it lasts; none otherwise.
+    const QObject* KeyingPage() const { return m_keyer ? m_keyer->client : nullptr; }
 
 private:
     QString Key(const WebSession& session, bool tune);

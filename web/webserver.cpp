@@ -143,6 +143,9 @@ void CWebServer::AddRoutes()
     using Method = QHttpServerRequest::Method;
     m_http.route("/", Method::Get, [this](const QHttpServerRequest& request) { return Home(request); });
     m_http.route("/app.js", Method::Get, [] { return Asset(QStringLiteral("app.js"), "text/javascript"); });
+    m_http.route("/audio.js", Method::Get, [] { return Asset(QStringLiteral("audio.js"), "text/javascript"); });
+    m_http.route("/audioplayer.js", Method::Get,
+                 [] { return Asset(QStringLiteral("audioplayer.js"), "text/javascript"); });
     m_http.route("/keying.js", Method::Get, [] { return Asset(QStringLiteral("keying.js"), "text/javascript"); });
     m_http.route("/panel.js", Method::Get, [] { return Asset(QStringLiteral("panel.js"), "text/javascript"); });
     m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });

@@ -8,7 +8,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "audio/audiosettings.h"
+#include "keying/transmitwatch.h"
 #include "remote/rigctlsettings.h"
+#include "web/webaudio.h"
 #include "web/webcertificate.h"
 #include "web/webfeed.h"
 #include "web/webkeying.h"
@@ -41,6 +44,7 @@ CWebService::~CWebService()
 {
     m_closing = true;
     m_panelSide.reset();
+    m_audio.reset();
     m_keying.reset();
     InServerThread([this] { m_server.reset(); });
     m_thread.quit();
@@ -112,6 +116,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     keying = [this](const WebSession& session, const QJsonObject& message) {
         return m_keying->Handle(session, message);
     };
+    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, CTransmitWatch::Of(view),
+                                          LoadAudioSettings());
     m_server->Feed().SetLayout(m_seam->Layout());
     // What the pages show is read off the panel here, in its thread: after
     // each report, after each page's command, when a page opens, and on a
@@ -168,5 +174,7 @@ WebPanelState CWebService::Published() const
 
 QString CWebService::Command(const WebSession& session, const QJsonObject& command)
 {
+    if (m_audio && CWebAudio::Handles(command))
+        return m_audio->Handle(session, m_server->Feed().Speaking(), command);
     return HandleWebMessage(m_seam.get(), keying, session, command);
 }

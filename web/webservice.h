@@ -24,6 +24,7 @@
 class CSilenceWatch;
 class CTavrinView;
 class CTransmitHolder;
+class CWebAudio;
 class CWebKeying;
 class CWebPanelSeam;
 class CWebServer;
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<CWebPanelSeam> m_seam;
     std::unique_ptr<CWebServer> m_server;
     std::unique_ptr<CWebKeying> m_keying;
+    std::unique_ptr<CWebAudio> m_audio;  // after the keying it asks
     QString m_address;
     QString m_fingerprint;
 };

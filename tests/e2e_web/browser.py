@@ -9,14 +9,14 @@ from selenium.webdriver.support.ui import WebDriverWait
 WAIT_S = 5
 
 
-def open_browser(chromium, chromedriver, spki_hash):
+def open_browser(chromium, chromedriver, spki_hash, extra=()):
     options = webdriver.ChromeOptions()
     options.binary_location = chromium
     profile = tempfile.TemporaryDirectory(prefix='tavrin-chromium-')
     # Only the panel's own key is trusted, after its fingerprint was checked.
     for argument in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu',
                      '--no-first-run', '--window-size=1280,1024', f'--user-data-dir={profile.name}',
-                     f'--ignore-certificate-errors-spki-list={spki_hash}'):
+                     f'--ignore-certificate-errors-spki-list={spki_hash}', *extra):
         options.add_argument(argument)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
     driver = webdriver.Chrome(service=Service(chromedriver), options=options)

@@ -73,12 +73,13 @@ class Station:
         if done.returncode != 0:
             raise RuntimeError(f'--add-operator {name}: {done.stderr.strip()}')
 
-    def start_panel(self):
+    def start_panel(self, extra=()):
         self.web_port = free_port()
         arguments = [self.tavrin_path, '--headless', '--data-dir', self.data, '--web-port', str(self.web_port),
                      '--web-address', '127.0.0.1']
         if self.trace_file:
             arguments += ['--trace', self.trace_file]
+        arguments += list(extra)
         # A file, not a pipe: a panel that logs a lot must never block on it.
         self.panel_log = os.path.join(self.root.name, 'panel.log')
         with open(self.panel_log, 'w') as log:

@@ -1,6 +1,7 @@
 // The live panel: one WebSocket to the page's own origin. The server sends
 // the layout once, then only what changed; the page sends what the operator
 // did, and shows whatever the server refuses.
+import { attachAudio } from '/audio.js';
 import { attachKeying } from '/keying.js';
 import { allowRole, buildPanel, editsOf, setButtonFor, showChannels, showValue } from '/panel.js';
 
@@ -18,6 +19,13 @@ const values = {};
 export function send(command) {
   if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(command));
 }
+
+// Audio frames; one the socket cannot take at once is not worth keeping.
+function sendBinary(frame) {
+  if (socket && socket.readyState === WebSocket.OPEN && socket.bufferedAmount < 65536) socket.send(frame);
+}
+
+let audioFrame = () => {};
 
 const actions = {
   // A Set button takes what its edit holds now, typed or not yet left.
@@ -79,7 +87,12 @@ const handlers = {
 
 function connect() {
   socket = new WebSocket(`wss://${location.host}/ws`);
+  socket.binaryType = 'arraybuffer';
   socket.onmessage = (event) => {
+    if (typeof event.data !== 'string') {
+      audioFrame(event.data);
+      return;
+    }
     const message = JSON.parse(event.data);
     const handle = handlers[message.type];
     if (handle) handle(message);
@@ -93,5 +106,6 @@ function connect() {
   };
 }
 
-attachKeying(handlers, send);
+const keying = attachKeying(handlers, send);
+audioFrame = attachAudio(handlers, send, sendBinary, keying);
 connect();

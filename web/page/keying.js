@@ -38,10 +38,12 @@ function makeHolder() {
 }
 
 // handlers: the page's message handlers by type, to which "holder" is
-// added and "you" chained; send: sends one command to the server.
+// added and "you" chained; send: sends one command to the server. Returns
+// talking(): whether this page keys and its operator holds the transmitter,
+// the time for its microphone.
 export function attachKeying(handlers, send) {
   const root = document.getElementById('keying');
-  if (!root) return;
+  if (!root) return { talking: () => false };
   const xmit = makeButton('xmit', 'Xmit');
   const receive = makeButton('receive', 'Receive');
   const latch = makeLatch();
@@ -158,4 +160,5 @@ export function attachKeying(handlers, send) {
     if (message.text === '' && latched) unlatch();
     update();
   };
+  return { talking: () => (pressed || latched) && me !== '' && holderText.startsWith(`${me} (web`) };
 }
