@@ -16,7 +16,6 @@ recorded from one daemon, so on one clock. Then the station's CPU time over
 import argparse
 import array
 import os
-import statistics
 import sys
 import time
 
@@ -26,6 +25,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser
 from soundserver import RATE, SoundServer, tone
+from rows import suite_arguments
 from station import Station, wait_for
 
 PERIOD_S = 1.0
@@ -111,11 +111,7 @@ def timed(sound, player_sink, sent_source, heard_source, count):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--tavrin', required=True)
-    parser.add_argument('--radiosim', required=True)
-    parser.add_argument('--chromium', default='/usr/bin/chromium')
-    parser.add_argument('--chromedriver', default='/usr/bin/chromedriver')
+    parser = suite_arguments(__doc__)
     parser.add_argument('--bursts', type=int, default=30)
     parser.add_argument('--listeners', type=int, default=5)
     parser.add_argument('--only-transmit', action='store_true', help=argparse.SUPPRESS)

@@ -23,12 +23,10 @@ it. Measured, with headless Chromium logged in:
                    baud), each a new frequency, with 0 and with 20 pages open,
                    less the same time idle, per character
 """
-import argparse
 import os
 import pty
 import re
 import select
-import statistics
 import subprocess
 import sys
 import threading
@@ -38,6 +36,7 @@ import tty
 from selenium.webdriver.common.by import By
 
 from browser import close, log_in, open_browser
+from rows import suite_arguments
 from station import Station, wait_for
 
 CLOCK_TICK_S = 1.0 / os.sysconf('SC_CLK_TCK')
@@ -237,11 +236,7 @@ def live_feeds(port):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--tavrin', required=True)
-    parser.add_argument('--radiosim', required=True)
-    parser.add_argument('--chromium', default='/usr/bin/chromium')
-    parser.add_argument('--chromedriver', default='/usr/bin/chromedriver')
+    parser = suite_arguments(__doc__)
     parser.add_argument('--samples', type=int, default=200)
     parser.add_argument('--seconds', type=float, default=10)
     parser.add_argument('--pages', type=int, default=20)

@@ -10,11 +10,9 @@ page holding the transmitter keys, and never from another page.
 
     e2e_audio.py --tavrin build/tavrin --radiosim build/tools/radiosim/tavrin-radiosim
 """
-import argparse
 import os
 import sys
 import time
-import traceback
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
@@ -22,6 +20,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser
 from soundserver import SoundServer, rms, share_at, tone, write_wav
+from rows import run_rows, suite_arguments
 from station import Station, wait_for
 
 OPERATORS = [('alice', 'transmit', 'alice-password'), ('bob', 'transmit', 'bob-password'),
@@ -242,39 +241,13 @@ def others_dropped(suite):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--tavrin', required=True)
-    parser.add_argument('--radiosim', required=True)
-    parser.add_argument('--chromium', default='/usr/bin/chromium')
-    parser.add_argument('--chromedriver', default='/usr/bin/chromedriver')
+    parser = suite_arguments(__doc__)
     parser.add_argument('--pulseaudio', default='pulseaudio')
     parser.add_argument('--pactl', default='pactl')
     parser.add_argument('rows', nargs='*', help='run only the rows whose title holds one of these words')
     arguments = parser.parse_args()
     suite = Suite(arguments)
-    failed = 0
-    try:
-        for title, function in ROWS:
-            if arguments.rows and not any(word in title for word in arguments.rows):
-                continue
-            try:
-                function(suite)
-                print(f'PASS   {title}', flush=True)
-            except AssertionError as problem:
-                failed += 1
-                print(f'FAIL!  {title}\n         {problem}', flush=True)
-            except Exception:
-                failed += 1
-                print(f'FAIL!  {title}\n' + traceback.format_exc(), flush=True)
-    finally:
-        if failed:
-            print('--- the panel said:\n' + suite.station.said()[-3000:], flush=True)
-        status = suite.end()
-    if status != 0:
-        failed += 1
-        print(f'FAIL!  the panel ended with status {status} on SIGTERM', flush=True)
-    print(f'Totals: {len(ROWS) - failed if not arguments.rows else "-"} passed, {failed} failed')
-    return 1 if failed else 0
+    return run_rows(ROWS, suite, arguments.rows, lambda: print('--- the panel said:\n' + suite.station.said()[-3000:], flush=True))
 
 
 if __name__ == '__main__':
