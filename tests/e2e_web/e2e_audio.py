@@ -20,7 +20,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser
 from soundserver import SoundServer, rms, share_at, tone, write_wav
-from rows import run_rows, suite_arguments
+from rows import check, registrar, run_rows, suite_arguments
 from station import Station, wait_for
 
 OPERATORS = [('alice', 'transmit', 'alice-password'), ('bob', 'transmit', 'bob-password'),
@@ -91,18 +91,7 @@ socket.onopen = () => {
 """
 
 ROWS = []
-
-
-def row(title):
-    def register(function):
-        ROWS.append((title, function))
-        return function
-    return register
-
-
-def check(condition, what):
-    if not condition:
-        raise AssertionError(what)
+row = registrar(ROWS)
 
 
 class Suite:

@@ -17,7 +17,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser, text_of
-from rows import run_rows, suite_arguments
+from rows import check, registrar, run_rows, suite_arguments
 from station import Station, wait_for
 
 OPERATORS = [('alice', 'transmit', 'alice-password'), ('bob', 'transmit', 'bob-password'),
@@ -39,18 +39,7 @@ socket.onerror = () => { clearTimeout(timer); done('socket error'); };
 """
 
 ROWS = []
-
-
-def row(title):
-    def register(function):
-        ROWS.append((title, function))
-        return function
-    return register
-
-
-def check(condition, what):
-    if not condition:
-        raise AssertionError(what)
+row = registrar(ROWS)
 
 
 def element(driver, element_id):

@@ -39,3 +39,18 @@ def run_rows(rows, suite, selected, when_failed=None):
         print(f'FAIL!  the panel ended with status {status} on SIGTERM', flush=True)
     print(f'Totals: {len(rows) - failed if not selected else "-"} passed, {failed} failed')
     return 1 if failed else 0
+
+
+def registrar(rows):
+    """A decorator that adds a function to `rows` under its title, in order."""
+    def row(title):
+        def register(function):
+            rows.append((title, function))
+            return function
+        return register
+    return row
+
+
+def check(condition, what):
+    if not condition:
+        raise AssertionError(what)
