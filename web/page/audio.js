@@ -221,7 +221,8 @@ export function attachAudio(handlers, send, sendBinary, keying) {
     const control = document.getElementById(id);
     if (control) {
       control.addEventListener('pointerdown', openMic);
-      control.addEventListener('keydown', openMic);
+      // Only the keys that key it: tabbing past Xmit asks for nothing.
+      control.addEventListener('keydown', (event) => { if (event.key === ' ' || event.key === 'Enter') openMic(); });
       control.addEventListener('change', openMic);
     }
   }
