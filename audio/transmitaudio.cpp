@@ -6,9 +6,24 @@
 #include "audio/audioconstants.h"
 #include "audio/opusdecoder.h"
 
+namespace {
+
+// What the sound card is asked to hold: enough for a late frame or two,
+// little enough that the operator hears no echo of the delay.
+constexpr int kSinkBufferBytes = 3 * kAudioFrameBytes;
+// What waits for room in it; beyond this the oldest sound is dropped, so a
+// sound card that stalls cannot build a standing delay.
+constexpr int kMostWaitingBytes = 2 * kAudioFrameBytes;
+// How soon to offer what waits again.
+constexpr int kPumpMs = 5;
+
+} // namespace
+
 CTransmitAudio::CTransmitAudio(const CTransmitterQuestions& transmitter, QObject* parent)
     : QObject(parent), m_gate(transmitter)
 {
+    m_pump.setInterval(kPumpMs);
+    connect(&m_pump, &QTimer::timeout, this, &CTransmitAudio::Pump);
 }
 
 CTransmitAudio::~CTransmitAudio()
@@ -33,22 +48,43 @@ bool CTransmitAudio::Start(const QAudioDevice& output, QString& error)
     }
     m_output = output;
     m_sink = new QAudioSink(output, StationAudioFormat(), this);
+    m_sink->setBufferSize(kSinkBufferBytes);
+    m_playing = m_sink->start();
+    if (!m_playing || m_sink->error() != QAudio::NoError) {
+        error = QStringLiteral("the audio output \"%1\" cannot be opened").arg(output.description());
+        Stop();
+        return false;
+    }
+    // Corked until the gate first opens: an open stream that plays
+    // nothing still wakes the station a hundred times a second.
+    m_sink->suspend();
+    // Running dry between transmissions is an underrun, not a fault.
+    connect(m_sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && m_sink->error() != QAudio::NoError && m_sink->error() != QAudio::UnderrunError)
+            emit Failed(QStringLiteral("the audio output \"%1\" stopped (error %2)")
+                            .arg(m_output.description()).arg(int(m_sink->error())));
+    });
     return true;
 }
 
 void CTransmitAudio::Stop()
 {
     Flush();
+    if (m_sink) {
+        m_sink->disconnect(this);
+        m_sink->stop();
+    }
     delete m_sink;
     m_sink = nullptr;
+    m_playing = nullptr;
 }
 
 void CTransmitAudio::Offer(const QString& session, const QByteArray& opus)
 {
     const CMicGate::Verdict verdict = m_gate.Admit(session);
     if (verdict.flushFirst)
-        Flush();
-    if (verdict.play && m_sink)
+        Rest();
+    if (verdict.play && m_playing)
         Play(opus);
     else
         ++m_dropped;
@@ -57,7 +93,14 @@ void CTransmitAudio::Offer(const QString& session, const QByteArray& opus)
 void CTransmitAudio::Look()
 {
     if (m_gate.ShutSinceLastPlay())
-        Flush();
+        Rest();
+}
+
+void CTransmitAudio::Rest()
+{
+    Flush();
+    if (m_sink && m_sink->state() != QAudio::SuspendedState)
+        m_sink->suspend();
 }
 
 void CTransmitAudio::Play(const QByteArray& opus)
@@ -68,26 +111,37 @@ void CTransmitAudio::Play(const QByteArray& opus)
         ++m_dropped;
         return;
     }
-    // Started at the first frame of each transmission, so the sink's
-    // buffer holds only this operator's audio.
-    if (!m_playing)
-        m_playing = m_sink->start();
-    if (!m_playing) {
-        emit Failed(QStringLiteral("the audio output \"%1\" cannot be opened").arg(m_output.description()));
-        return;
-    }
-    const qsizetype bytes = samples.size() * qsizetype(sizeof(qint16));
-    if (m_playing->write(reinterpret_cast<const char*>(samples.constData()), bytes) != bytes)
+    m_waiting.append(reinterpret_cast<const char*>(samples.constData()), samples.size() * qsizetype(sizeof(qint16)));
+    if (m_waiting.size() > kMostWaitingBytes) {
+        m_waiting.remove(0, m_waiting.size() - kMostWaitingBytes);
         ++m_dropped;
-    else
-        ++m_played;
+    }
+    ++m_played;
+    if (m_sink->state() == QAudio::SuspendedState)
+        m_sink->resume();
+    Pump();
 }
 
+void CTransmitAudio::Pump()
+{
+    // Whole samples only, and never more than the sink has room for: what
+    // it took beyond that would wait in a queue nobody bounds.
+    const qint64 room = qMin<qint64>(m_sink ? m_sink->bytesFree() : 0, m_waiting.size()) & ~qint64(1);
+    if (room > 0 && m_playing) {
+        const qint64 wrote = m_playing->write(m_waiting.constData(), room);
+        if (wrote > 0)
+            m_waiting.remove(0, qsizetype(wrote));
+    }
+    if (m_waiting.isEmpty())
+        m_pump.stop();
+    else if (!m_pump.isActive())
+        m_pump.start();
+}
+
+// Only what waits here: flushing the sink itself would stall its next
+// transmission (see the header); corking it does not.
 void CTransmitAudio::Flush()
 {
-    if (!m_sink || !m_playing)
-        return;
-    m_sink->reset();
-    m_sink->stop();
-    m_playing = nullptr;
+    m_waiting.clear();
+    m_pump.stop();
 }

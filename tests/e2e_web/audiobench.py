@@ -96,14 +96,16 @@ def timed(sound, player_sink, sent_source, heard_source, count):
     player = sound.play(player_sink, bursts(count))
     player.wait()
     time.sleep(1.0)
-    sent_at = onsets(sent.samples(sent.started, time.monotonic()))
-    heard_at = onsets(heard.samples(heard.started, time.monotonic()))
+    # From each recording's first sample, timed from its start as known
+    # once everything has arrived.
+    end = time.monotonic()
+    sent_pcm, heard_pcm = sent.samples(0, end), heard.samples(0, end)
+    sent_at, heard_at = onsets(sent_pcm), onsets(heard_pcm)
     if os.environ.get('AUDIOBENCH_DEBUG'):
         print('sent', [round(t + sent.started, 3) for t in sent_at])
         print('heard', [round(t + heard.started, 3) for t in heard_at])
-        envelope = heard.samples(heard.started, time.monotonic())
-        print('heard level per 100 ms', [round((sum(x * x for x in envelope[i:i + 4800]) / 4800) ** 0.5 / 32768, 3)
-                                          for i in range(0, len(envelope) - 4800, 4800)])
+        print('heard level per 100 ms', [round((sum(x * x for x in heard_pcm[i:i + 4800]) / 4800) ** 0.5 / 32768, 3)
+                                          for i in range(0, len(heard_pcm) - 4800, 4800)])
     result = delays(sent_at, heard_at, sent.started, heard.started)
     sent.stop()
     heard.stop()

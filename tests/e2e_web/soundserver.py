@@ -14,6 +14,7 @@ import math
 import os
 import subprocess
 import tempfile
+import threading
 import time
 import wave
 
@@ -85,7 +86,13 @@ class SoundServer:
 
 
 class Recording:
-    """What a source carries from now on, by the time it was heard."""
+    """What a source carries from now on, by the time it was heard.
+
+    A null sink renders ahead in blocks as long as its latency, which
+    changes as streams come and go, so the bytes of a monitor arrive in
+    bursts, some late. The samples themselves keep the sink's clock: the
+    start is the earliest "now less what has arrived" seen, watched for as
+    long as the recording runs."""
 
     def __init__(self, server, source):
         self.path = os.path.join(server.root.name, f'{source}.raw')
@@ -93,15 +100,29 @@ class Recording:
         self.recorder = subprocess.Popen(['parec', '-d', source, '--raw', '--rate', str(RATE), '--channels', '1',
                                           '--format', 's16le', '--latency-msec', '10'],
                                          env=server.env, stdout=self.file)
-        self.started = time.monotonic()
-        # The first bytes mark the start: the monitor runs in real time.
-        while os.path.getsize(self.path) == 0 and time.monotonic() - self.started < START_S:
+        self.started = float('inf')
+        self.running = True
+        self.watch = threading.Thread(target=self._watch_start, daemon=True)
+        self.watch.start()
+        end = time.monotonic() + START_S
+        while self.started == float('inf') and time.monotonic() < end:
             time.sleep(0.005)
-        self.started = time.monotonic()
+
+    def _watch_start(self):
+        while self.running:
+            size = os.path.getsize(self.path)
+            if size:
+                self.started = min(self.started, time.monotonic() - size / BYTES_PER_S)
+            time.sleep(0.002)
 
     def samples(self, begin, end):
-        """The samples heard from monotonic time begin to end."""
+        """The samples heard from monotonic time begin to end, once they
+        have arrived (up to a few seconds late)."""
         self.file.flush()
+        wanted = 2 * max(0, int((end - self.started) * RATE))
+        deadline = time.monotonic() + 3
+        while os.path.getsize(self.path) < wanted and time.monotonic() < deadline:
+            time.sleep(0.01)
         with open(self.path, 'rb') as f:
             data = f.read()
         first = max(0, int((begin - self.started) * RATE))
@@ -112,6 +133,8 @@ class Recording:
         return heard
 
     def stop(self):
+        self.running = False
+        self.watch.join()
         self.recorder.terminate()
         self.recorder.wait()
         self.file.close()
