@@ -90,7 +90,10 @@ void CTavrinApp::AttachPortHelpers()
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
-    CAudioDevicesDlg::AddTo(m_frame->RadioMenu(), m_frame.get());
+    CAudioDevicesDlg::AddTo(m_frame->RadioMenu(), m_frame.get(), [this](const AudioSettings& devices) {
+        if (m_web)
+            m_web->UseAudioDevices(devices);
+    });
 }
 
 // The Channels window's unsaved edits are asked about before the panel

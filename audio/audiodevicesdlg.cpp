@@ -42,7 +42,7 @@ CAudioDevicesDlg::CAudioDevicesDlg(QWidget* parent) : QDialog(parent)
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Receiver audio &input:"), m_input);
     form->addRow(QStringLiteral("Transmitter &microphone output:"), m_output);
-    form->addRow(new QLabel(QStringLiteral("The web panel uses them from its next start."), this));
+    form->addRow(new QLabel(QStringLiteral("The web panel changes to them at once."), this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -59,13 +59,17 @@ bool CAudioDevicesDlg::Keep(QString& problem) const
     return KeepAudioSettings(named, problem, true);
 }
 
-void CAudioDevicesDlg::AddTo(QMenu* menu, QWidget* parent)
+void CAudioDevicesDlg::AddTo(QMenu* menu, QWidget* parent, const std::function<void(const AudioSettings&)>& chosen)
 {
     QAction* action = menu->addAction(QStringLiteral("Audio Devices..."));
-    QObject::connect(action, &QAction::triggered, parent, [parent] {
+    QObject::connect(action, &QAction::triggered, parent, [parent, chosen] {
         CAudioDevicesDlg dialog(parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
         QString problem;
-        if (dialog.exec() == QDialog::Accepted && !dialog.Keep(problem))
+        if (!dialog.Keep(problem))
             QMessageBox::warning(parent, QStringLiteral("Audio Devices"), problem);
+        else if (chosen)
+            chosen(LoadAudioSettings());
     });
 }

@@ -49,22 +49,12 @@ CWebAudio::CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& 
     m_receiveProblem = InputProblem(m_devices);
     if (!m_receiveProblem.isEmpty())
         qCWarning(lcWeb).noquote() << "no receiver audio for the web panel:" << m_receiveProblem;
-    QString problem;
-    const std::optional<QAudioDevice> output = FindAudioOutput(m_devices.output, problem);
-    if (!output || !m_transmit->Start(*output, problem)) {
-        m_transmitProblem = problem;
-        qCWarning(lcWeb).noquote() << "no transmit audio from the web panel:" << m_transmitProblem;
-    } else {
-        qCInfo(lcWeb).noquote() << "web microphone plays to" << output->description();
-        m_look.setInterval(kLookMs);
-        connect(&m_look, &QTimer::timeout, m_transmit.get(), &CTransmitAudio::Look);
-    }
+    m_look.setInterval(kLookMs);
+    connect(&m_look, &QTimer::timeout, m_transmit.get(), &CTransmitAudio::Look);
+    StartTransmit();
     // Looked at only while someone holds the transmitter: an idle station
     // does not wake for it.
-    connect(&holder, &CTransmitHolder::Began, this, [this] {
-        if (m_transmitProblem.isEmpty())
-            m_look.start();
-    });
+    connect(&holder, &CTransmitHolder::Began, this, [this] { m_look.start(); });
     connect(&holder, &CTransmitHolder::Ended, this, [this] {
         m_transmit->Look();
         m_look.stop();
@@ -135,16 +125,8 @@ QString CWebAudio::Listen(const WebSession& session, const QObject* page, bool o
     // The first listener opens the sound card, and tries again one that
     // failed before: it may have been plugged in since.
     if (m_listening.empty()) {
-        QString problem;
-        const std::optional<QAudioDevice> input = FindAudioInput(m_devices.input, problem);
         const QString before = m_receiveProblem;
-        if (input && m_receive->Start(*input, problem)) {
-            m_receiveProblem.clear();
-            qCInfo(lcWeb).noquote() << "receiver audio from" << input->description();
-        } else {
-            m_receiveProblem = problem;
-            qCWarning(lcWeb).noquote() << "receiver audio:" << problem;
-        }
+        StartReceive();
         if (before != m_receiveProblem)
             TellPages();
     }
@@ -156,6 +138,50 @@ QString CWebAudio::Listen(const WebSession& session, const QObject* page, bool o
     m_listening[page] = queue;
     qCInfo(lcWeb) << session.name << "listens," << Listeners() << "listening";
     return {};
+}
+
+void CWebAudio::UseDevices(const AudioSettings& devices)
+{
+    m_devices = devices;
+    StartTransmit();
+    if (m_listening.empty()) {
+        m_receiveProblem = InputProblem(m_devices);
+    } else if (!StartReceive()) {
+        for (auto& [page, queue] : m_listening)
+            m_receive->Listeners().Leave(queue);
+        m_listening.clear();
+    }
+    TellPages();
+}
+
+// A failed output leaves the microphone unheard and says why on the page;
+// the gate and its look go on, so a later choice can take over.
+void CWebAudio::StartTransmit()
+{
+    QString problem;
+    const std::optional<QAudioDevice> output = FindAudioOutput(m_devices.output, problem);
+    if (output && m_transmit->Start(*output, problem)) {
+        m_transmitProblem.clear();
+        qCInfo(lcWeb).noquote() << "web microphone plays to" << output->description();
+    } else {
+        m_transmit->Stop();
+        m_transmitProblem = problem;
+        qCWarning(lcWeb).noquote() << "no transmit audio from the web panel:" << m_transmitProblem;
+    }
+}
+
+bool CWebAudio::StartReceive()
+{
+    QString problem;
+    const std::optional<QAudioDevice> input = FindAudioInput(m_devices.input, problem);
+    if (input && m_receive->Start(*input, problem)) {
+        m_receiveProblem.clear();
+        qCInfo(lcWeb).noquote() << "receiver audio from" << input->description();
+        return true;
+    }
+    m_receiveProblem = problem;
+    qCWarning(lcWeb).noquote() << "receiver audio:" << problem;
+    return false;
 }
 
 void CWebAudio::StopListening(const QObject* page)

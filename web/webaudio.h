@@ -36,10 +36,16 @@ public:
 
     int Listeners() const { return int(m_listening.size()); }
 
+    // Opens the devices chosen now: the transmitter's output at once, the
+    // receiver's input at once if anyone listens, else at the first Listen.
+    void UseDevices(const AudioSettings& devices);
+
 private:
     QString HolderSession() const override;
     bool Keyed() const override;
 
+    void StartTransmit();
+    bool StartReceive();
     QString Listen(const WebSession& session, const QObject* page, bool on);
     void StopListening(const QObject* page);
     void SendFrames();

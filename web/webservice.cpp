@@ -135,6 +135,12 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     });
 }
 
+void CWebService::UseAudioDevices(const AudioSettings& devices)
+{
+    if (m_audio)
+        m_audio->UseDevices(devices);
+}
+
 QString CWebService::CommandFromPage(const WebSession& session, const QJsonObject& command)
 {
     struct Answer {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "audio/audiosettings.h"
 #include "web/webcommand.h"
 #include "web/webpanelstate.h"
 #include "web/websessions.h"
@@ -48,6 +49,8 @@ public:
     CWebServer& Server() { return *m_server; }
     QString Address() const { return m_address; }
     QString Fingerprint() const { return m_fingerprint; }
+    // The sound cards chosen in the desktop panel, taken up at once.
+    void UseAudioDevices(const AudioSettings& devices);
 
     // Xmit, Tune and Receive presses and the key, unkey and beat messages of
     // a transmit role go here; unset, they are refused.
