@@ -12,8 +12,9 @@ namespace {
 // little enough that the operator hears no echo of the delay.
 constexpr int kSinkBufferBytes = 3 * kAudioFrameBytes;
 // What waits for room in it; beyond this the oldest sound is dropped, so a
-// sound card that stalls cannot build a standing delay.
-constexpr int kMostWaitingBytes = 2 * kAudioFrameBytes;
+// sound card that stalls cannot build a standing delay. Five frames ride
+// out a busy machine's late wakeups without chopping the voice.
+constexpr int kMostWaitingBytes = 5 * kAudioFrameBytes;
 // How soon to offer what waits again.
 constexpr int kPumpMs = 5;
 

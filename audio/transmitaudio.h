@@ -4,7 +4,7 @@
 // wired to the radio's microphone input.
 //
 // The delay is kept short by holding little: the sound card is asked for a
-// small buffer, and what it has no room for waits here for at most two
+// small buffer, and what it has no room for waits here for at most five
 // frames, the oldest going first. The output is opened once, at Start, and
 // kept, corked between transmissions: a PulseAudio stream that is started,
 // or flushed, can sit up to two seconds before it plays, and a transmission
