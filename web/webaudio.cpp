@@ -71,10 +71,7 @@ CWebAudio::CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& 
     connect(m_receive.get(), &CReceiveAudio::Failed, this, [this](const QString& why) {
         qCWarning(lcWeb).noquote() << "receiver audio:" << why;
         m_receiveProblem = why;
-        m_receive->Stop();
-        for (auto& [page, queue] : m_listening)
-            m_receive->Listeners().Leave(queue);
-        m_listening.clear();
+        DropListeners();
         TellPages();
     });
     connect(&feed, &CWebFeed::PageOpened, this, &CWebAudio::TellPages);
@@ -147,9 +144,7 @@ void CWebAudio::UseDevices(const AudioSettings& devices)
     if (m_listening.empty()) {
         m_receiveProblem = InputProblem(m_devices);
     } else if (!StartReceive()) {
-        for (auto& [page, queue] : m_listening)
-            m_receive->Listeners().Leave(queue);
-        m_listening.clear();
+        DropListeners();
     }
     TellPages();
 }
@@ -182,6 +177,16 @@ bool CWebAudio::StartReceive()
     m_receiveProblem = problem;
     qCWarning(lcWeb).noquote() << "receiver audio:" << problem;
     return false;
+}
+
+// The receiver's audio is gone: every page stops listening, and the sound
+// card is let go.
+void CWebAudio::DropListeners()
+{
+    m_receive->Stop();
+    for (auto& [page, queue] : m_listening)
+        m_receive->Listeners().Leave(queue);
+    m_listening.clear();
 }
 
 void CWebAudio::StopListening(const QObject* page)

@@ -48,6 +48,7 @@ private:
     bool StartReceive();
     QString Listen(const WebSession& session, const QObject* page, bool on);
     void StopListening(const QObject* page);
+    void DropListeners();
     void SendFrames();
     void FromPage(const QObject* page, const WebSession& session, const QByteArray& data);
     void TellPages();
