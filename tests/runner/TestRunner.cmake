@@ -15,6 +15,9 @@ function(tavrin_test_runner runner)
   # Test sources keep their helpers in anonymous namespaces under the same
   # names, so each stays a unit of its own.
   set_target_properties(${runner} PROPERTIES AUTOMOC ON UNITY_BUILD OFF)
+  # Test code is compiled once and run for seconds: -O1 takes a fifth less
+  # time than a release's -O3. The program under test keeps its own flags.
+  target_compile_options(${runner} PRIVATE $<$<CONFIG:Release>:-O1>)
   # The registry header must come ahead of every test source; it rides in
   # the precompiled header, or on its own where there is none: a runner of
   # a few small sources builds faster without.
