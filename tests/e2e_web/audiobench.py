@@ -32,7 +32,6 @@ PERIOD_S = 1.0
 BURST_S = 0.2
 BLOCK = RATE // 400  # 2.5 ms
 LOUD = 0.05
-QUIET = 0.01
 CPU_S = 10
 
 
@@ -43,14 +42,16 @@ def bursts(count):
 
 
 def onsets(samples):
-    """The times (s from the start) where sound begins after 100 ms of quiet."""
-    found, quiet = [], 0
+    """The times (s from the start) where sound turns loud after 100 ms that
+    were not. The codec smears a burst's edges into a few blocks between
+    quiet and loud, which must not hide the burst they belong to."""
+    found, calm = [], 0
     for at in range(0, len(samples) - BLOCK, BLOCK):
         block = samples[at:at + BLOCK]
         level = (sum(s * s for s in block) / BLOCK) ** 0.5 / 32768
-        if level > LOUD and quiet * BLOCK >= RATE // 10:
+        if level > LOUD and calm * BLOCK >= RATE // 10:
             found.append(at / RATE)
-        quiet = quiet + 1 if level < QUIET else 0
+        calm = calm + 1 if level <= LOUD else 0
     return found
 
 
