@@ -158,14 +158,16 @@ def rms(samples):
     return math.sqrt(sum(s * s for s in samples) / len(samples)) / 32768 if samples else 0.0
 
 
-def share_at(samples, hertz):
-    """How much of the power is at `hertz` (Goertzel), from 0 to about 1."""
-    if not samples:
-        return 0.0
+def share_at(samples, hertz, window=RATE // 25):
+    """How much of the power is at `hertz`, from 0 to about 1: Goertzel over
+    40 ms windows, so a dropped frame or an underrun, which breaks the
+    tone's phase, costs only the window it falls in."""
     coefficient = 2 * math.cos(2 * math.pi * hertz / RATE)
-    s1 = s2 = 0.0
-    for x in samples:
-        s1, s2 = x + coefficient * s1 - s2, s1
-    power = s1 * s1 + s2 * s2 - coefficient * s1 * s2
-    total = sum(x * x for x in samples)
-    return 2 * power / (len(samples) * total) if total else 0.0
+    power = total = 0.0
+    for at in range(0, len(samples) - window + 1, window):
+        s1 = s2 = 0.0
+        for x in samples[at:at + window]:
+            s1, s2 = x + coefficient * s1 - s2, s1
+        power += 2 * (s1 * s1 + s2 * s2 - coefficient * s1 * s2) / window
+        total += sum(x * x for x in samples[at:at + window])
+    return power / total if total else 0.0
