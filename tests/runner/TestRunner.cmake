@@ -18,13 +18,6 @@ function(tavrin_test_runner runner)
   # Test code is compiled once and run for seconds: -O1 takes a fifth less
   # time than a release's -O3. The program under test keeps its own flags.
   target_compile_options(${runner} PRIVATE $<$<CONFIG:Release>:-O1>)
-  # In a sanitized build the sanitizers watch the program under test, which
-  # every test links: the test sources themselves compile plain, in half the
-  # time, and say so for the checks that read the sanitizer's own counts.
-  if(TAVRIN_SANITIZE)
-    target_compile_options(${runner} PRIVATE -fno-sanitize=all)
-    target_compile_definitions(${runner} PRIVATE TAVRIN_SANITIZED)
-  endif()
   # The registry header must come ahead of every test source; it rides in
   # the precompiled header, or on its own where there is none: a runner of
   # a few small sources builds faster without.
