@@ -165,9 +165,10 @@ def share_at(samples, hertz, window=RATE // 25):
     coefficient = 2 * math.cos(2 * math.pi * hertz / RATE)
     power = total = 0.0
     for at in range(0, len(samples) - window + 1, window):
+        piece = samples[at:at + window]
         s1 = s2 = 0.0
-        for x in samples[at:at + window]:
+        for x in piece:
             s1, s2 = x + coefficient * s1 - s2, s1
         power += 2 * (s1 * s1 + s2 * s2 - coefficient * s1 * s2) / window
-        total += sum(x * x for x in samples[at:at + window])
+        total += sum(x * x for x in piece)
     return power / total if total else 0.0
