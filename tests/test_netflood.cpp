@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TAVRIN_SANITIZED)
 // The sanitizer runtime's count of live heap bytes; GCC ships no header for it.
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -30,7 +30,7 @@ constexpr int kFloodEndsWithinMs = 20000;
 // megabytes of them, so its own count of live allocations stands in.
 qint64 HeldBytes()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TAVRIN_SANITIZED)
     return qint64(__sanitizer_get_current_allocated_bytes());
 #endif
     QFile statm(QStringLiteral("/proc/self/statm"));
