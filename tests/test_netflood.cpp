@@ -72,36 +72,42 @@ private slots:
 void TestNetFlood::aFlood_keepsLittleQueuesLittleAndTracesLittle_data()
 {
     QTest::addColumn<QString>("scheme");
+    QTest::addColumn<QByteArray>("opening");
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<qint64>("total");
     QTest::addColumn<bool>("heldBack");   // the far end cannot send it all
+    QTest::addColumn<bool>("onceOpen");   // the flood waits for the port to open
     QTest::addColumn<QString>("ending");  // empty: the connection stays
     const QString dropped = QStringLiteral("bytes unread; disconnected");
     // While opening the telnet layer must go on, so the data is read and dropped.
-    QTest::newRow("32 MB of data before the serial-port option settles")
-        << "rfc2217" << Repeated("x", 64 * 1024) << 4 * kMiB << false << QString();
+    QTest::newRow("4 MB of data before the serial-port option settles")
+        << "rfc2217" << QByteArray() << Repeated("x", 64 * 1024) << 4 * kMiB << false << false << QString();
     QTest::newRow("32 MB of data on an open raw port the panel does not take")
-        << "socket" << Repeated("x", 64 * 1024) << 32 * kMiB << true << QString();
+        << "socket" << QByteArray() << Repeated("x", 64 * 1024) << 32 * kMiB << true << true << QString();
     // Each DO makes four settings commands: the answers grow fastest.
     QTest::newRow("the serial-port option toggled, answers never read")
-        << "rfc2217" << Repeated(QByteArray("\xff\xfd\x2c\xff\xfe\x2c", 6), 60 * 1024) << 16 * kMiB << false << dropped;
+        << "rfc2217" << QByteArray() << Repeated(QByteArray("\xff\xfd\x2c\xff\xfe\x2c", 6), 60 * 1024) << 16 * kMiB << false << false << dropped;
+    // The serial-port option agreed first, so the port opens and no opening
+    // deadline can end the flood before the answers pile up.
     QTest::newRow("binary toggled, answers never read")
-        << "rfc2217" << Repeated(QByteArray("\xff\xfd\x00\xff\xfe\x00", 6), 60 * 1024) << 32 * kMiB << false << dropped;
+        << "rfc2217" << QByteArray("\xff\xfd\x2c", 3) << Repeated(QByteArray("\xff\xfd\x00\xff\xfe\x00", 6), 60 * 1024) << 32 * kMiB << false << false << dropped;
 }
 
 void TestNetFlood::aFlood_keepsLittleQueuesLittleAndTracesLittle()
 {
     QFETCH(QString, scheme);
+    QFETCH(QByteArray, opening);
     QFETCH(QByteArray, pattern);
     QFETCH(qint64, total);
     QFETCH(bool, heldBack);
+    QFETCH(bool, onceOpen);
     QFETCH(QString, ending);
     QTemporaryDir dir;
     QString error;
     QVERIFY2(CSerialTrace::OpenFile(dir.filePath(QStringLiteral("trace")), error), qPrintable(error));
     PanelLog::Lines().clear();
     const qint64 before = HeldBytes();
-    FloodingFarEnd farEnd({}, pattern, total);
+    FloodingFarEnd farEnd(opening, pattern, total, onceOpen);
     NetPortBackend port;
     QSignalSpy opened(&port, &CommBackend::OpenFinished);
     QSignalSpy lost(&port, &CommBackend::Lost);
@@ -112,6 +118,12 @@ void TestNetFlood::aFlood_keepsLittleQueuesLittleAndTracesLittle()
         const auto last = [](const QSignalSpy& spy) { return spy.isEmpty() ? QString() : spy.last().value(0).toString(); };
         return QStringList{last(opened), last(lost), last(refused)}.join('|');
     };
+    if (onceOpen) {
+        // While opening the port reads and drops as fast as it can.
+        QVERIFY(RunUntil([&] { return !opened.isEmpty(); }, NetPortBackend::kOpenTimeoutMs));
+        QCOMPARE(endings(), QStringLiteral("||"));
+        farEnd.Release();
+    }
     // A row that ends in a drop waits for the drop itself: the far end is done
     // sending once the kernel has taken its bytes, and our receive buffer can
     // hold tens of megabytes the panel has not read, nor answered, yet.

@@ -13,7 +13,8 @@ constexpr int kPollMs = 20;
 constexpr int kSmallReceiveBuffer = 4096;
 } // namespace
 
-FloodingFarEnd::FloodingFarEnd(const QByteArray& opening, const QByteArray& pattern, qint64 total)
+FloodingFarEnd::FloodingFarEnd(const QByteArray& opening, const QByteArray& pattern, qint64 total, bool held)
+    : m_held(held)
 {
     m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int small = kSmallReceiveBuffer;
@@ -51,7 +52,10 @@ void FloodingFarEnd::Run(QByteArray opening, QByteArray pattern, qint64 total)
     if (fd < 0)
         return;
     m_connected = true;
-    if (SendAll(fd, opening)) {
+    const bool opened = SendAll(fd, opening);
+    while (!m_stop && m_held)
+        ::poll(nullptr, 0, 1);
+    if (opened) {
         while (!m_stop && (total < 0 || m_sent < total)) {
             const qint64 left = total < 0 ? pattern.size() : qMin<qint64>(pattern.size(), total - m_sent);
             if (!SendAll(fd, pattern.left(left)))

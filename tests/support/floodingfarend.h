@@ -5,19 +5,21 @@
 // a total of -1, until it is stopped). It reads nothing the panel sends, and
 // asks the kernel for a small receive buffer, so what is not read piles up
 // at the panel's end. One connection; the port is free until one comes.
+// Made `held`, it sends the opening and keeps the pattern until Release().
 #include <QByteArray>
 #include <atomic>
 #include <thread>
 
 class FloodingFarEnd {
 public:
-    FloodingFarEnd(const QByteArray& opening, const QByteArray& pattern, qint64 total);
+    FloodingFarEnd(const QByteArray& opening, const QByteArray& pattern, qint64 total, bool held = false);
     ~FloodingFarEnd();
 
     quint16 Port() const { return m_port; }
     qint64 Sent() const { return m_sent; }
     bool Connected() const { return m_connected; }
     bool DoneSending() const { return m_done; }
+    void Release() { m_held = false; }
     void Stop();
 
 private:
@@ -27,6 +29,7 @@ private:
     int m_listen = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_held{false};
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_done{false};
     std::atomic<qint64> m_sent{0};
