@@ -11,7 +11,8 @@
 #
 # Only the modules and features the panel and its tests use are built: Core,
 # Gui, Widgets, Network (TLS through Windows' own Schannel) and Test, the
-# Windows platform plugin and the Vista style. The host's moc, rcc and uic
+# Windows platform plugin and the Vista style, and the offscreen platform
+# the tests draw on (it needs Qt's bundled FreeType). The host's moc, rcc and uic
 # (Debian's qt6-base-dev, which must be the same version) do the build-time
 # work, so the source package must match the host's Qt exactly.
 set -euo pipefail
@@ -62,8 +63,6 @@ options=(
   -DINPUT_opengl=no
   -DFEATURE_vulkan=OFF
   -DFEATURE_direct2d=OFF
-  # Windows draws text itself (DirectWrite/GDI); no FreeType engine.
-  -DFEATURE_freetype=OFF
   # Document and image formats the panel never reads or writes.
   -DFEATURE_pdf=OFF
   -DFEATURE_textodfwriter=OFF
