@@ -7,9 +7,9 @@
 
 #include "access/panelaccess.h"
 #include "app/aboutdlg.h"
-#include "audio/audiodevicesdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
+#include "app/webpart.h"
 #include "channeleditor/channeleditor.h"
 #include "channels/recallkeys.h"
 #include "keying/transmitholder.h"
@@ -26,13 +26,11 @@
 #include "remote/rigctlservice.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissionswindow.h"
-#include "web/webserver.h"
-#include "web/webservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
 
-void CTavrinApp::SetWebService(std::unique_ptr<CWebService> web) { m_web = std::move(web); }
+void CTavrinApp::SetWebPart(std::unique_ptr<CWebPart> web) { m_web = std::move(web); }
 
 bool CTavrinApp::InitInstance()
 {
@@ -90,10 +88,7 @@ void CTavrinApp::AttachPortHelpers()
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
-    CAudioDevicesDlg::AddTo(m_frame->RadioMenu(), m_frame.get(), [this](const AudioSettings& devices) {
-        if (m_web)
-            m_web->UseAudioDevices(devices);
-    });
+    CWebPart::AddMenuEntries(m_frame->RadioMenu(), m_frame.get(), [this] { return m_web.get(); });
 }
 
 // The Channels window's unsaved edits are asked about before the panel
@@ -112,10 +107,7 @@ void CTavrinApp::AttachStationRecord()
     record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
     record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
     if (m_web)
-        QObject::connect(&m_web->Server(), &CWebServer::Access, record,
-                         [record](const QString& event, const QString& address, const QString& name) {
-                             record->Record(event, address, name, QStringLiteral("web"));
-                         });
+        m_web->Record(*record);
     AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
 }
 

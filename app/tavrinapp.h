@@ -12,7 +12,7 @@ class CSilenceWatch;
 class CTavrinDoc;
 class CTavrinView;
 class CTransmitHolder;
-class CWebService;
+class CWebPart;
 
 // The application: settings first, then the window, then the panel's first
 // update, which opens the port and queries the radio.
@@ -22,7 +22,7 @@ public:
     ~CTavrinApp();
     bool InitInstance();
     // Started before the window; InitInstance attaches it to the panel.
-    void SetWebService(std::unique_ptr<CWebService> web);
+    void SetWebPart(std::unique_ptr<CWebPart> web);
     CMainFrame* MainFrame() const { return m_frame.get(); }
     void OnAppAbout();
     void OnFileNew();
@@ -44,5 +44,5 @@ private:
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
     std::unique_ptr<CFlrigService> m_flrig;
-    std::unique_ptr<CWebService> m_web;
+    std::unique_ptr<CWebPart> m_web;
 };

@@ -1,10 +1,10 @@
 #include "netport/devicebackend.h"
 
-#include "link/serialportbackend.h"
+#include "link/serialbackend.h"
 #include "netport/netaddress.h"
 #include "netport/netportbackend.h"
 
-DeviceBackend::DeviceBackend() { Use(std::make_unique<SerialPortBackend>(), false); }
+DeviceBackend::DeviceBackend() { Use(MakeSerialBackend(), false); }
 
 DeviceBackend::~DeviceBackend() = default;
 
@@ -28,7 +28,7 @@ QString DeviceBackend::Open(const QString& device, const CommSettings& settings)
         if (network)
             Use(std::make_unique<NetPortBackend>(), true);
         else
-            Use(std::make_unique<SerialPortBackend>(), false);
+            Use(MakeSerialBackend(), false);
     }
     return m_device->Open(device, settings);
 }
