@@ -1,0 +1,55 @@
+# The Windows build's tests: the classes that need no pseudo-terminal, no
+# web panel and no Linux device, cross-built and run through Wine (the
+# toolchain's CMAKE_CROSSCOMPILING_EMULATOR), each in a process of its own
+# as on Linux. The panel under Wine on the simulated radio, and the
+# installer, are tried from the Linux side (tools/windows/wine-e2e.sh).
+include(runner/TestRunner.cmake)
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+endif()
+set(TAVRIN_WINDOWS_TESTS
+  access appshell channelcsv channelfile channellist channelswindow chanscan flrigmethods
+  flrigserver form formlook frequencywheel gainbfometer heldbuttons lateopen modeagc portreopen
+  receivepath rigcommands rigctlservice rigpanel rigserver serialtrace startup statusparser telnetcodec
+  transmit transmitholder tuning)
+list(TRANSFORM TAVRIN_WINDOWS_TESTS PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/test_ OUTPUT_VARIABLE test_sources)
+list(TRANSFORM test_sources APPEND .cpp)
+# And the Windows build's own ways (datadir's Linux folders are not asked there).
+list(APPEND test_sources ${CMAKE_CURRENT_SOURCE_DIR}/windows/test_winplatform.cpp)
+file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+# The web client and the flooding far end (raw POSIX sockets) serve Linux suites only.
+list(FILTER support EXCLUDE REGEX "/(webclient|floodingfarend)\\.cpp$")
+add_library(tavrin_test_support STATIC ${support})
+target_link_libraries(tavrin_test_support PUBLIC tavrin_core Qt6::Test)
+target_include_directories(tavrin_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+# A Wine prefix of the build's own, made once before the first test. The
+# libraries are the ones the installer ships (windows/Tavrin), the platform
+# plugins Qt's own, and the fonts the offscreen platform draws with Debian's
+# Liberation fonts.
+set(prefix ${CMAKE_BINARY_DIR}/wineprefix)
+get_target_property(qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
+get_filename_component(qt_plugins ${qt_core}/../../plugins ABSOLUTE)
+set(TAVRIN_WINE_ENVIRONMENT
+  "WINEPREFIX=${prefix}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
+  "WINEPATH=Z:${CMAKE_BINARY_DIR}/windows/Tavrin"
+  "QT_PLUGIN_PATH=Z:${qt_plugins}"
+  "QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/liberation")
+add_test(NAME wine.prefix COMMAND ${CMAKE_COMMAND} -E env "WINEPREFIX=${prefix}" "WINEDEBUG=-all"
+                                  "WINEDLLOVERRIDES=mscoree,mshtml=" wineboot -i)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+
+tavrin_test_runner(tavrin_tests
+  TIMEOUT 180
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "QT_LOGGING_RULES=tavrin.*=false" ${TAVRIN_WINE_ENVIRONMENT}
+  HEADERS <QtTest> <QtWidgets>
+  SOURCES ${test_sources})
+target_link_libraries(tavrin_tests PRIVATE tavrin_test_support)
+add_dependencies(tavrin_tests windows_bundle)
+foreach(name ${TAVRIN_WINDOWS_TESTS} winplatform)
+  set_tests_properties(test_${name} PROPERTIES FIXTURES_REQUIRED wine)
+endforeach()
+
+# The input plugin that presses the panel's buttons for the end-to-end run
+# under Wine, as it does for the Linux suites.
+add_subdirectory(e2e/typist)
