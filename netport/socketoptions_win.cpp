@@ -5,6 +5,14 @@
 #include <mstcpip.h>
 #include <ws2tcpip.h>
 
+// Windows 10's own values; mingw-w64's headers do not have them yet.
+#ifndef TCP_KEEPCNT
+#define TCP_KEEPCNT 16
+#endif
+#ifndef TCP_MAXRT
+#define TCP_MAXRT 5
+#endif
+
 // Windows sets the probes' timing in one call; their count (ten by default)
 // and the limit for an unacknowledged write (in seconds) are options of
 // their own, known to Windows 10 and later and ignored before.
