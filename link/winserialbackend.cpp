@@ -193,6 +193,9 @@ void WinSerialBackend::OnWritten()
         OnGone(qt_error_string(int(::GetLastError())));
         return;
     }
+    // The event is reset by hand: left set, it would wake the loop again
+    // and again.
+    ::ResetEvent(m_write.hEvent);
     if (m_queued.isEmpty()) {
         emit Drained();
         return;

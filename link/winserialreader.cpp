@@ -1,5 +1,7 @@
 #include "link/winserialreader.h"
 
+#include <QTimer>
+
 CWinSerialReader::CWinSerialReader(QObject* parent) : QObject(parent)
 {
     m_overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -57,7 +59,7 @@ bool CWinSerialReader::Issue()
     return true;
 }
 
-// A read that timed out with nothing is simply issued again; one that
+// A read that ends with nothing is issued again a moment later; one that
 // failed means the device is gone (an adapter pulled out, a driver stopped).
 void CWinSerialReader::OnCompleted()
 {
@@ -74,13 +76,28 @@ void CWinSerialReader::OnCompleted()
         Fail(error);
         return;
     }
+    if (got == 0) {
+        IssueLater();
+        return;
+    }
     m_received.append(m_chunk, qsizetype(got));
     if (!Issue()) {
         Fail(::GetLastError());
         return;
     }
-    if (got > 0)
-        emit Arrived();
+    emit Arrived();
+}
+
+// A read that ends with nothing (a driver that does not wait as the
+// timeouts ask) is not issued again at once, which would keep the loop
+// busy: a character then waits at most this long.
+void CWinSerialReader::IssueLater()
+{
+    ::ResetEvent(m_overlapped.hEvent);
+    QTimer::singleShot(kIdleRetryMs, this, [this] {
+        if (m_port != INVALID_HANDLE_VALUE && !m_pending && !Issue())
+            Fail(::GetLastError());
+    });
 }
 
 void CWinSerialReader::Fail(DWORD error)

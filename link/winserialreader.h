@@ -26,7 +26,10 @@ signals:
     void Failed(const QString& why);  // the device stopped answering reads
 
 private:
+    static constexpr int kIdleRetryMs = 20;
+
     bool Issue();
+    void IssueLater();
     void OnCompleted();
     void Fail(DWORD error);
 
