@@ -39,15 +39,13 @@ BYTE ToStopBits(const CommSettings& settings)
     return settings.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
 }
 
-// A read completes as soon as one character is there, whatever else is
-// still on its way; with nothing, it waits. A write that cannot leave within
+// A read returns at once with what has arrived (the reader waits for
+// characters with WaitCommEvent instead). A write that cannot leave within
 // two seconds (a line held by flow control that is not there) fails.
 bool SetTimeouts(HANDLE port)
 {
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = MAXDWORD - 1;
     timeouts.WriteTotalTimeoutConstant = 2000;
     return ::SetCommTimeouts(port, &timeouts);
 }

@@ -4,16 +4,18 @@
 
 CWinSerialReader::CWinSerialReader(QObject* parent) : QObject(parent)
 {
-    m_overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_notifier.setHandle(m_overlapped.hEvent);
-    connect(&m_notifier, &QWinEventNotifier::activated, this, &CWinSerialReader::OnCompleted);
+    m_wait.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_read.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_notifier.setHandle(m_wait.hEvent);
+    connect(&m_notifier, &QWinEventNotifier::activated, this, &CWinSerialReader::OnWoken);
 }
 
 CWinSerialReader::~CWinSerialReader()
 {
     Stop();
     m_notifier.setEnabled(false);
-    ::CloseHandle(m_overlapped.hEvent);
+    ::CloseHandle(m_wait.hEvent);
+    ::CloseHandle(m_read.hEvent);
 }
 
 QString CWinSerialReader::Start(HANDLE port)
@@ -21,23 +23,26 @@ QString CWinSerialReader::Start(HANDLE port)
     m_port = port;
     m_received.clear();
     m_notifier.setEnabled(true);
-    if (Issue())
+    if (::SetCommMask(m_port, EV_RXCHAR) && Wait())
         return QString();
     m_notifier.setEnabled(false);
     m_port = INVALID_HANDLE_VALUE;
     return qt_error_string(int(::GetLastError()));
 }
 
+// A new event mask ends a pending wait, as Windows documents it; the wait
+// for that is bounded, since a cancelled wait does not always complete
+// (Wine's may not). The OVERLAPPED lives on with the reader either way.
 void CWinSerialReader::Stop()
 {
     if (m_pending) {
-        ::CancelIoEx(m_port, &m_overlapped);
-        DWORD ignored = 0;
-        ::GetOverlappedResult(m_port, &m_overlapped, &ignored, TRUE);
+        ::SetCommMask(m_port, 0);
+        ::CancelIoEx(m_port, &m_wait);
+        ::WaitForSingleObject(m_wait.hEvent, kStopWaitMs);
         m_pending = false;
     }
     m_notifier.setEnabled(false);
-    ::ResetEvent(m_overlapped.hEvent);
+    ::ResetEvent(m_wait.hEvent);
     m_port = INVALID_HANDLE_VALUE;
 }
 
@@ -48,56 +53,79 @@ QByteArray CWinSerialReader::TakeAll()
     return all;
 }
 
-// The completion is always taken from the event, also when the read finished
+// The completion is always taken from the event, also when the wait ended
 // at once: one path for every arrival.
-bool CWinSerialReader::Issue()
+bool CWinSerialReader::Wait()
 {
-    ::ResetEvent(m_overlapped.hEvent);
-    if (!::ReadFile(m_port, m_chunk, sizeof m_chunk, nullptr, &m_overlapped) && ::GetLastError() != ERROR_IO_PENDING)
+    ::ResetEvent(m_wait.hEvent);
+    m_events = 0;
+    if (!::WaitCommEvent(m_port, &m_events, &m_wait) && ::GetLastError() != ERROR_IO_PENDING)
         return false;
     m_pending = true;
     return true;
 }
 
-// A read that ends with nothing is issued again a moment later; one that
-// failed means the device is gone (an adapter pulled out, a driver stopped).
-void CWinSerialReader::OnCompleted()
+// A wake with nothing to read (a driver that signals more often than
+// characters come) waits a moment before the next wait, so the loop is not
+// kept busy.
+void CWinSerialReader::WaitLater()
+{
+    ::ResetEvent(m_wait.hEvent);
+    QTimer::singleShot(kIdleRetryMs, this, [this] {
+        if (m_port != INVALID_HANDLE_VALUE && !m_pending && !Wait())
+            Fail(::GetLastError());
+    });
+}
+
+// A wait that was ended without an event (Wine ends them so now and then)
+// is simply made again; one that failed means the device is gone (an
+// adapter pulled out, a driver stopped).
+void CWinSerialReader::OnWoken()
 {
     if (!m_pending)
         return;
+    DWORD unused = 0;
+    const bool ended = ::GetOverlappedResult(m_port, &m_wait, &unused, FALSE);
+    const DWORD error = ended ? ERROR_SUCCESS : ::GetLastError();
+    if (error == ERROR_IO_INCOMPLETE)
+        return;
     m_pending = false;
-    DWORD got = 0;
-    if (!::GetOverlappedResult(m_port, &m_overlapped, &got, FALSE)) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_IO_INCOMPLETE) {
-            m_pending = true;
-            return;
-        }
+    if (error != ERROR_SUCCESS && error != ERROR_OPERATION_ABORTED) {
         Fail(error);
         return;
     }
-    if (got == 0) {
-        IssueLater();
+    bool any = false;
+    if (!ReadWaiting(any)) {
+        Fail(::GetLastError());
         return;
     }
-    m_received.append(m_chunk, qsizetype(got));
-    if (!Issue()) {
+    if (!any) {
+        WaitLater();
+        return;
+    }
+    if (!Wait()) {
         Fail(::GetLastError());
         return;
     }
     emit Arrived();
 }
 
-// A read that ends with nothing (a driver that does not wait as the
-// timeouts ask) is not issued again at once, which would keep the loop
-// busy: a character then waits at most this long.
-void CWinSerialReader::IssueLater()
+// Everything the driver holds, in as many reads as it takes.
+bool CWinSerialReader::ReadWaiting(bool& any)
 {
-    ::ResetEvent(m_overlapped.hEvent);
-    QTimer::singleShot(kIdleRetryMs, this, [this] {
-        if (m_port != INVALID_HANDLE_VALUE && !m_pending && !Issue())
-            Fail(::GetLastError());
-    });
+    char chunk[512];
+    for (;;) {
+        ::ResetEvent(m_read.hEvent);
+        DWORD got = 0;
+        if (!::ReadFile(m_port, chunk, sizeof chunk, nullptr, &m_read) && ::GetLastError() != ERROR_IO_PENDING)
+            return false;
+        if (!::GetOverlappedResult(m_port, &m_read, &got, TRUE))
+            return false;
+        if (got == 0)
+            return true;
+        m_received.append(chunk, qsizetype(got));
+        any = true;
+    }
 }
 
 void CWinSerialReader::Fail(DWORD error)

@@ -82,7 +82,12 @@ start_panel() {
             TAVRIN_PRESS_FROM_STDIN=1 exec "$linux/tavrin" --port "$dir/radio" --trace trace "$@" \
             < "$dir/press" > "$dir/out" 2> "$dir/err") &
     else
-        ln -sfn "$dir/radio" "$WINEPREFIX/dosdevices/com1"
+        # Wine links dosdevices/com1 to the port its registry names as it
+        # starts (a link made by hand is replaced by /dev/ttyS0's).
+        wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$dir/radio" /f > /dev/null 2>&1
+        wineserver -k
+        wine cmd /c exit > /dev/null 2>&1
+        [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$dir/radio" ] || return 1
         (cd "$dir" && WINEPATH="$bundle;$qt_prefix/bin" \
             QT_PLUGIN_PATH="Z:$windows/tests/e2e/typist/plugins" QT_QPA_GENERIC_PLUGINS=tavrintypist \
             TAVRIN_PRESS_FROM_STDIN=1 exec wine "$bundle/tavrin.exe" --port COM1 --trace trace "$@" \
