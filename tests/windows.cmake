@@ -46,6 +46,9 @@ tavrin_test_runner(tavrin_tests
   SOURCES ${test_sources})
 target_link_libraries(tavrin_tests PRIVATE tavrin_test_support)
 add_dependencies(tavrin_tests windows_bundle)
+# Qt's test library, which the installer does not ship, beside the program.
+add_custom_command(TARGET tavrin_tests POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Qt6::Test> $<TARGET_FILE_DIR:tavrin_tests>)
 foreach(name ${TAVRIN_WINDOWS_TESTS} winplatform)
   set_tests_properties(test_${name} PROPERTIES FIXTURES_REQUIRED wine)
 endforeach()

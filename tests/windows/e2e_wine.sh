@@ -14,8 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/tavrin-wine.XXXXXX)
 sim=$linux/tools/radiosim/tavrin-radiosim
 bundle=$windows/windows/Tavrin
-qt_bin=$(dirname "$(find "$windows" -maxdepth 1 -name CMakeCache.txt -exec grep -h '^Qt6Core_DIR' {} \; | cut -d= -f2)")
-qt_prefix=$(realpath "$qt_bin/../../..")
+qt_prefix=$(realpath "$(sed -n 's/^Qt6Core_DIR:PATH=//p' "$windows/CMakeCache.txt")/../../..")
 passed=0
 failed=0
 children=()
@@ -88,7 +87,7 @@ start_panel() {
         wineserver -k
         wine cmd /c exit > /dev/null 2>&1
         [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$dir/radio" ] || return 1
-        (cd "$dir" && WINEPATH="$bundle;$qt_prefix/bin" \
+        (cd "$dir" && WINEPATH="Z:$bundle;Z:$qt_prefix/bin" \
             QT_PLUGIN_PATH="Z:$windows/tests/e2e/typist/plugins" QT_QPA_GENERIC_PLUGINS=tavrintypist \
             TAVRIN_PRESS_FROM_STDIN=1 exec wine "$bundle/tavrin.exe" --port COM1 --trace trace "$@" \
             < "$dir/press" > "$dir/out" 2> "$dir/err") &
