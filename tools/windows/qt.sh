@@ -106,34 +106,40 @@ if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
 fi
-
-# A build that was stopped (a machine shut down, a CI run cut short) goes on
-# where it stopped.
 work=$cache/build-$key
-if [ ! -f "$work/build/build.ninja" ]; then
+
+# Debian's source package through a source list of our own (the system's
+# apt configuration stays as it is), configured for Windows.
+fetch_and_configure() {
   rm -rf "$work" "$prefix"
   mkdir -p "$work"
-
-  # Debian's source package through a source list of our own: the system's
-  # apt configuration stays as it is.
-  apt_dir=$work/apt
+  local apt_dir=$work/apt
   mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$apt_dir/parts/src.sources"
-  apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts"
-               -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
+  local apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts"
+                     -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
   apt-get "${apt_options[@]}" update -qq >&2
   (cd "$work" && apt-get "${apt_options[@]}" source -qq "qt6-base=$host_qt" >&2)
+  local source_dir
   source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
-
   cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     "${options[@]}" >&2
+}
+
+build_and_install() {
+  cmake --build "$work/build" -j"$jobs" >&2 && cmake --install "$work/build" >&2
+}
+
+# A build that was stopped (a machine shut down, a run cut short) goes on
+# where it stopped; one that cannot starts again.
+if [ ! -f "$work/build/build.ninja" ] || ! build_and_install; then
+  fetch_and_configure
+  build_and_install
 fi
-cmake --build "$work/build" -j"$jobs" >&2
-cmake --install "$work/build" >&2
 touch "$prefix/.complete"
 rm -rf "$work"
 echo "$prefix"
