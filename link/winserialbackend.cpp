@@ -86,13 +86,18 @@ QString WinSerialBackend::Open(const QString& device, const CommSettings& settin
     // Opening raises both lines, as on Linux.
     m_dtr = true;
     m_rts = true;
-    QString failure = SetTimeouts(m_port) ? QString() : qt_error_string(int(::GetLastError()));
+    // A port that cannot be waited on is not open (a device half there: a
+    // pseudo-terminal whose other side is gone answers so under Wine), and
+    // is tried again as one that is away.
+    const QString unusable = SetTimeouts(m_port) ? m_reader.Start(m_port) : qt_error_string(int(::GetLastError()));
+    if (!unusable.isEmpty()) {
+        ::CloseHandle(m_port);
+        m_port = INVALID_HANDLE_VALUE;
+        return unusable;
+    }
     ::PurgeComm(m_port, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    failure += Apply(settings);
-    if (failure.isEmpty())
-        failure = m_reader.Start(m_port);
     m_writeDone.setEnabled(true);
-    return failure;
+    return Apply(settings);
 }
 
 // The last command (an unkey as the program ends) must reach the line
@@ -160,9 +165,13 @@ QString WinSerialBackend::Write(const QByteArray& bytes)
     m_queued += bytes;
     if (!m_inFlight.isEmpty() || StartWrite())
         return QString();
+    // A serial port refuses a write only when its device has gone (an
+    // adapter pulled out; under Wine, the pseudo-terminal's other side):
+    // told as a lost link from the event loop, as the Linux port tells a
+    // failed write, and the link is opened again when the device is back.
     const QString why = qt_error_string(int(::GetLastError()));
-    m_queued.clear();
-    return why;
+    QMetaObject::invokeMethod(this, [this, why] { OnGone(why); }, Qt::QueuedConnection);
+    return QString();
 }
 
 // What is queued goes out as one write; its completion sets the event.
