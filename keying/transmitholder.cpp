@@ -40,6 +40,13 @@ void CTransmitHolder::NoteUnkeyReason(const QString& why)
         m_unkeyReason = why;
 }
 
+void CTransmitHolder::NoteUnkeyReason(const QString& why, const Keyer& by)
+{
+    Settle();
+    if (m_holder)
+        NoteUnkeyReason(m_holder->SameAs(by) ? why : QStringLiteral("%1 from %2").arg(why, by.Who()));
+}
+
 // A holder whose transmitter is back on receive holds nothing; a
 // transmitter keyed with no claim was keyed at the panel, and a report of
 // transmit with nothing keyed here was keyed at the radio.

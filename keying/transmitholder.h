@@ -35,6 +35,9 @@ public:
     // watchdog", "the client went away"); said by the path about to unkey.
     // With nothing keyed there is nothing for it to end, and it is dropped.
     void NoteUnkeyReason(const QString& why);
+    // The same, said by a keyer that may not be the holder: the record then
+    // names who ended someone else's transmission.
+    void NoteUnkeyReason(const QString& why, const Keyer& by);
     // Brings Began and Ended up to date now, not at the next look.
     void Look() { Settle(); }
 

@@ -20,7 +20,14 @@ QString Cannot(const QString& path, const char* what, const QString& why)
 
 QString TooLarge(const QString& path, const char* what)
 {
-    return QStringLiteral("the %1 file \"%2\" is larger than 1 MB: it is not a certificate or key").arg(QLatin1String(what), path);
+    return QStringLiteral("the %1 file \"%2\" is larger than 1 MB: it is not one this program wrote or can use")
+        .arg(QLatin1String(what), path);
+}
+
+QString SeenByOthers(const QString& path, const char* what)
+{
+    return QStringLiteral("the %1 file \"%2\" can be read or changed by other users than its owner, so it was not "
+                          "used; run \"chmod 600 %2\" and start again").arg(QLatin1String(what), path);
 }
 
 #ifdef Q_OS_UNIX
@@ -39,7 +46,7 @@ QString KindOf(mode_t mode)
 
 // The descriptor stays open for the read that follows, so what was checked is
 // what is read. O_NONBLOCK lets a FIFO open at once; a FIFO is refused anyway.
-int OpenChecked(const QString& path, const char* what, QString& problem)
+int OpenChecked(const QString& path, const char* what, OthersMayRead others, QString& problem)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -53,6 +60,8 @@ int OpenChecked(const QString& path, const char* what, QString& problem)
         problem = Cannot(path, what, kind);
     else if (info.st_size > kLargestNamedFile)
         problem = TooLarge(path, what);
+    else if (others == OthersMayRead::No && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        problem = SeenByOthers(path, what);
     if (problem.isEmpty())
         return fd;
     ::close(fd);
@@ -66,7 +75,7 @@ QString BoundedFileProblem(const QString& path, const char* what)
 {
     QString problem;
 #ifdef Q_OS_UNIX
-    const int fd = OpenChecked(path, what, problem);
+    const int fd = OpenChecked(path, what, OthersMayRead::Yes, problem);
     if (fd >= 0)
         ::close(fd);
 #else
@@ -78,11 +87,12 @@ QString BoundedFileProblem(const QString& path, const char* what)
 
 // A file that grows between the check and the read is cut at the limit and
 // refused all the same.
-bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, QString& problem)
+bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, QString& problem,
+                     OthersMayRead others)
 {
     bytes.clear();
 #ifdef Q_OS_UNIX
-    const int fd = OpenChecked(path, what, problem);
+    const int fd = OpenChecked(path, what, others, problem);
     if (fd < 0)
         return false;
     bytes.resize(kLargestNamedFile + 1);
@@ -100,6 +110,7 @@ bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, Q
     ::close(fd);
     bytes.resize(filled);
 #else
+    Q_UNUSED(others);  // the owner's mode bits say little there
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         problem = Cannot(path, what, QFileInfo(path).isFile() ? file.errorString() : QStringLiteral("it is not a regular file"));

@@ -169,6 +169,9 @@ void WebControlsTest::message_data()
                                    << QStringLiteral("Your role (operate) may not transmit.") << QString();
     QTest::newRow("operate: Ext PTT") << "operate" << QStringList{press("ext-ptt")} << QByteArray()
                                       << QStringLiteral("Your role (operate) may not transmit.") << QString();
+    // Voice and data VOX key the transmitter from the microphone or the data line.
+    QTest::newRow("operate: VOX Voice") << "operate" << QStringList{press("vox-voice")} << QByteArray()
+                                        << QStringLiteral("Your role (operate) may not transmit.") << QString();
     QTest::newRow("transmit: Xmit goes to keying") << "transmit" << QStringList{press("xmit")} << QByteArray()
                                                    << QString() << QStringLiteral("transmit press xmit");
     QTest::newRow("transmit: Tune goes to keying") << "transmit" << QStringList{press("tune")} << QByteArray()
@@ -237,6 +240,8 @@ void WebControlsTest::layout_data()
     QTest::newRow("direct entry is typed into") << "freq-entry" << "kind" << "edit";
     QTest::newRow("the channels are a list") << "channels" << "kind" << "list";
     QTest::newRow("Ext PTT needs transmit") << "ext-ptt" << "role" << "transmit";
+    QTest::newRow("VOX Data needs transmit") << "vox-data" << "role" << "transmit";
+    QTest::newRow("VOX Off needs operate") << "vox-off" << "role" << "operate";
     QTest::newRow("mode's items") << "mode" << "items" << "USB LSB AM CW";
     QTest::newRow("AGC's items") << "agc" << "items" << "Off Slow Medium Fast";
     QTest::newRow("amplifier power") << "amp-power" << "accessible" << "Amplifier, Pwr";

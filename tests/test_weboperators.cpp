@@ -1,15 +1,21 @@
 // The web panel's security core: the operator file and its mode, password
-// checks, the login throttle over simulated time, session expiry, and the
-// operator commands of the real program.
+// checks, the login throttle over simulated time, session expiry, the
+// operator commands of the real program, and a running panel taking up
+// what they change.
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWebSocket>
 #include <QtTest>
 #include <sys/stat.h>
 
 #include "web/loginthrottle.h"
 #include "web/operatorstore.h"
+#include "support/webclient.h"
+#include "web/webcertificate.h"
+#include "web/webserver.h"
 #include "web/websessions.h"
+#include "web/webtls.h"
 
 namespace {
 
@@ -367,6 +373,50 @@ private slots:
         QVERIFY2(store.Load(why), qPrintable(why));
         QCOMPARE(store.Verify(QStringLiteral("bob"), "bob's password"), std::optional(OperatorRole::Listen));
         QCOMPARE(store.Verify(QStringLiteral("alice"), "second password"), std::nullopt);
+    }
+
+    void aChangeToTheFile_endsTheOpenPage_andTheOldPassword_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QByteArray>("newPassword");  // empty: none works
+        QTest::addColumn<QString>("pageTold");
+        QTest::newRow("alice made listen with a new password")
+            << QStringList{"--add-operator", "alice", "--role", "listen"} << QByteArray("a new password")
+            << QStringLiteral("password or role was changed");
+        QTest::newRow("alice removed") << QStringList{"--remove-operator", "alice"} << QByteArray()
+                                       << QStringLiteral("removed from the station");
+    }
+    // The running panel and the command line are two processes: the panel
+    // sees the file change within seconds, and at the next login at once.
+    void aChangeToTheFile_endsTheOpenPage_andTheOldPassword()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QByteArray, newPassword);
+        QFETCH(QString, pageTold);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("operators.json"));
+        COperatorStore store(path);
+        WebIdentity identity;
+        QString why;
+        QVERIFY(store.Add(QStringLiteral("alice"), OperatorRole::Transmit, kPassword, why) && store.Save(why));
+        QVERIFY(MakeSelfSignedIdentity(dir.filePath("cert.pem"), dir.filePath("key.pem"), "testhost", why));
+        QVERIFY(ReadWebIdentity(dir.filePath("cert.pem"), dir.filePath("key.pem"), identity, why));
+        CWebServer server(store, [] { return WebPanelState(); });
+        QVERIFY2(server.Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(identity), why), qPrintable(why));
+        const WebClient client(identity.certificate, server.Port());
+        const QByteArray cookie = client.Cookie("alice", kPassword);
+        QStringList messages;
+        const std::unique_ptr<QWebSocket> page = client.OpenFeed(cookie, messages);
+        QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), kWebWaitMs);
+
+        const Run run = Tavrin(dir.path(), command, newPassword + '\n');
+        QVERIFY2(run.status == 0, run.err.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(page->state(), QAbstractSocket::UnconnectedState, kWebWaitMs);
+        QVERIFY2(page->closeReason().contains(pageTold), qPrintable(page->closeReason()));
+        QVERIFY(client.Send("GET", "/", "Cookie: tavrin_session=" + cookie + "\r\n").body.contains(pageTold.toUtf8()));
+        QCOMPARE(client.Login("alice", kPassword).status, 401);
+        if (!newPassword.isEmpty())
+            QCOMPARE(client.Login("alice", newPassword).status, 303);
     }
 };
 

@@ -1,7 +1,8 @@
 // The web panel refuses what it must: on a loopback port, with a certificate
 // made for the test and pinned by the clients (no error is ignored), each
 // row sends one request a browser or an attacker might and checks the
-// answer. The real program's refusals to start are checked at the end.
+// answer. The live pages' limits follow, then the real program's refusals
+// to start and to write, with the files it leaves.
 #include <QProcess>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -9,6 +10,8 @@
 #include <QWebSocket>
 #include <QtTest>
 #include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 #include "web/operatorstore.h"
 #include "web/webcertificate.h"
@@ -21,8 +24,50 @@ namespace {
 constexpr int kWaitMs = kWebWaitMs;
 const QByteArray kPassword = "correct horse";
 using Reply = WebReply;
+// Listen operators enough to fill every page but those kept for transmit.
+constexpr int kListeners = 5;
 
 QByteArray CookieOf(const Reply& reply) { return SessionCookieOf(reply); }
+
+QByteArray Listener(int index) { return "lee" + QByteArray::number(index); }
+
+// A device or a pipe is not read.
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        return QByteArray("(not a file)");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// Fills a small file system to the last byte.
+void Fill(const QString& folder)
+{
+    QFile filler(folder + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return;
+    const QByteArray block(512, 'x');
+    while (filler.write(block) > 0) {}
+}
+
+// A tmpfs of 64 kB mounted over a folder, for a disk that fills: the
+// tests run as root, as CI does.
+struct SmallDisk {
+    QString path;
+    bool mounted = false;
+    explicit SmallDisk(const QString& where) : path(where)
+    {
+        if (path.isEmpty())
+            return;
+        QDir().mkpath(path);
+        mounted = ::mount("tavrin-test", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+    }
+};
 
 } // namespace
 
@@ -41,6 +86,8 @@ private slots:
     void liveFeed_data();
     void liveFeed();
     void logout_endsTheCookieAndItsLivePage();
+    void pages_data();
+    void pages();
     void program_data();
     void program();
 
@@ -74,6 +121,8 @@ void WebRefusalsTest::initTestCase()
     QVERIFY2(ReadWebIdentity(cert, key, m_identity, why), qPrintable(why));
     m_operators = COperatorStore(m_dir.filePath(QStringLiteral("operators.json")));
     QVERIFY2(m_operators.Add(QStringLiteral("ann"), OperatorRole::Transmit, kPassword, why), qPrintable(why));
+    for (int i = 1; i <= kListeners; ++i)
+        QVERIFY(m_operators.Add(QString::fromLatin1(Listener(i)), OperatorRole::Listen, kPassword, why));
     m_state.values = {{QStringLiteral("freq"), QStringLiteral("7050.00")}, {QStringLiteral("mode"), QStringLiteral("LSB")}};
 }
 
@@ -247,46 +296,154 @@ void WebRefusalsTest::logout_endsTheCookieAndItsLivePage()
     QVERIFY(Send("GET", "/", headers).body.contains("Log in</button>"));
 }
 
+void WebRefusalsTest::pages_data()
+{
+    QTest::addColumn<int>("listenPages");  // opened first, four by each listen operator
+    QTest::addColumn<QByteArray>("who");    // opens one more
+    QTest::addColumn<int>("idleMinutes");  // since the operator last did something on it
+    QTest::addColumn<bool>("open");        // that page, at the end
+    QTest::addColumn<QString>("said");     // the refusal, or why it was closed
+
+    QTest::newRow("a page that only watched for 30 minutes")
+        << 0 << QByteArray("ann") << 30 << false << QStringLiteral("30 minutes in which nothing was done");
+    QTest::newRow("a page that only watched for 29 minutes") << 0 << QByteArray("ann") << 29 << true << QString();
+    QTest::newRow("one listener's fifth page")
+        << 4 << Listener(1) << 0 << false << QStringLiteral("this operator has 4 pages open already");
+    QTest::newRow("a listener when listeners fill their share")
+        << 16 << Listener(kListeners) << 0 << false << QStringLiteral("16 pages are open already");
+    QTest::newRow("a transmit operator then") << 16 << QByteArray("ann") << 0 << true << QString();
+}
+
+// A page's beat is the page's, not the operator's doing: it keeps nothing
+// alive, and it is where a page whose session is over learns it.
+void WebRefusalsTest::pages()
+{
+    QFETCH(int, listenPages);
+    QFETCH(QByteArray, who);
+    QFETCH(int, idleMinutes);
+    QFETCH(bool, open);
+    QFETCH(QString, said);
+    QMap<QByteArray, QByteArray> cookies;
+    auto cookieOf = [&](const QByteArray& name) {
+        if (!cookies.contains(name))
+            cookies[name] = Client().Cookie(name, kPassword);
+        return cookies[name];
+    };
+    std::vector<std::unique_ptr<QWebSocket>> others;
+    QStringList unread;
+    for (int i = 0; i < listenPages; ++i) {
+        others.push_back(Client().OpenFeed(cookieOf(Listener(i / 4 + 1)), unread));
+        QTRY_COMPARE_WITH_TIMEOUT(others.back()->state(), QAbstractSocket::ConnectedState, kWaitMs);
+    }
+    const QByteArray cookie = cookieOf(who);
+    const QString refusal = m_server->Feed().Refusal(QStringLiteral("/ws"), "127.0.0.1:" + QByteArray::number(m_server->Port()),
+                                                     Origin(), "tavrin_session=" + cookie);
+    QStringList messages;
+    const std::unique_ptr<QWebSocket> page = Client().OpenFeed(cookie, messages);
+    static_cast<void>(QTest::qWaitFor([&] { return !messages.isEmpty() || page->state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+    QCOMPARE(refusal.isEmpty(), messages.size() > 0);
+    if (idleMinutes > 0) {
+        m_server->Sessions().Use(QString::fromLatin1(cookie), QDateTime::currentDateTimeUtc().addSecs(-60 * idleMinutes));
+        page->sendTextMessage(QStringLiteral("{\"command\":\"beat\"}"));
+        QTest::qWait(300);
+    }
+    QCOMPARE(page->state() == QAbstractSocket::ConnectedState, open);
+    QVERIFY2(refusal.contains(said) || page->closeReason().contains(said), qPrintable(refusal + page->closeReason()));
+    // The login page then says why the session ended.
+    if (idleMinutes > 0 && !open)
+        QVERIFY(Send("GET", "/", "Cookie: tavrin_session=" + cookie + "\r\n").body.contains(said.toUtf8()));
+}
+
 void WebRefusalsTest::program_data()
 {
-    QTest::addColumn<bool>("withOperator");
-    QTest::addColumn<bool>("portTaken");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("arguments");  // "<port>" for a free one; "<dir>" for the data folder
+    QTest::addColumn<int>("status");
     QTest::addColumn<QString>("sentence");
 
-    QTest::newRow("no operator") << false << false << QStringLiteral("no operator is defined");
-    QTest::newRow("port in use") << true << true << QStringLiteral("the web panel cannot listen");
+    const QStringList web{QStringLiteral("--web-port"), QStringLiteral("<port>")};
+    const QStringList add{QStringLiteral("--add-operator"), QStringLiteral("bob"), QStringLiteral("--role"), QStringLiteral("listen")};
+    const QStringList list{QStringLiteral("--list-operators")};
+    QTest::newRow("no operator") << QString() << web << 2 << QStringLiteral("no operator is defined");
+    QTest::newRow("port in use") << QStringLiteral("operator, port taken") << web << 2
+                                 << QStringLiteral("the web panel cannot listen");
+    // The old list stays as it was, whole.
+    QTest::newRow("an operator added on a full disk") << QStringLiteral("operator, full disk") << add << 1
+                                                      << QStringLiteral("No space left on device");
+    QTest::newRow("the certificate made on a full disk") << QStringLiteral("operator, full disk") << web << 2
+                                                         << QStringLiteral("No space left on device");
+    QTest::newRow("the operator file a named pipe") << QStringLiteral("fifo") << web << 2
+                                                    << QStringLiteral("it is a named pipe");
+    QTest::newRow("the operator file a device") << QStringLiteral("device") << list << 1
+                                                << QStringLiteral("it is a device");
+    QTest::newRow("a web key others can read") << QStringLiteral("operator, open key")
+                                               << (web + QStringList{"--web-cert", "<dir>/cert.pem", "--web-key", "<dir>/key.pem"})
+                                               << 2 << QStringLiteral("can be read or changed by other users");
+    QTest::newRow("a new data folder") << QStringLiteral("new folder") << list << 0 << QStringLiteral("No operators");
 }
 
 // The real program, in a folder and profile of its own.
 void WebRefusalsTest::program()
 {
-    QFETCH(bool, withOperator);
-    QFETCH(bool, portTaken);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
     QFETCH(QString, sentence);
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    if (withOperator) {
-        COperatorStore store(home.filePath(QString::fromLatin1(COperatorStore::kFileName)));
+    const QString folder = home.filePath(setup == QLatin1String("new folder") ? QStringLiteral("data/tavrin")
+                                                                              : QStringLiteral("data"));
+    const SmallDisk disk(setup.contains(QLatin1String("full disk")) ? home.filePath(QStringLiteral("data")) : QString());
+    QVERIFY2(disk.path.isEmpty() || disk.mounted, "cannot mount a tmpfs (run as root)");
+    QDir().mkpath(home.filePath(QStringLiteral("data")));
+    const QString operators = folder + QStringLiteral("/operators.json");
+    if (setup.startsWith(QLatin1String("operator"))) {
+        COperatorStore store(operators);
         QString why;
         QVERIFY(store.Add(QStringLiteral("ann"), OperatorRole::Listen, kPassword, why) && store.Save(why));
     }
+    if (setup == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(operators).constData(), 0600), 0);
+    if (setup == QLatin1String("device"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), operators));
+    if (setup.contains(QLatin1String("open key"))) {
+        QVERIFY(QFile::copy(m_dir.filePath(QStringLiteral("cert.pem")), folder + QStringLiteral("/cert.pem")));
+        QVERIFY(QFile::copy(m_dir.filePath(QStringLiteral("key.pem")), folder + QStringLiteral("/key.pem")));
+        QVERIFY(QFile::setPermissions(folder + QStringLiteral("/key.pem"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    }
+    if (!disk.path.isEmpty())
+        Fill(disk.path);
+    const QByteArray operatorsBefore = Bytes(operators);
     QTcpServer taken;
     QVERIFY(taken.listen(QHostAddress::Any, 0));
     const quint16 port = taken.serverPort();
-    if (!portTaken)
+    if (!setup.contains(QLatin1String("port taken")))
         taken.close();
+    arguments.replaceInStrings(QStringLiteral("<port>"), QString::number(port));
+    arguments.replaceInStrings(QStringLiteral("<dir>"), folder);
     QProcess tavrin;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     tavrin.setProcessEnvironment(environment);
-    tavrin.start(QStringLiteral(TAVRIN_BINARY),
-                 {QStringLiteral("--data-dir"), home.path(), QStringLiteral("--web-port"), QString::number(port)});
+    tavrin.start(QStringLiteral(TAVRIN_BINARY), QStringList{QStringLiteral("--data-dir"), folder} + arguments);
+    tavrin.write("a new password\n");
+    tavrin.closeWriteChannel();
     QVERIFY(tavrin.waitForFinished(kWaitMs * 2));
-    QCOMPARE(tavrin.exitCode(), 2);
-    const QString error = QString::fromLocal8Bit(tavrin.readAllStandardError());
-    QVERIFY2(error.contains(sentence), qPrintable(error));
+    const QString said = QString::fromLocal8Bit(tavrin.readAllStandardError() + tavrin.readAllStandardOutput());
+    QVERIFY2(tavrin.exitCode() == status, qPrintable(said));
+    QVERIFY2(said.contains(sentence), qPrintable(said));
+    // What the program found is as it was; nothing half made is left: no
+    // file being written, no key without its certificate.
+    QCOMPARE(Bytes(operators), operatorsBefore);
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::System);
+    for (const QString& name : left)
+        QVERIFY2(!QRegularExpression(QStringLiteral("\\.(json|pem)\\.")).match(name).hasMatch()
+                     && (disk.path.isEmpty() || !name.startsWith(QLatin1String("web-"))),
+                 qPrintable(left.join(' ')));
+    if (setup == QLatin1String("new folder"))
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), QFile::Permissions());
 }
 
 QTEST_GUILESS_MAIN(WebRefusalsTest)

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcTxLog, "tavrin.txlog", QtInfoMsg)
@@ -24,11 +25,16 @@ void SyncFolderOf(const QString& path)
 // The bytes written, flushed and synced: false with why set otherwise.
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
-    // Append mode is O_APPEND: every write lands at the end, whatever else
-    // has the file open.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        why = file.errorString();
+    // O_APPEND: every write lands at the end, whatever else has the file
+    // open. A new record is its owner's alone, and a link put in its place
+    // is not followed into another file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        why = fd < 0 ? qt_error_string(errno) : file.errorString();
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
     const bool fresh = file.size() == 0;

@@ -1,5 +1,6 @@
 #include "txlog/stationrecord.h"
 
+#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
 #include "remote/stationserver.h"
 #include "txlog/accessfile.h"
@@ -19,7 +20,7 @@ CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
         ShowProblem(words);
     });
     m_transmissions->CloseUnfinished();
-    new CTransmissionRecorder(holder, *m_transmissions, this);
+    new CTransmissionRecorder(holder, CTransmitWatch::Of(view), *m_transmissions, this);
 }
 
 void CStationRecord::Watch(CStationServer& server, const QString& name)

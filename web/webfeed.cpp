@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWebSocket>
 
+#include "web/pageroom.h"
 #include "web/webhttp.h"
 #include "web/weblog.h"
 
@@ -67,7 +68,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     const QString refusal = Refusal(request.url().path(), request.rawHeader("Host"), socket->origin().toLatin1(),
                                     request.rawHeader("Cookie"));
     const std::optional<WebSession> session = refusal.isEmpty()
-                                                  ? m_sessions.Use(token, QDateTime::currentDateTimeUtc())
+                                                  ? m_sessions.Find(token, QDateTime::currentDateTimeUtc())
                                                   : std::nullopt;
     if (!session) {
         qCWarning(lcWeb) << "live page from" << PeerOf(*socket) << "refused:" << refusal;
@@ -105,13 +106,16 @@ QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QBy
     const QString token = SessionToken(cookie);
     if (path != QLatin1String("/ws"))
         return QStringLiteral("no feed at %1").arg(path);
-    if (token.isEmpty() || !m_sessions.Use(token, QDateTime::currentDateTimeUtc()))
+    // Opening the feed is the page's doing, not the operator's: not a use.
+    const std::optional<WebSession> session = token.isEmpty() ? std::nullopt
+                                                              : m_sessions.Find(token, QDateTime::currentDateTimeUtc());
+    if (!session)
         return QStringLiteral("no valid session");
     if (host.isEmpty() || origin != PageOrigin(host))
         return QStringLiteral("origin \"%1\" is not the page's own").arg(QString::fromLatin1(origin));
-    if (PageCount() >= kMostPages)
-        return QStringLiteral("%1 pages are open already").arg(kMostPages);
-    return {};
+    const auto ofOperator = std::count_if(m_pages.cbegin(), m_pages.cend(),
+                                          [&session](const Page& page) { return page.session.name == session->name; });
+    return PageRoomRefusal(PageCount(), int(ofOperator), session->role);
 }
 
 bool CWebFeed::Elsewhere(std::function<void()> call)
@@ -177,14 +181,14 @@ void CWebFeed::CheckSessions()
     const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<QWebSocket*> ended;
     for (const Page& page : m_pages) {
-        if (!m_sessions.Use(page.token, now))
+        if (!m_sessions.Find(page.token, now))
             ended.push_back(page.socket.get());
     }
     for (QWebSocket* socket : ended)
-        Drop(socket, QStringLiteral("its session ended"));
+        Drop(socket, WhyEnded(*socket));
 }
 
-void CWebFeed::EndSession(const QString& token)
+void CWebFeed::EndSession(const QString& token, const QString& why)
 {
     std::vector<QWebSocket*> ended;
     for (const Page& page : m_pages) {
@@ -192,7 +196,7 @@ void CWebFeed::EndSession(const QString& token)
             ended.push_back(page.socket.get());
     }
     for (QWebSocket* socket : ended)
-        Drop(socket, QStringLiteral("logged out"));
+        Drop(socket, why);
 }
 
 void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
@@ -201,6 +205,12 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         if (page.socket.get() != socket)
             continue;
         const QJsonObject command = QJsonDocument::fromJson(text.toUtf8()).object();
+        // What the operator does keeps the session; the page's own beat
+        // while it keys does not. An ended session's page acts no more.
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const bool operatorActed = command.value(QStringLiteral("command")).toString() != QLatin1String("beat");
+        if (!(operatorActed ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
+            return Drop(socket, WhyEnded(*socket));
         m_speaking = socket;
         const QString refusal = m_commands ? m_commands(page.session, command)
                                            : QStringLiteral("This panel takes no commands.");
@@ -295,3 +305,14 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
 }
 
 void CWebFeed::DropLater(QWebSocket* socket) { socket->deleteLater(); }
+
+QString CWebFeed::WhyEnded(const QWebSocket& socket) const
+{
+    for (const Page& page : m_pages) {
+        if (page.socket.get() == &socket) {
+            const QString why = m_sessions.WhyEnded(page.token);
+            return why.isEmpty() ? QStringLiteral("its session ended") : why;
+        }
+    }
+    return QStringLiteral("its session ended");
+}

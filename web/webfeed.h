@@ -36,7 +36,6 @@ class QWebSocket;
 class CWebFeed : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMostPages = 20;
     static constexpr qint64 kMostUnsentBytes = 1024 * 1024;
     // A page this far behind misses changes until it has caught up; it is
     // then told the latest of each value, not every one it missed.
@@ -57,8 +56,8 @@ public:
     // session and origin are good.
     void Admit(std::unique_ptr<QWebSocket> socket);
     // Why a page asking for the feed is refused, or empty: its session,
-    // its origin, the number of pages. Asked before the upgrade and again
-    // after it.
+    // its origin, the room for its operator's pages. Asked before the
+    // upgrade and again after it.
     QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
     void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
     // The panel's controls, sent to every page as it opens (and to those
@@ -66,8 +65,9 @@ public:
     void SetLayout(const QJsonObject& layout);
     // The panel may show something new; cheap enough to call per character.
     void Changed();
-    // A logout closes the pages of its session at once.
-    void EndSession(const QString& token);
+    // A logout, or a change to the operator, closes the pages of the
+    // session at once; why is the page's to show.
+    void EndSession(const QString& token, const QString& why = QStringLiteral("logged out"));
     int PageCount() const { return m_pageCount; }
     void SendToAll(const QJsonObject& message);
     // The page whose message the command handler is answering, so a
@@ -110,6 +110,8 @@ private:
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
     void DropLater(QWebSocket* socket);
+    // What the page is told when its session is found ended.
+    QString WhyEnded(const QWebSocket& socket) const;
 
     CWebSessions& m_sessions;
     StateSource m_state;

@@ -19,6 +19,8 @@ using Status = QHttpServerResponse::StatusCode;
 
 const char* const kRefusal = "That operator name and password were not accepted.";
 const char* const kSlowDown = "Too many failed logins: wait a moment before trying again.";
+// How long at most a change to the operator file takes to reach the panel.
+constexpr int kOperatorsLookMs = 2000;
 
 QByteArray Header(const QHttpServerRequest& request, const char* name)
 {
@@ -111,8 +113,11 @@ private:
 } // namespace
 
 CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent)
-    : QObject(parent), m_operators(operators), m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state)))
+    : QObject(parent), m_operators(operators), m_operatorsWatch(operators.Path()),
+      m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state)))
 {
+    connect(&m_operatorsLook, &QTimer::timeout, this, &CWebServer::TakeUpOperatorChanges);
+    m_operatorsLook.start(kOperatorsLookMs);
     // The pages live in a static library: nothing else would pull them in.
     Q_INIT_RESOURCE(webpage);
     AddRoutes();
@@ -186,8 +191,9 @@ std::optional<WebSession> CWebServer::SessionOf(const QHttpServerRequest& reques
 
 QHttpServerResponse CWebServer::Home(const QHttpServerRequest& request)
 {
+    // A page whose session the station ended comes here: it is told why.
     if (!SessionOf(request))
-        return LoginPage(QString());
+        return LoginPage(m_sessions.WhyEnded(SessionToken(Header(request, "Cookie"))));
     return Asset(QStringLiteral("index.html"), "text/html; charset=utf-8");
 }
 
@@ -220,10 +226,19 @@ void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&&
                     peer, name);
         return answer(LoginPage(QString::fromLatin1(kSlowDown), Status::TooManyRequests));
     }
-    // A copy: the worker reads it while the panel may go on.
+    // A copy of the file as it is now: the worker reads it while the panel
+    // may go on.
+    TakeUpOperatorChanges();
     const COperatorStore operators = m_operators;
     QtConcurrent::run([operators, name, password] { return operators.Verify(name, password); })
-        .then(this, [this, peer, name, answer](std::optional<OperatorRole> role) { answer(Concluded(peer, name, role)); });
+        .then(this, [this, peer, name, answer, operators](std::optional<OperatorRole> role) {
+            // Changed while the worker checked: the password it checked is
+            // no longer the operator's.
+            TakeUpOperatorChanges();
+            if (role && m_operators.Find(name) != operators.Find(name))
+                role.reset();
+            answer(Concluded(peer, name, role));
+        });
 }
 
 QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role)
@@ -241,6 +256,32 @@ QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& na
     qCInfo(lcWeb) << name << "logged in from" << peer << "as" << RoleName(*role);
     emit Access(QStringLiteral("logged in"), peer, name);
     return Redirect(SessionCookie(m_sessions.Create(name, *role, now)));
+}
+
+void CWebServer::TakeUpOperatorChanges()
+{
+    const std::optional<COperatorsWatch::Change> change = m_operatorsWatch.Look(m_operators);
+    if (!change)
+        return;
+    if (!change->problem.isEmpty())
+        qCWarning(lcWeb).noquote() << change->problem << "- nobody can log in to the web panel until it is mended";
+    m_operators = change->operators;
+    for (const QString& name : change->removed)
+        EndOperator(name, QStringLiteral("sessions ended: operator removed"),
+                    QStringLiteral("This operator was removed from the station."));
+    for (const QString& name : change->changed)
+        EndOperator(name, QStringLiteral("sessions ended: operator changed"),
+                    QStringLiteral("This operator's password or role was changed; log in again."));
+}
+
+void CWebServer::EndOperator(const QString& name, const QString& event, const QString& why)
+{
+    const QStringList tokens = m_sessions.EndAllOf(name, why);
+    for (const QString& token : tokens)
+        m_feed->EndSession(token, why);
+    qCInfo(lcWeb) << "operator" << name << "removed or changed:" << tokens.size() << "sessions ended";
+    if (!tokens.isEmpty())
+        emit Access(event, QString(), name);
 }
 
 QHttpServerResponse CWebServer::Logout(const QHttpServerRequest& request)

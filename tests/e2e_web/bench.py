@@ -242,7 +242,11 @@ def main():
     parser.add_argument('--pages', type=int, default=20)
     arguments = parser.parse_args()
 
-    station = Station(arguments.tavrin, arguments.radiosim, [('alice', 'transmit', 'alice-password')], trace=False)
+    # Four pages per operator at most: the other pages are listeners', each
+    # four in a browser of their own.
+    listeners = [(f'listener{n}', 'listen', f'listener{n}-password') for n in range(1, (arguments.pages + 2) // 4)]
+    station = Station(arguments.tavrin, arguments.radiosim, [('alice', 'transmit', 'alice-password')] + listeners,
+                      trace=False)
     radio = PtyRadio(first_report(station.radiosim_path, station.env))
     # The simulator started by the station wrote the channel file; this
     # radio takes its place on COM1.
@@ -269,7 +273,13 @@ def main():
         shown, exact = report_to_page(radio, driver, frequency_id, arguments.samples)
         clicked = click_to_radio(radio, driver, up_id, arguments.samples // 2)
         sizes = page_load(driver, station.url)
-        for _ in range(arguments.pages - 1):
+        for page in range(1, arguments.pages):
+            if page % 4 == 0:
+                name, _, password = listeners[page // 4 - 1]
+                driver = open_browser(arguments.chromium, arguments.chromedriver, station.spki_hash)
+                browsers.append(driver)
+                log_in(driver, station.url, name, password)
+                continue
             driver.switch_to.new_window('tab')
             driver.get(station.url)
         time.sleep(2)
