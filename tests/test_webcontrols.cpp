@@ -90,13 +90,14 @@ void WebControlsTest::initTestCase()
     m_seam = std::make_unique<CWebPanelSeam>(m_panel->View(), *silence);
     m_server = std::make_unique<CWebServer>(operators, [this] { return m_seam->Snapshot(); });
     QVERIFY2(m_server->Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(m_identity), why), qPrintable(why));
-    const WebKeyingHook keying = [this](const WebSession& session, const QJsonObject& message) {
+    const WebKeyingHook keying = [this](const WebSession& session, const QObject*, const QJsonObject& message) {
         m_keyed << QStringList{session.name, message.value(QStringLiteral("command")).toString(),
                                message.value(QStringLiteral("control")).toString()}.join(' ').trimmed();
         return QString();
     };
     m_server->Feed().SetCommandHandler([this, keying](const WebSession& session, const QJsonObject& message) {
-        return HandleWebMessage(m_seam.get(), m_keyingHooked ? keying : WebKeyingHook(), session, message);
+        return HandleWebMessage(m_seam.get(), m_keyingHooked ? keying : WebKeyingHook(), session,
+                                m_server->Feed().Speaking(), message);
     });
     m_server->Feed().SetLayout(m_seam->Layout());
     m_seam->WatchReports(&m_server->Feed(), [this] { m_server->Feed().Changed(); });

@@ -1,23 +1,34 @@
 // The web panel refuses what it must: on a loopback port, with a certificate
 // made for the test and pinned by the clients (no error is ignored), each
 // row sends one request a browser or an attacker might and checks the
-// answer. The live pages' limits follow, then the real program's refusals
-// to start and to write, with the files it leaves.
+// answer. The limits' rows are what a hostile client does (connections
+// that never speak, requests too large, names that are no operator's, a
+// flood of logins, a web page at the station programs' ports) and what is
+// left after. The live pages' limits follow, then the real program's
+// refusals to start and to write, with the files it leaves.
+#include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebSocket>
 #include <QtTest>
+#include <malloc.h>
 #include <memory>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+#include "remote/flrigserver.h"
+#include "remote/rigserver.h"
+#include "support/fakerigseam.h"
+#include "support/webclient.h"
+#include "web/operatorname.h"
 #include "web/operatorstore.h"
 #include "web/webcertificate.h"
+#include "web/weblistener.h"
 #include "web/webserver.h"
 #include "web/webtls.h"
-#include "support/webclient.h"
 
 namespace {
 
@@ -68,6 +79,16 @@ struct SmallDisk {
             ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
     }
 };
+// Memory in use by the process (the server and the test's clients, gone by
+// then): what a refusal kept.
+qint64 InUseKb() { return qint64(mallinfo2().uordblks / 1024); }
+
+// Every message the program logs while a row runs.
+QStringList g_logged;
+void Keep(QtMsgType, const QMessageLogContext&, const QString& text) { g_logged << text; }
+
+// The status of the answer, or 0 when the connection closed without one.
+int StatusOf(const QByteArray& raw) { return raw.startsWith("HTTP/1.1 ") ? raw.mid(9, 3).toInt() : 0; }
 
 } // namespace
 
@@ -88,10 +109,16 @@ private slots:
     void logout_endsTheCookieAndItsLivePage();
     void pages_data();
     void pages();
+    void limits_data();
+    void limits();
     void program_data();
     void program();
 
 private:
+    // What a hostile client does, by the row's name; the status answered.
+    int Attack(const QString& attack);
+    int Raw(const QByteArray& request, qint64 thenBytes = 0, const QHostAddress& from = {});
+    int Station(const QString& server, const QByteArray& request);
     WebClient Client() const;
     QSslConfiguration Pinned() const { return Client().Pinned(); }
     QByteArray Origin() const { return Client().Origin(); }
@@ -108,6 +135,7 @@ private:
     COperatorStore m_operators{QString()};
     std::unique_ptr<CWebServer> m_server;
     WebPanelState m_state;
+    FakeRigSeam m_rig;
 };
 
 void WebRefusalsTest::initTestCase()
@@ -352,6 +380,209 @@ void WebRefusalsTest::pages()
     // The login page then says why the session ended.
     if (idleMinutes > 0 && !open)
         QVERIFY(Send("GET", "/", "Cookie: tavrin_session=" + cookie + "\r\n").body.contains(said.toUtf8()));
+void WebRefusalsTest::limits_data()
+{
+    QTest::addColumn<QString>("attack");
+    QTest::addColumn<int>("status");   // answered; 0 closed unanswered; 1009 a page closed as too large
+    QTest::addColumn<QString>("after");  // what else must hold
+
+    QTest::newRow("80 connections that never speak, then GET /")
+        << QStringLiteral("silent") << 200 << QStringLiteral("connections within the limit");
+    QTest::newRow("a request half sent, past its deadline")
+        << QStringLiteral("half") << 408 << QStringLiteral("no connection left");
+    QTest::newRow("300 half-sent requests from 30 addresses, then GET /")
+        << QStringLiteral("halves") << 200 << QStringLiteral("connections within the limit");
+    QTest::newRow("a login body of 256 MB") << QStringLiteral("body") << 413 << QStringLiteral("memory kept");
+    QTest::newRow("a header of 32 MB") << QStringLiteral("header") << 431 << QStringLiteral("memory kept");
+    QTest::newRow("200,000 headers") << QStringLiteral("headers") << 431 << QStringLiteral("memory kept");
+    QTest::newRow("a request line of 10 kB") << QStringLiteral("line") << 414 << QString();
+    QTest::newRow("a page's message of 1 MB") << QStringLiteral("message") << 1009 << QStringLiteral("memory kept");
+    QTest::newRow("a name longer than any operator's")
+        << QStringLiteral("long name") << 401 << QStringLiteral("the name nowhere");
+    QTest::newRow("a name that is no operator's")
+        << QStringLiteral("unknown name") << 401 << QStringLiteral("the name nowhere");
+    // Each try is counted as it is taken: the first answered is a later
+    // try's refusal, before the first try's password is checked.
+    QTest::newRow("500 failed logins pipelined") << QStringLiteral("pipelined") << 429 << QStringLiteral("a few lines");
+    // 401: three answered so, the rest told to wait, unchecked.
+    QTest::newRow("60 logins at once") << QStringLiteral("at once") << 401 << QString();
+    QTest::newRow("flrig: a POST from a web page")
+        << QStringLiteral("flrig origin") << 403 << QStringLiteral("nothing run");
+    QTest::newRow("flrig: a POST of plain text") << QStringLiteral("flrig text") << 403 << QStringLiteral("nothing run");
+    QTest::newRow("rig-control: a web request") << QStringLiteral("rigctl http") << 0 << QStringLiteral("nothing run");
+}
+
+void WebRefusalsTest::limits()
+{
+    QFETCH(QString, attack);
+    QFETCH(int, status);
+    QFETCH(QString, after);
+    m_rig.calls.clear();
+    m_rig.frequencyHz = 7050000;
+    QSignalSpy access(m_server.get(), &CWebServer::Access);
+    g_logged.clear();
+    const qint64 inUseBefore = InUseKb();
+    const QtMessageHandler previous = qInstallMessageHandler(Keep);
+    const int answered = Attack(attack);
+    qInstallMessageHandler(previous);
+    QCOMPARE(answered, status);
+
+    CWebListener& listener = m_server->Listener();
+    if (after == QLatin1String("connections within the limit"))
+        QVERIFY2(listener.ConnectionCount() <= CWebListener::kMostConnections, qPrintable(QString::number(listener.ConnectionCount())));
+    if (after == QLatin1String("no connection left"))
+        QTRY_COMPARE_WITH_TIMEOUT(listener.ConnectionCount(), 0, kWaitMs);
+    if (after == QLatin1String("memory kept"))
+        QVERIFY2(InUseKb() - inUseBefore < 2 * 1024, qPrintable(QString::number(InUseKb() - inUseBefore)));
+    if (after == QLatin1String("the name nowhere")) {
+        for (const QList<QVariant>& event : access)
+            QVERIFY2(event.at(2).toString().isEmpty(), qPrintable(event.at(2).toString()));
+        QVERIFY2(!g_logged.join('\n').contains(QStringLiteral("hunter")), qPrintable(g_logged.join('\n')));
+    }
+    if (after == QLatin1String("a few lines")) {
+        QVERIFY2(access.size() <= 3, qPrintable(QString::number(access.size())));
+        m_server.reset();
+        QVERIFY2(access.last().at(0).toString().contains(QStringLiteral("more times")),
+                 qPrintable(access.last().at(0).toString()));
+    }
+    if (after == QLatin1String("nothing run"))
+        QVERIFY2(m_rig.calls.isEmpty(), m_rig.calls.join(' ').constData());
+}
+
+int WebRefusalsTest::Attack(const QString& attack)
+{
+    const QByteArray form = "Origin: " + Origin() + "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+    if (attack == QLatin1String("silent") || attack == QLatin1String("halves")) {
+        const bool silent = attack == QLatin1String("silent");
+        std::vector<std::unique_ptr<QSslSocket>> held;
+        for (int i = 0; i < (silent ? 80 : 300); ++i) {
+            held.push_back(std::make_unique<QSslSocket>());
+            QSslSocket& socket = *held.back();
+            socket.bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(silent ? 1 : 2 + i % 30)));
+            socket.setSslConfiguration(Pinned());
+            if (silent) {
+                socket.connectToHost(QHostAddress::LocalHost, m_server->Port());
+            } else {
+                socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_server->Port());
+                socket.write("POST /login HTTP/1.1\r\nHost: x\r\nContent-Length: 40\r\n\r\nname=");
+            }
+        }
+        QTest::qWait(1000);
+        return Client().Send("GET", "/").status;
+    }
+    if (attack == QLatin1String("half")) {
+        m_server->Listener().SetDeadlines(1000, 500, 2000);
+        return Raw("POST /login HTTP/1.1\r\nHost: x\r\nContent-Length: 40\r\n\r\nname=");
+    }
+    if (attack == QLatin1String("body"))
+        return Raw("POST /login HTTP/1.1\r\nHost: x\r\n" + form + "Content-Length: 268435456\r\n\r\n", 8 << 20);
+    if (attack == QLatin1String("header"))
+        return Raw("GET / HTTP/1.1\r\nHost: x\r\nX-Big: ", 32 << 20);
+    if (attack == QLatin1String("headers"))
+        return Raw("GET / HTTP/1.1\r\nHost: x\r\n" + QByteArray("X: y\r\n").repeated(200000));
+    if (attack == QLatin1String("line"))
+        return Raw("GET /" + QByteArray(10000, 'a') + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    if (attack == QLatin1String("message")) {
+        QStringList heard;
+        const std::unique_ptr<QWebSocket> page = Client().OpenFeed(ValidCookie(), heard);
+        if (!QTest::qWaitFor([&] { return !heard.isEmpty(); }, kWaitMs))
+            return -1;
+        page->sendTextMessage(QString(1 << 20, QLatin1Char('x')));
+        static_cast<void>(QTest::qWaitFor([&] { return page->state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+        return int(page->closeCode());
+    }
+    if (attack == QLatin1String("long name"))
+        return Login("hunter" + QByteArray(kLongestOperatorName, 'x'), "x").status;
+    if (attack == QLatin1String("unknown name"))
+        return Login("hunter2hunter2", "x").status;
+    if (attack == QLatin1String("pipelined")) {
+        const QByteArray body = "name=ann&password=wrong";
+        const QByteArray request = "POST /login HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server->Port())
+                                   + "\r\n" + form + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n"
+                                   + body;
+        return Raw(request.repeated(500));
+    }
+    if (attack == QLatin1String("at once")) {
+        std::vector<std::unique_ptr<QSslSocket>> tries;
+        QByteArray answers;
+        for (int i = 0; i < 60; ++i) {
+            tries.push_back(std::make_unique<QSslSocket>());
+            tries.back()->setSslConfiguration(Pinned());
+            tries.back()->connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_server->Port());
+            const QByteArray body = "name=ann&password=wrong";
+            tries.back()->write("POST /login HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server->Port()) + "\r\n"
+                                + form + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        }
+        int unauthorized = 0;
+        static_cast<void>(QTest::qWaitFor([&] {
+            unauthorized = 0;
+            int answered = 0;
+            for (const auto& socket : tries) {
+                const QByteArray raw = socket->peek(16);
+                answered += StatusOf(raw) != 0;
+                unauthorized += StatusOf(raw) == 401;
+            }
+            return answered == 60;
+        }, kWaitMs * 2));
+        return unauthorized == 3 ? 401 : unauthorized;
+    }
+    const QByteArray call = "<?xml version=\"1.0\"?><methodCall><methodName>rig.set_frequency</methodName>"
+                            "<params><param><value><double>7100000</double></value></param></params></methodCall>";
+    if (attack == QLatin1String("flrig origin"))
+        return Station(QStringLiteral("flrig"), "POST /RPC2 HTTP/1.1\r\nHost: 127.0.0.1\r\nOrigin: https://evil.example\r\n"
+                                                "Content-Type: text/xml\r\nContent-Length: "
+                                                    + QByteArray::number(call.size()) + "\r\n\r\n" + call);
+    if (attack == QLatin1String("flrig text"))
+        return Station(QStringLiteral("flrig"), "POST /RPC2 HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/plain\r\n"
+                                                "Content-Length: " + QByteArray::number(call.size()) + "\r\n\r\n" + call);
+    return Station(QStringLiteral("rigctl"), "POST / HTTP/1.1\r\nHost: 127.0.0.1:4532\r\nContent-Type: text/plain\r\n"
+                                             "Content-Length: 10\r\n\r\nF 7100000\n");
+}
+
+// Sends the request over TLS, then as many more bytes as told while the
+// server reads; the status of what it answered.
+int WebRefusalsTest::Raw(const QByteArray& request, qint64 thenBytes, const QHostAddress& from)
+{
+    QSslSocket socket;
+    if (!from.isNull())
+        socket.bind(from);
+    socket.setSslConfiguration(Pinned());
+    socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_server->Port());
+    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kWaitMs))
+        return -1;
+    socket.write(request);
+    const QByteArray chunk(64 * 1024, 'a');
+    QByteArray raw;
+    static_cast<void>(QTest::qWaitFor([&] {
+        raw += socket.readAll();
+        if (thenBytes > 0 && socket.bytesToWrite() < chunk.size() && socket.state() == QAbstractSocket::ConnectedState) {
+            socket.write(chunk);
+            thenBytes -= chunk.size();
+        }
+        return socket.state() != QAbstractSocket::ConnectedState || raw.contains("\r\n\r\n");
+    }, kWaitMs * 2));
+    return StatusOf(raw);
+}
+
+// One request to a station program's server on a loopback port.
+int WebRefusalsTest::Station(const QString& server, const QByteArray& request)
+{
+    const std::unique_ptr<CStationServer> station =
+        server == QLatin1String("flrig") ? std::unique_ptr<CStationServer>(std::make_unique<CFlrigServer>(m_rig, nullptr))
+                                         : std::make_unique<CRigServer>(m_rig);
+    if (!station->Listen(QHostAddress::LocalHost, 0))
+        return -1;
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, station->Port());
+    if (!socket.waitForConnected(kWaitMs))
+        return -1;
+    socket.write(request);
+    QByteArray raw;
+    static_cast<void>(QTest::qWaitFor([&] {
+        raw += socket.readAll();
+        return socket.state() != QAbstractSocket::ConnectedState;
+    }, kWaitMs));
+    return StatusOf(raw);
 }
 
 void WebRefusalsTest::program_data()

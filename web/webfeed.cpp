@@ -204,6 +204,8 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
     for (Page& page : m_pages) {
         if (page.socket.get() != socket)
             continue;
+        if (!WithinRate(page, page.commands))
+            return;
         const QJsonObject command = QJsonDocument::fromJson(text.toUtf8()).object();
         // What the operator does keeps the session; the page's own beat
         // while it keys does not. An ended session's page acts no more.
@@ -225,11 +227,37 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
 
 void CWebFeed::OnBinary(QWebSocket* socket, const QByteArray& data)
 {
-    for (const Page& page : m_pages) {
+    for (Page& page : m_pages) {
         if (page.socket.get() == socket) {
-            emit BinaryFromPage(socket, page.session, data);
+            if (WithinRate(page, page.frames))
+                emit BinaryFromPage(socket, page.session, data);
             return;
         }
+    }
+}
+
+bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
+{
+    if (rate.Take())
+        return true;
+    if (rate.RefusedInARow() == 1)
+        Send(page, {{QStringLiteral("type"), QStringLiteral("refused")},
+                    {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
+    if (rate.RefusedInARow() == kMostRefusedInARow) {
+        QWebSocket* socket = page.socket.get();
+        QMetaObject::invokeMethod(this, [this, socket] { Drop(socket, QStringLiteral("it sent too many messages")); },
+                                  Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void CWebFeed::Refuse(const QObject* page, const QString& text)
+{
+    if (Elsewhere([this, page, text] { Refuse(page, text); }))
+        return;
+    for (Page& open : m_pages) {
+        if (open.socket.get() == page)
+            Send(open, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), text}});
     }
 }
 

@@ -28,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+#include "web/messagerate.h"
 #include "web/webpanelstate.h"
 #include "web/websessions.h"
 
@@ -70,6 +71,15 @@ public:
     void EndSession(const QString& token, const QString& why = QStringLiteral("logged out"));
     int PageCount() const { return m_pageCount; }
     void SendToAll(const QJsonObject& message);
+    // A refusal for one page, told when its command was carried out
+    // elsewhere; from any thread.
+    void Refuse(const QObject* page, const QString& text);
+    // A page's messages, its commands and its sound: more than these are
+    // not carried out, and a page that goes on sending is closed.
+    static constexpr int kCommandsPerSecond = 20;
+    static constexpr int kCommandBurst = 40;
+    static constexpr int kFramesPerSecond = 100;
+    static constexpr int kMostRefusedInARow = 1000;
     // The page whose message the command handler is answering, so a
     // handler can tell two pages of one session apart; none otherwise.
     const QObject* Speaking() const { return m_speaking; }
@@ -95,6 +105,8 @@ private:
         // What this page was told while it was behind; unset while it is
         // told what every page is told.
         std::optional<WebPanelState> own;
+        CMessageRate commands{kCommandsPerSecond, kCommandBurst};
+        CMessageRate frames{kFramesPerSecond, kFramesPerSecond};
     };
 
     // True when called from another thread: `call` is then made in the
@@ -105,6 +117,8 @@ private:
     void OnMessage(QWebSocket* socket, const QString& text);
     void TellBehind(Page& page, const WebPanelState& now);
     void OnBinary(QWebSocket* socket, const QByteArray& data);
+    // Whether a message may go on at `rate`; false, the first refused is told.
+    bool WithinRate(Page& page, CMessageRate& rate);
     void Send(Page& page, const QJsonObject& message);
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
