@@ -380,6 +380,8 @@ void WebRefusalsTest::pages()
     // The login page then says why the session ended.
     if (idleMinutes > 0 && !open)
         QVERIFY(Send("GET", "/", "Cookie: tavrin_session=" + cookie + "\r\n").body.contains(said.toUtf8()));
+}
+
 void WebRefusalsTest::limits_data()
 {
     QTest::addColumn<QString>("attack");
