@@ -27,6 +27,7 @@
 #include "web/operatorstore.h"
 #include "web/webcertificate.h"
 #include "web/weblistener.h"
+#include "web/webfeed.h"
 #include "web/webserver.h"
 #include "web/webtls.h"
 
@@ -399,6 +400,8 @@ void WebRefusalsTest::limits_data()
     QTest::newRow("200,000 headers") << QStringLiteral("headers") << 431 << QStringLiteral("memory kept");
     QTest::newRow("a request line of 10 kB") << QStringLiteral("line") << 414 << QString();
     QTest::newRow("a page's message of 1 MB") << QStringLiteral("message") << 1009 << QStringLiteral("memory kept");
+    QTest::newRow("a page closed for flooding, opened again at once")
+        << QStringLiteral("flood") << 403 << QString();
     QTest::newRow("a name longer than any operator's")
         << QStringLiteral("long name") << 401 << QStringLiteral("the name nowhere");
     QTest::newRow("a name that is no operator's")
@@ -492,6 +495,24 @@ int WebRefusalsTest::Attack(const QString& attack)
         page->sendTextMessage(QString(1 << 20, QLatin1Char('x')));
         static_cast<void>(QTest::qWaitFor([&] { return page->state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
         return int(page->closeCode());
+    }
+    if (attack == QLatin1String("flood")) {
+        QStringList heard;
+        const QByteArray cookie = ValidCookie();
+        const std::unique_ptr<QWebSocket> page = Client().OpenFeed(cookie, heard);
+        if (!QTest::qWaitFor([&] { return !heard.isEmpty(); }, kWaitMs))
+            return -1;
+        for (int i = 0; i < CWebFeed::kCommandBurst + CWebFeed::kMostRefusedInARow + 10; ++i)
+            page->sendTextMessage(QStringLiteral("{\"command\":\"press\",\"control\":\"freq-up\"}"));
+        if (!QTest::qWaitFor([&] { return page->state() == QAbstractSocket::UnconnectedState; }, kWaitMs))
+            return -2;
+        QStringList heardAgain;
+        const std::unique_ptr<QWebSocket> again = Client().OpenFeed(cookie, heardAgain);
+        QString failure;
+        QObject::connect(again.get(), qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), again.get(),
+                         [&failure, &again](QAbstractSocket::SocketError) { failure = again->errorString(); });
+        static_cast<void>(QTest::qWaitFor([&] { return !failure.isEmpty() || !heardAgain.isEmpty(); }, kWaitMs));
+        return failure.contains(QLatin1String("403")) ? 403 : int(again->state());
     }
     if (attack == QLatin1String("long name"))
         return Login("hunter" + QByteArray(kLongestOperatorName, 'x'), "x").status;

@@ -111,11 +111,26 @@ QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QBy
                                                               : m_sessions.Find(token, QDateTime::currentDateTimeUtc());
     if (!session)
         return QStringLiteral("no valid session");
+    if (const QString benched = BenchRefusal(token); !benched.isEmpty())
+        return benched;
     if (host.isEmpty() || origin != PageOrigin(host))
         return QStringLiteral("origin \"%1\" is not the page's own").arg(QString::fromLatin1(origin));
     const auto ofOperator = std::count_if(m_pages.cbegin(), m_pages.cend(),
                                           [&session](const Page& page) { return page.session.name == session->name; });
     return PageRoomRefusal(PageCount(), int(ofOperator), session->role);
+}
+
+QString CWebFeed::BenchRefusal(const QString& token)
+{
+    const auto benched = m_benched.constFind(token);
+    if (benched == m_benched.cend())
+        return QString();
+    if (benched->hasExpired()) {
+        m_benched.erase(benched);
+        return QString();
+    }
+    return QStringLiteral("this login's page sent too many messages; it may open again in %1 s")
+        .arg((benched->remainingTime() + 999) / 1000);
 }
 
 bool CWebFeed::Elsewhere(std::function<void()> call)
@@ -244,6 +259,7 @@ bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
         Send(page, {{QStringLiteral("type"), QStringLiteral("refused")},
                     {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
     if (rate.RefusedInARow() == kMostRefusedInARow) {
+        m_benched.insert(page.token, QDeadlineTimer(kFloodBenchMs));
         QWebSocket* socket = page.socket.get();
         QMetaObject::invokeMethod(this, [this, socket] { Drop(socket, QStringLiteral("it sent too many messages")); },
                                   Qt::QueuedConnection);

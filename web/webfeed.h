@@ -19,7 +19,9 @@
 // Changed, SetLayout and SendToAll may then be called from the panel's
 // thread and are carried out in the feed's. The state source and the
 // command handler are called in the feed's thread.
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
@@ -80,6 +82,10 @@ public:
     static constexpr int kCommandBurst = 40;
     static constexpr int kFramesPerSecond = 100;
     static constexpr int kMostRefusedInARow = 1000;
+    // A session whose page was closed for that opens no page for this long:
+    // a page reopened at once would flood again, and every opening costs
+    // the other pages the operators' list and a TLS handshake.
+    static constexpr int kFloodBenchMs = 30000;
     // The page whose message the command handler is answering, so a
     // handler can tell two pages of one session apart; none otherwise.
     const QObject* Speaking() const { return m_speaking; }
@@ -123,6 +129,7 @@ private:
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
+    QString BenchRefusal(const QString& token);
     void DropLater(QWebSocket* socket);
     // What the page is told when its session is found ended.
     QString WhyEnded(const QWebSocket& socket) const;
@@ -139,4 +146,6 @@ private:
     QTimer m_sessionCheck;
     std::atomic<const QObject*> m_speaking{nullptr};
     std::atomic<int> m_pageCount{0};
+    // Sessions whose page flooded, until they may open one again.
+    QHash<QString, QDeadlineTimer> m_benched;
 };
