@@ -67,7 +67,9 @@ std::optional<OperatorEntry> EntryFrom(const QJsonValue& value)
     return OperatorEntry{name, *role, hash.toLatin1()};
 }
 
-std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
+} // namespace
+
+std::optional<QList<OperatorEntry>> OperatorsFromFileBytes(const QByteArray& bytes)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -85,7 +87,7 @@ std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
     return entries;
 }
 
-QByteArray DocumentOf(const QList<OperatorEntry>& entries)
+QByteArray OperatorFileBytes(const QList<OperatorEntry>& entries)
 {
     QJsonArray list;
     for (const OperatorEntry& entry : entries)
@@ -94,6 +96,8 @@ QByteArray DocumentOf(const QList<OperatorEntry>& entries)
                                 {QStringLiteral("hash"), QString::fromLatin1(entry.hash)}});
     return QJsonDocument(QJsonObject{{QStringLiteral("operators"), list}}).toJson(QJsonDocument::Indented);
 }
+
+namespace {
 
 QString ReadableByOthers(const QString& path)
 {
@@ -120,7 +124,7 @@ bool COperatorStore::Load(QString& why)
         why = QStringLiteral("%1 cannot be read, so no operator can log in.").arg(info.absoluteFilePath());
         return false;
     }
-    const std::optional<QList<OperatorEntry>> entries = EntriesFrom(file.readAll());
+    const std::optional<QList<OperatorEntry>> entries = OperatorsFromFileBytes(file.readAll());
     if (!entries) {
         why = QStringLiteral("%1 is not an operator list this program wrote (changed by hand?); it was left as it is. "
                              "Fix it or remove it and add the operators again with --add-operator.").arg(info.absoluteFilePath());
@@ -132,7 +136,7 @@ bool COperatorStore::Load(QString& why)
 
 bool COperatorStore::Save(QString& why) const
 {
-    const QByteArray bytes = DocumentOf(m_operators);
+    const QByteArray bytes = OperatorFileBytes(m_operators);
     const QString shown = QFileInfo(m_path).absoluteFilePath();
     QSaveFile file(m_path);
     // The owner-only mode is set on the new file before anything is in it,
