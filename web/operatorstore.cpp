@@ -65,7 +65,9 @@ std::optional<OperatorEntry> EntryFrom(const QJsonValue& value)
     return OperatorEntry{name, *role, hash.toLatin1()};
 }
 
-std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
+} // namespace
+
+std::optional<QList<OperatorEntry>> OperatorsFromFileBytes(const QByteArray& bytes)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -83,7 +85,7 @@ std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
     return entries;
 }
 
-QByteArray DocumentOf(const QList<OperatorEntry>& entries)
+QByteArray OperatorFileBytes(const QList<OperatorEntry>& entries)
 {
     QJsonArray list;
     for (const OperatorEntry& entry : entries)
@@ -92,8 +94,6 @@ QByteArray DocumentOf(const QList<OperatorEntry>& entries)
                                 {QStringLiteral("hash"), QString::fromLatin1(entry.hash)}});
     return QJsonDocument(QJsonObject{{QStringLiteral("operators"), list}}).toJson(QJsonDocument::Indented);
 }
-
-} // namespace
 
 COperatorStore::COperatorStore(const QString& path) : m_path(path) {}
 
@@ -108,7 +108,7 @@ bool COperatorStore::Load(QString& why)
     QByteArray bytes;
     if (!ReadBoundedFile(info.absoluteFilePath(), "operator", bytes, why, OthersMayRead::No))
         return false;
-    const std::optional<QList<OperatorEntry>> entries = EntriesFrom(bytes);
+    const std::optional<QList<OperatorEntry>> entries = OperatorsFromFileBytes(bytes);
     if (!entries) {
         why = QStringLiteral("%1 is not an operator list this program wrote (changed by hand?); it was left as it is. "
                              "Fix it or remove it and add the operators again with --add-operator.").arg(info.absoluteFilePath());
@@ -122,7 +122,7 @@ bool COperatorStore::Save(QString& why) const
 {
     const QString shown = QFileInfo(m_path).absoluteFilePath();
     QString failure;
-    if (!WriteAtomically(m_path, DocumentOf(m_operators), &failure, FileReaders::OwnerOnly)) {
+    if (!WriteAtomically(m_path, OperatorFileBytes(m_operators), &failure, FileReaders::OwnerOnly)) {
         why = QStringLiteral("%1 could not be written (%2); the operators are as they were.").arg(shown, failure);
         return false;
     }

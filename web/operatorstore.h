@@ -20,6 +20,11 @@ struct OperatorEntry {
     bool operator!=(const OperatorEntry& other) const { return !(*this == other); }
 };
 
+// The file's operators, or none when the bytes are not a list this program
+// wrote; and the bytes Save writes for a list.
+std::optional<QList<OperatorEntry>> OperatorsFromFileBytes(const QByteArray& bytes);
+QByteArray OperatorFileBytes(const QList<OperatorEntry>& entries);
+
 class COperatorStore {
 public:
     static constexpr const char* kFileName = "operators.json";
