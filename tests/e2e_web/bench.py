@@ -43,6 +43,7 @@ CLOCK_TICK_S = 1.0 / os.sysconf('SC_CLK_TCK')
 STREAM_RATE = 960  # characters a second: 9600 baud, 7 data bits, odd parity, 1 stop bit
 FREQUENCY_IDS = ('freq', 'frequency')  # the contract's id, and the page's before it
 UP_IDS = ('freq-up', 'up')
+PAGE_BUILT_S = 10
 
 WATCH_TEXT = """
 const target = document.getElementById(arguments[0]);
@@ -140,11 +141,13 @@ def process_cpu_s(pid):
     return (int(fields[11]) + int(fields[12])) * CLOCK_TICK_S  # utime, stime
 
 
-def find_id(driver, ids):
-    for element_id in ids:
-        if driver.find_elements(By.ID, element_id):
-            return element_id
-    raise RuntimeError(f'the page has none of {ids}')
+def find_id(driver, ids, seconds=PAGE_BUILT_S):
+    """The first of `ids` the page has, once it has built its controls from
+    the panel's layout message (after the log-in, not with the document)."""
+    found = wait_for(lambda: next((i for i in ids if driver.find_elements(By.ID, i)), None), seconds)
+    if not found:
+        raise RuntimeError(f'the page has none of {ids} after {seconds} s')
+    return found
 
 
 def report_to_page(radio, driver, frequency_id, samples):
