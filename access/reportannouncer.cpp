@@ -18,21 +18,26 @@ void AnnounceValue(QWidget* control, const QString& value)
 }
 } // namespace
 
-// Connected after the view's own handler, so it runs once the refresh that
-// follows each event of the serial control has shown the new state.
 CReportAnnouncer::CReportAnnouncer(CTavrinView& view)
     : QObject(&view), m_view(view), m_strFreqAnnounced(view.m_strFreq), m_nTxRxAnnounced(view.m_nTxRx)
 {
-    connect(&view.Comm(), &CMSComm::OnComm, this, &CReportAnnouncer::OnRefreshed);
+    connect(&view, &CTavrinView::ReportParsed, this, &CReportAnnouncer::OnReport);
+    connect(&view, &CTavrinView::TransmitChanged, this, &CReportAnnouncer::OnTransmitChanged);
     m_freqHeld.setSingleShot(true);
     connect(&m_freqHeld, &QTimer::timeout, this, &CReportAnnouncer::AnnounceFrequency);
 }
 
-void CReportAnnouncer::OnRefreshed()
+void CReportAnnouncer::OnReport()
 {
     if (m_view.m_strFreq != m_strFreqAnnounced)
         OfferFrequency();
-    if (m_view.m_nTxRx != m_nTxRxAnnounced)
+}
+
+// The radio's report of it, or a lost link that puts the buttons back to
+// Receive.
+void CReportAnnouncer::OnTransmitChanged(const TransmitChange& change)
+{
+    if (change.radioChanged && m_view.m_nTxRx != m_nTxRxAnnounced)
         AnnounceTransmitState();
 }
 
@@ -57,8 +62,7 @@ void CReportAnnouncer::AnnounceFrequency()
         return;
     m_strFreqAnnounced = m_view.m_strFreq;
     m_sinceFreqAnnounced.start();
-    QLineEdit* display = m_view.Form().Edit(IDC_FREQ);
-    AnnounceValue(display, display->text());
+    AnnounceValue(m_view.Form().Edit(IDC_FREQ), ToWidgetText(m_strFreqAnnounced));
 }
 
 void CReportAnnouncer::AnnounceTransmitState()

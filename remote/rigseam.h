@@ -4,7 +4,10 @@
 // button, the mode list and the Xmit and Receive buttons do. Nothing else
 // of the panel is reachable from the network.
 #include <QtGlobal>
+#include <functional>
 #include <optional>
+
+class QObject;
 
 // Hamlib's status numbers, as the protocol carries them ("RPRT -1").
 enum class RigStatus {
@@ -30,8 +33,11 @@ public:
     // Whether the readings are the radio's present state: Ok while it is
     // heard, IoError while the port is lost, TimedOut while it is silent.
     virtual RigStatus Link() const = 0;
-    // Reports parsed so far: a set is confirmed only by one that came after it.
+    // Reports parsed so far: none yet means nothing the radio said is known.
     virtual unsigned ReportCount() const = 0;
+    // `heard` runs, while `context` lives, as each report has been parsed:
+    // a set is confirmed only by one that came after it.
+    virtual void WatchReports(QObject* context, std::function<void()> heard) const = 0;
 
     virtual RigStatus SetFrequency(double hz) = 0;
     virtual RigStatus SetMode(char mode) = 0;

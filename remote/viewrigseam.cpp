@@ -29,6 +29,11 @@ RigStatus CViewRigSeam::Link() const
 
 unsigned CViewRigSeam::ReportCount() const { return g_nReports; }
 
+void CViewRigSeam::WatchReports(QObject* context, std::function<void()> heard) const
+{
+    QObject::connect(&m_view, &CTavrinView::ReportParsed, context, [heard = std::move(heard)] { heard(); });
+}
+
 // As the frequency Set button tunes: jog and scan stop, then the frequency
 // command. One the seven digits cannot hold is not sent at all.
 RigStatus CViewRigSeam::SetFrequency(double hz)

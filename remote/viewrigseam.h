@@ -20,6 +20,7 @@ public:
     bool ReportedTransmit() const override;
     RigStatus Link() const override;
     unsigned ReportCount() const override;
+    void WatchReports(QObject* context, std::function<void()> heard) const override;
 
     RigStatus SetFrequency(double hz) override;
     RigStatus SetMode(char mode) override;

@@ -4,6 +4,19 @@
 
 #include "panel/tuningstate.h"
 
+void FakeRigSeam::WatchReports(QObject* context, std::function<void()> heard) const
+{
+    m_watches.append({context, std::move(heard)});
+}
+
+void FakeRigSeam::Report()
+{
+    ++reports;
+    for (const Watch& watch : QList<Watch>(m_watches))
+        if (watch.context)
+            watch.heard();
+}
+
 bool FakeRigSeam::Obeys()
 {
     if (!obey || failWith != RigStatus::Ok)
