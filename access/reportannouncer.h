@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include "panel/cstring.h"
+#include "reading/panelreader.h"
 
 class CTavrinView;
 struct TransmitChange;
@@ -33,12 +34,12 @@ public:
 private:
     void OnReport();
     void OnTransmitChanged(const TransmitChange& change);
-    void OfferFrequency();
-    void AnnounceFrequency();
+    void OfferFrequency(const PanelReading& now);
+    void AnnounceFrequency(const CString& shown);
     void AnnounceTransmitState();
-    bool Stepping() const;
 
     CTavrinView& m_view;
+    CPanelReader m_reader;
     CString m_strFreqAnnounced;
     int m_nTxRxAnnounced;
     QElapsedTimer m_sinceFreqAnnounced;

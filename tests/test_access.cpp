@@ -19,6 +19,7 @@
 #include "panel/tuningstate.h"
 #include "portwatch/lostlinkreceive.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/samplefile.h"
 #include "support/viewharness.h"
 
@@ -352,21 +353,10 @@ void AccessTest::transmitState_followsWhicheverChangedLast()
     QFETCH(QString, title);
     AccessiblePanel panel;
     panel.Feed("F0700000 M1 U \n");
-    CTavrinView& view = panel.View();
-    new CLostLinkReceive(view);
-    for (const QString& step : steps) {
-        if (step == QLatin1String("xmit"))
-            view.OnXmit();
-        else if (step == QLatin1String("receive"))
-            view.OnReceive();
-        else if (step == QLatin1String("tune"))
-            view.OnTune();
-        else if (step == QLatin1String("lost"))
-            emit view.Comm().PortLost(CommError{});
-        else
-            panel.Feed(step.toLatin1() + " \n");
-    }
-    QCOMPARE(view.Title().Words(CWindowTitle::Transmitting), title);
+    new CLostLinkReceive(panel.View());
+    for (const QString& step : steps)
+        TakeTransmitStep(panel, step);
+    QCOMPARE(panel.View().Title().Words(CWindowTitle::Transmitting), title);
 }
 
 // What a screen reader finds when it walks the panel, printed for a reader

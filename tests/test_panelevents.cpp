@@ -5,7 +5,7 @@
 
 #include "panel/tavrinview.h"
 #include "portwatch/lostlinkreceive.h"
-#include "support/viewharness.h"
+#include "support/panelkit.h"
 
 namespace {
 
@@ -131,19 +131,8 @@ void PanelEventsTest::transmitMove_isToldWhereItHappens()
     HeardPanel panel;
     panel.Feed("F0700000 M1 A2 U \n");
     panel.moves.clear();
-    CTavrinView& view = panel.View();
-    for (const QString& step : steps) {
-        if (step == QLatin1String("xmit"))
-            view.OnXmit();
-        else if (step == QLatin1String("receive"))
-            view.OnReceive();
-        else if (step == QLatin1String("tune"))
-            view.OnTune();
-        else if (step == QLatin1String("lost"))
-            emit view.Comm().PortLost(CommError{});
-        else
-            panel.Feed(step.toLatin1() + " \n");
-    }
+    for (const QString& step : steps)
+        TakeTransmitStep(panel, step);
     QCOMPARE(panel.moves, told);
 }
 

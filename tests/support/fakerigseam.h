@@ -9,11 +9,7 @@
 
 class FakeRigSeam : public CRigSeam {
 public:
-    std::optional<qint64> ReportedFrequencyHz() const override { return frequencyHz; }
-    char ReportedMode() const override { return mode; }
-    bool ReportedTransmit() const override { return transmit; }
-    RigStatus Link() const override { return link; }
-    unsigned ReportCount() const override { return reports; }
+    PanelReading Read() const override;
     void WatchReports(QObject* context, std::function<void()> heard) const override;
     // A report of the radio, showing what the test has set.
     void Report();
