@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "channels/channelfilesave.h"
+#include "channels/channellines.h"
 #include "channels/channeltable.h"
 #include "channels/streamscanner.h"
 #include "panel/messagebox.h"
@@ -205,9 +206,7 @@ void CTavrinView::LoadChannelFile()
     m_strChanLower = FormatText("%3d", g_nChanLower);
     m_strChanUpper = FormatText("%3d ", g_nChanUpper);
     // A second load starts the list afresh, so list index and slot agree.
-    m_cbChannels.ResetContent();
-    for (int slot = 0; slot < kChannelCount; ++slot)
-        m_cbChannels.InsertString(slot, BuildChannelLine(slot));
+    ShowEveryChannel(m_cbChannels);
 }
 
 void CTavrinView::SaveChannelFile()

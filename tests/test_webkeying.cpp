@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "keying/transmitholder.h"
-#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "support/viewharness.h"
@@ -109,7 +108,7 @@ void WebKeyingTest::initTestCase()
     m_harness->Start();
     CTavrinView& view = m_harness->View();
     m_holder = new CTransmitHolder(&view);
-    m_holder->Follow(CTransmitWatch::Of(view));
+    m_holder->Follow(view);
     auto* record = new CStationRecord(view, *m_holder);
     m_server = std::make_unique<CWebServer>(operators, [] { return WebPanelState{}; });
     QVERIFY2(m_server->Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(m_identity), why), qPrintable(why));

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "audio/audiosettings.h"
-#include "keying/transmitwatch.h"
 #include "remote/rigctlsettings.h"
 #include "web/beatwatch.h"
 #include "web/webaudio.h"
@@ -116,8 +115,7 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     keying = [this](const WebSession& session, const QObject* page, const QJsonObject& message) {
         return m_keying->Handle(session, page, message);
     };
-    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, CTransmitWatch::Of(view),
-                                          LoadAudioSettings());
+    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, LoadAudioSettings());
     m_server->Feed().SetLayout(m_seam->Layout());
     // What the pages show is read off the panel here, in its thread: after
     // each report, after each page's command, when a page opens, and on a

@@ -52,6 +52,7 @@ CLOCK_TICK_S = 1.0 / os.sysconf('SC_CLK_TCK')
 STREAM_RATE = 960  # characters a second: 9600 baud, 7 data bits, odd parity, 1 stop bit
 FREQUENCY_IDS = ('freq', 'frequency')  # the contract's id, and the page's before it
 UP_IDS = ('freq-up', 'up')
+PAGE_BUILT_S = 10
 
 WATCH_TEXT = """
 const target = document.getElementById(arguments[0]);
@@ -149,11 +150,12 @@ def process_cpu_s(pid):
     return (int(fields[11]) + int(fields[12])) * CLOCK_TICK_S  # utime, stime
 
 
-def find_id(driver, ids):
-    """The page builds its controls once the feed has told it the layout."""
-    found = wait_for(lambda: next((i for i in ids if driver.find_elements(By.ID, i)), None), 10)
+def find_id(driver, ids, seconds=PAGE_BUILT_S):
+    """The first of `ids` the page has, once it has built its controls from
+    the panel's layout message (after the log-in, not with the document)."""
+    found = wait_for(lambda: next((i for i in ids if driver.find_elements(By.ID, i)), None), seconds)
     if not found:
-        raise RuntimeError(f'the page has none of {ids}')
+        raise RuntimeError(f'the page has none of {ids} after {seconds} s')
     return found
 
 

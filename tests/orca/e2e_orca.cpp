@@ -14,8 +14,8 @@
 #include "access/panelaccess.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
-#include "panel/tuningstate.h"
 #include "panelonradio.h"
+#include "portwatch/lostlinkreceive.h"
 #include "res/resource.h"
 #include "support/panelkit.h"
 
@@ -231,11 +231,12 @@ void E2eOrcaTest::runningJog_speaksAtMostOnceASecond_latestLast()
 void E2eOrcaTest::transmitState_isSpokenWhereverTheFocusIs()
 {
     QVERIFY(FocusOn(View().Form().Combo(IDC_MODE)->EditField(), QStringLiteral("Mode")));
+    new CLostLinkReceive(View());
     const std::function<void()> steps[] = {
         [this] { Dispatch(&CTavrinView::OnXmit); },
         [this] { Dispatch(&CTavrinView::OnReceive); },
         [this] { Click(View().Form().Button(IDC_XMIT)); },
-        [] { g_chTxState = 'U'; },
+        [this] { emit View().Comm().PortLost(CommError{}); },
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         m_orca.Mark();
