@@ -1,6 +1,5 @@
 #include "txlog/stationrecord.h"
 
-#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
 #include "remote/stationserver.h"
 #include "txlog/accessfile.h"
@@ -23,7 +22,7 @@ CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
         ShowProblem(words);
     });
     m_transmissions->CloseUnfinished();
-    new CTransmissionRecorder(holder, CTransmitWatch::Of(view), *m_transmissions, this);
+    new CTransmissionRecorder(holder, view, *m_transmissions, this);
 }
 
 CStationRecord::~CStationRecord()

@@ -3,8 +3,9 @@
 #include <QDateTime>
 
 #include "keying/transmitholder.h"
-#include "keying/transmitwatch.h"
 #include "link/reportedstate.h"
+#include "panel/tavrinview.h"
+#include "panel/transmitchange.h"
 #include "remote/rigmodes.h"
 #include "txlog/transmissionfile.h"
 #include "txlog/unfinishedline.h"
@@ -13,7 +14,7 @@ namespace {
 const QString kRadioReportedReceive = QStringLiteral("the radio reported receive");
 } // namespace
 
-CTransmissionRecorder::CTransmissionRecorder(CTransmitHolder& holder, CTransmitWatch& watch,
+CTransmissionRecorder::CTransmissionRecorder(CTransmitHolder& holder, CTavrinView& view,
                                              CTransmissionFile& file, QObject* parent)
     : QObject(parent), m_file(file)
 {
@@ -21,8 +22,8 @@ CTransmissionRecorder::CTransmissionRecorder(CTransmitHolder& holder, CTransmitW
     connect(&holder, &CTransmitHolder::Ended, this, [this](const Keyer&, const QString& why) { OnEnded(why); });
     // The radio's first word of receive: a transmission the last run left
     // open ended while nobody watched.
-    connect(&watch, &CTransmitWatch::Changed, this, [this, &watch](bool, bool radioChanged) {
-        if (radioChanged && !watch.RadioKeyed())
+    connect(&view, &CTavrinView::TransmitChanged, this, [this](const TransmitChange& change) {
+        if (change.radioChanged && !change.radioKeyed)
             m_file.CloseLeftOpen();
     });
 }

@@ -14,12 +14,12 @@
 
 class CTransmissionFile;
 class CTransmitHolder;
-class CTransmitWatch;
+class CTavrinView;
 
 class CTransmissionRecorder : public QObject {
     Q_OBJECT
 public:
-    CTransmissionRecorder(CTransmitHolder& holder, CTransmitWatch& watch, CTransmissionFile& file,
+    CTransmissionRecorder(CTransmitHolder& holder, CTavrinView& view, CTransmissionFile& file,
                           QObject* parent = nullptr);
 
 private:
