@@ -5,7 +5,6 @@
 #include <QLineEdit>
 
 #include "panel/tavrinview.h"
-#include "panel/tuningstate.h"
 #include "res/resource.h"
 
 namespace {
@@ -18,52 +17,58 @@ void AnnounceValue(QWidget* control, const QString& value)
 }
 } // namespace
 
-// Connected after the view's own handler, so it runs once the refresh that
-// follows each event of the serial control has shown the new state.
 CReportAnnouncer::CReportAnnouncer(CTavrinView& view)
-    : QObject(&view), m_view(view), m_strFreqAnnounced(view.m_strFreq), m_nTxRxAnnounced(view.m_nTxRx)
+    : QObject(&view), m_view(view), m_reader(view)
 {
-    connect(&view.Comm(), &CMSComm::OnComm, this, &CReportAnnouncer::OnRefreshed);
+    const PanelReading now = m_reader.Read();
+    m_strFreqAnnounced = now.freqText;
+    m_nTxRxAnnounced = now.txRx;
+    connect(&view, &CTavrinView::ReportParsed, this, &CReportAnnouncer::OnReport);
+    connect(&view, &CTavrinView::TransmitChanged, this, &CReportAnnouncer::OnTransmitChanged);
     m_freqHeld.setSingleShot(true);
-    connect(&m_freqHeld, &QTimer::timeout, this, &CReportAnnouncer::AnnounceFrequency);
+    connect(&m_freqHeld, &QTimer::timeout, this, [this] { AnnounceFrequency(m_reader.Read().freqText); });
 }
 
-void CReportAnnouncer::OnRefreshed()
+void CReportAnnouncer::OnReport()
 {
-    if (m_view.m_strFreq != m_strFreqAnnounced)
-        OfferFrequency();
-    if (m_view.m_nTxRx != m_nTxRxAnnounced)
+    const PanelReading now = m_reader.Read();
+    if (now.freqText != m_strFreqAnnounced)
+        OfferFrequency(now);
+}
+
+// The radio's report of it, or a lost link that puts the buttons back to
+// Receive.
+void CReportAnnouncer::OnTransmitChanged(const TransmitChange& change)
+{
+    if (change.radioChanged && m_reader.Read().txRx != m_nTxRxAnnounced)
         AnnounceTransmitState();
 }
 
-bool CReportAnnouncer::Stepping() const { return g_bChanScan == 1 || m_view.m_nJog >= 0; }
-
-void CReportAnnouncer::OfferFrequency()
+void CReportAnnouncer::OfferFrequency(const PanelReading& now)
 {
     if (m_freqHeld.isActive())
         return;
     const qint64 since = m_sinceFreqAnnounced.isValid() ? m_sinceFreqAnnounced.elapsed() : kSteppingGapMs;
-    if (Stepping() && since < kSteppingGapMs)
+    if (now.Stepping() && since < kSteppingGapMs)
         m_freqHeld.start(int(kSteppingGapMs - since));
     else
-        AnnounceFrequency();
+        AnnounceFrequency(now.freqText);
 }
 
 // Also the end of a held second: the display shows the latest report by
 // then, which may be the frequency last told after all.
-void CReportAnnouncer::AnnounceFrequency()
+void CReportAnnouncer::AnnounceFrequency(const CString& shown)
 {
-    if (m_view.m_strFreq == m_strFreqAnnounced)
+    if (shown == m_strFreqAnnounced)
         return;
-    m_strFreqAnnounced = m_view.m_strFreq;
+    m_strFreqAnnounced = shown;
     m_sinceFreqAnnounced.start();
-    QLineEdit* display = m_view.Form().Edit(IDC_FREQ);
-    AnnounceValue(display, display->text());
+    AnnounceValue(m_view.Form().Edit(IDC_FREQ), ToWidgetText(shown));
 }
 
 void CReportAnnouncer::AnnounceTransmitState()
 {
-    m_nTxRxAnnounced = m_view.m_nTxRx;
+    m_nTxRxAnnounced = m_reader.Read().txRx;
     const auto& buttons = m_view.Form().RadioGroup(IDC_XMIT);
     if (m_nTxRxAnnounced < 0 || m_nTxRxAnnounced >= static_cast<int>(buttons.size()))
         return;

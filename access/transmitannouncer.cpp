@@ -3,26 +3,25 @@
 #include <QApplication>
 
 #include "access/spokennotice.h"
-#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
 
 CTransmitAnnouncer::CTransmitAnnouncer(CTavrinView& view)
-    : QObject(&view), m_view(view), m_watch(CTransmitWatch::Of(view)), m_notice(new CSpokenNotice(&view))
+    : QObject(&view), m_view(view), m_notice(new CSpokenNotice(&view))
 {
-    connect(&m_watch, &CTransmitWatch::Changed, this, &CTransmitAnnouncer::OnChanged);
+    connect(&view, &CTavrinView::TransmitChanged, this, &CTransmitAnnouncer::OnChanged);
 }
 
-// When both changed since the last look, which came last is unknown; a
-// keyed transmitter is then the safer thing to tell.
-void CTransmitAnnouncer::OnChanged(bool panelChanged, bool radioChanged)
+// When both changed at once (a lost link puts both back to receive), a
+// keyed transmitter is the safer thing to tell.
+void CTransmitAnnouncer::OnChanged(const TransmitChange& change)
 {
     bool keyed = m_bKeyed;
-    if (panelChanged && radioChanged)
-        keyed = m_watch.PanelKeyed() || m_watch.RadioKeyed();
-    else if (panelChanged)
-        keyed = m_watch.PanelKeyed();
-    else if (radioChanged)
-        keyed = m_watch.RadioKeyed();
+    if (change.panelChanged && change.radioChanged)
+        keyed = change.panelKeyed || change.radioKeyed;
+    else if (change.panelChanged)
+        keyed = change.panelKeyed;
+    else if (change.radioChanged)
+        keyed = change.radioKeyed;
     if (keyed != m_bKeyed)
         Tell(keyed);
 }

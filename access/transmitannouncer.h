@@ -6,12 +6,12 @@
 // The panel keys through Xmit, Tune and station programs and unkeys through
 // Receive, Tune, a client that goes away or a lost link; the radio reports
 // keying of its own (Ext PTT, a microphone). Whichever of the two changed
-// last is the state, as the transmit watch sees it.
+// last is the state, as the panel announces each move.
 #include <QObject>
 
 class CSpokenNotice;
 class CTavrinView;
-class CTransmitWatch;
+struct TransmitChange;
 
 class CTransmitAnnouncer : public QObject {
     Q_OBJECT
@@ -19,11 +19,10 @@ public:
     explicit CTransmitAnnouncer(CTavrinView& view);
 
 private:
-    void OnChanged(bool panelChanged, bool radioChanged);
+    void OnChanged(const TransmitChange& change);
     void Tell(bool keyed);
 
     CTavrinView& m_view;
-    CTransmitWatch& m_watch;
     CSpokenNotice* m_notice;
     bool m_bKeyed = false;
 };

@@ -13,6 +13,7 @@ QString UserDataDir();
 // The same folder as --help names it.
 QString UserDataDirForHelp();
 
-// Creates dir if it is missing and makes it the working folder. An empty
-// dir leaves the working folder as it is. On failure, error says why.
+// Creates dir if it is missing, readable by its owner only, and makes it
+// the working folder. An empty dir leaves the working folder as it is. On
+// failure, error says why.
 bool EnterDataDir(const QString& dir, QString& error);

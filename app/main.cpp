@@ -4,6 +4,7 @@
 
 #include "app/commandline.h"
 #include "app/datadir.h"
+#include "app/devicebackend.h"
 #include "app/headless.h"
 #include "app/mainframe.h"
 #include "app/startconsole.h"
@@ -73,6 +74,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
         return 2;
     }
+    // COM1 may lead to a serial device or, by a URL, to a radio on the network.
+    UseDeviceBackends();
     CTavrinApp app(*options);
     app.SetWebPart(std::move(web));
     CSessionEnd sessionEnd(

@@ -14,7 +14,6 @@
 #include "channels/recallkeys.h"
 #include "keying/transmitholder.h"
 #include "keying/transmitrelease.h"
-#include "keying/transmitwatch.h"
 #include "link/commsettings.h"
 #include "panel/frequencywheel.h"
 #include "panel/tavrinview.h"
@@ -80,7 +79,7 @@ void CTavrinApp::AttachPortHelpers()
     CTavrinView& view = *m_frame->View();
     // Told why before anything unkeys for a lost link or a closing panel.
     m_holder = new CTransmitHolder(&view);
-    m_holder->Follow(CTransmitWatch::Of(view));
+    m_holder->Follow(view);
     new CTransmitRelease(view, *m_holder);
     new CLostLinkReceive(view);
     new CPortReopener(view);

@@ -10,6 +10,7 @@
 #include "remote/rigctlsettings.h"
 #include "txlog/stationrecord.h"
 #include "web/operatorscommand.h"
+#include "web/websettings.h"
 #include "web/webserver.h"
 #include "web/webservice.h"
 
@@ -21,8 +22,8 @@ struct WebOptions {
                                            "(0 turns it off). Operators log in with a name and password."),
                             QStringLiteral("port")};
     QCommandLineOption address{QStringLiteral("web-address"),
-                               QStringLiteral("The address the web panel listens on, every address of this computer "
-                                              "unless named."),
+                               QStringLiteral("The address the web panel listens on, at this start and the later "
+                                              "ones (\"any\": every address of this computer, as when none is named)."),
                                QStringLiteral("address")};
     QCommandLineOption cert{QStringLiteral("web-cert"),
                             QStringLiteral("The web panel's certificate (PEM), instead of the one made in the data folder."),
@@ -45,11 +46,13 @@ bool TakeWebOptions(const QCommandLineParser& parser, const WebOptions& given, W
         }
     }
     if (parser.isSet(given.address)) {
-        if (!ParseRigctlAddress(parser.value(given.address))) {
-            problem = QStringLiteral("--web-address wants an IP address, not \"%1\"").arg(parser.value(given.address));
+        const bool any = parser.value(given.address).trimmed() == QLatin1String(kEveryWebAddress);
+        if (!any && !ParseRigctlAddress(parser.value(given.address))) {
+            problem = QStringLiteral("--web-address wants an IP address or \"any\", not \"%1\"")
+                          .arg(parser.value(given.address));
             return false;
         }
-        web.address = parser.value(given.address).trimmed();
+        web.address = any ? QString() : parser.value(given.address).trimmed();
     }
     if (parser.isSet(given.cert) != parser.isSet(given.key)) {
         problem = QStringLiteral("--web-cert and --web-key go together");

@@ -22,9 +22,9 @@ QStringList RowFields(int slot, const ChannelSlot& value)
 }
 
 // The columns a spreadsheet leaves empty after the last are no fields.
-QStringList WithoutEmptyTail(QStringList fields)
+QStringList WithoutEmptyTail(QStringList fields, qsizetype width)
 {
-    while (fields.size() > kSlotColumnCount && fields.back().trimmed().isEmpty())
+    while (fields.size() > width && fields.back().trimmed().isEmpty())
         fields.removeLast();
     return fields;
 }
@@ -69,20 +69,20 @@ bool LooksLikeHeader(const QStringList& fields)
     return fields.size() > 1 && !IsNumber(fields[0]) && !fields[1].trimmed().isEmpty() && !IsNumber(fields[1]);
 }
 
-// For each column, the place of its field in a row: the header's order.
-using FieldPlaces = std::array<int, kSlotColumnCount>;
+// For each column, the place of its field in a row, and how many fields a
+// row has: the header's, or the columns in their own order without one.
+// A spreadsheet may keep a column with an empty header between the named
+// ones; it belongs to no column.
+struct RowLayout {
+    std::array<int, kSlotColumnCount> places{0, 1, 2, 3, 4, 5, 6};
+    qsizetype width = kSlotColumnCount;
+};
 
-FieldPlaces PlacesInOrder()
+QString HeaderProblem(const QStringList& fields, RowLayout& layout)
 {
-    FieldPlaces places{};
-    for (int column = 0; column < kSlotColumnCount; ++column)
-        places[column] = column;
-    return places;
-}
-
-QString HeaderProblem(const QStringList& fields, FieldPlaces& places)
-{
+    auto& places = layout.places;
     places.fill(-1);
+    layout.width = fields.size();
     QStringList unknown;
     QStringList twice;
     for (int i = 0; i < fields.size(); ++i) {
@@ -110,16 +110,27 @@ QString HeaderProblem(const QStringList& fields, FieldPlaces& places)
     return problems.join(QStringLiteral(", and ")) + QStringLiteral("; a header names %1, in any order").arg(Listed(HeaderNames()));
 }
 
-// A row as the header placed its fields; one of another length is left
-// as it is, for its count to be told.
-QStringList InColumnOrder(const QStringList& fields, const FieldPlaces& places)
+bool IsNamedPlace(const RowLayout& layout, qsizetype place)
 {
-    if (fields.size() != kSlotColumnCount)
-        return fields;
-    QStringList ordered;
-    for (int column = 0; column < kSlotColumnCount; ++column)
-        ordered << fields[places[column]];
-    return ordered;
+    return std::find(layout.places.begin(), layout.places.end(), place) != layout.places.end();
+}
+
+// A row's fields in the columns' own order, as the layout places them; a
+// row that does not fit the layout is refused with the reason.
+QString InColumnOrder(const QStringList& fields, const RowLayout& layout, QStringList& ordered)
+{
+    if (fields.size() != layout.width && layout.width == kSlotColumnCount)
+        return QStringLiteral("%1 fields where 7 belong (%2)").arg(fields.size()).arg(QLatin1String(g_szChannelCsvHeader));
+    if (fields.size() != layout.width)
+        return QStringLiteral("%1 fields where the header has %2 columns, so its fields cannot be placed under them")
+            .arg(fields.size()).arg(layout.width);
+    for (qsizetype place = 0; place < fields.size(); ++place)
+        if (!IsNamedPlace(layout, place) && !fields[place].trimmed().isEmpty())
+            return QStringLiteral("field %1 holds \"%2\" under a column the header gives no name, so it belongs to no column")
+                .arg(place + 1).arg(fields[place].trimmed());
+    for (int place : layout.places)
+        ordered << fields[place];
+    return QString();
 }
 
 bool WhollyEmpty(const QStringList& fields)
@@ -135,8 +146,6 @@ bool OnlyTheSlot(const QStringList& fields)
 // A row holds a whole slot: what it leaves empty, the slot does not keep.
 QString RowProblem(const QStringList& fields, int& slot, ChannelSlot& value)
 {
-    if (fields.size() != kSlotColumnCount)
-        return QStringLiteral("%1 fields where 7 belong (%2)").arg(fields.size()).arg(QLatin1String(g_szChannelCsvHeader));
     QString why;
     const std::optional<int> number = ParseSlotNumber(fields.front(), why);
     if (!number)
@@ -182,17 +191,17 @@ ChannelRows ReadChannelRows(const QByteArray& csv)
     ChannelRows result;
     const CsvText text = ReadCsv(csv);
     QMap<int, int> lineOfSlot;
-    FieldPlaces places = PlacesInOrder();
+    RowLayout layout;
     bool first = true;
     for (const CsvRecord& record : text.records) {
-        const QStringList fields = WithoutEmptyTail(record.fields);
+        const QStringList fields = WithoutEmptyTail(record.fields, layout.width);
         // A spreadsheet saves the rows below a table as separators alone.
         if (WhollyEmpty(fields))
             continue;
         const bool header = first && LooksLikeHeader(fields);
         first = false;
         if (header) {
-            if (const QString problem = HeaderProblem(fields, places); !problem.isEmpty()) {
+            if (const QString problem = HeaderProblem(fields, layout); !problem.isEmpty()) {
                 result.problems << AtLine(record.line, problem);
                 break;  // its rows cannot be placed
             }
@@ -200,7 +209,10 @@ ChannelRows ReadChannelRows(const QByteArray& csv)
         }
         int slot = -1;
         ChannelSlot value;
-        QString problem = RowProblem(InColumnOrder(fields, places), slot, value);
+        QStringList ordered;
+        QString problem = InColumnOrder(fields, layout, ordered);
+        if (problem.isEmpty())
+            problem = RowProblem(ordered, slot, value);
         if (problem.isEmpty() && lineOfSlot.contains(slot))
             problem = QStringLiteral("slot %1 is already on line %2").arg(slot).arg(lineOfSlot[slot]);
         if (!problem.isEmpty()) {

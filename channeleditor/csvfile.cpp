@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "channels/channelfilesave.h"
+#include "files/atomicwrite.h"
 
 namespace {
 // 300 rows of at most a few hundred bytes each, with room to spare.

@@ -6,6 +6,7 @@
 
 #include "channels/channelfile.h"
 #include "channels/channelfilesave.h"
+#include "channels/channellines.h"
 #include "channels/channeltable.h"
 #include "link/reportedstate.h"
 #include "panel/combocontrols.h"
@@ -74,15 +75,11 @@ void CViewChannelSeam::ShowSlots(const QList<int>& which)
 {
     CComboBox& list = m_view.m_cbChannels;
     if (list.GetCount() != kChannelCount) {
-        list.ResetContent();
-        for (int slot = 0; slot < kChannelCount; ++slot)
-            list.InsertString(slot, BuildChannelLine(slot));
+        ShowEveryChannel(list);
         return;
     }
-    for (int slot : which) {
-        list.DeleteString(slot);
-        list.InsertString(slot, BuildChannelLine(slot));
-    }
+    for (int slot : which)
+        ShowChannel(list, slot);
 }
 
 // Whatever puts a slot's line into the list has just put the slot into the

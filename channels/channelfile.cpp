@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "channels/channelfilesave.h"
+#include "channels/channellines.h"
 #include "channels/channeltable.h"
 #include "channels/streamscanner.h"
 #include "panel/messagebox.h"
@@ -120,16 +121,13 @@ QByteArray RangeLine()
     return FormatText("%8.2f %8.2f %3d %3d\n", double(g_fScanLower), double(g_fScanUpper), g_nChanLower, g_nChanUpper);
 }
 
-QByteArray RecordText(int slot)
+// The record's first line in one format: the same bytes as its fields one
+// by one ("%3d ", "%8.2f ", three "%c " and "%c\n"), zero letters included.
+void AppendRecordText(QByteArray& text, int slot)
 {
-    QByteArray record = FormatText("%3d ", slot);
-    record += FormatText("%8.2f ", g_dChanFreq[slot]);
-    record += FormatText("%c ", g_chChanMode[slot]);
-    record += FormatText("%c ", g_chChanAgc[slot]);
-    record += FormatText("%c ", g_chChanInput[slot]);
-    record += FormatText("%c\n", g_chChanRoute[slot]);
-    record.append(g_chChanDesc[slot], kDescLength);
-    return record;
+    text += FormatText("%3d %8.2f %c %c %c %c\n", slot, g_dChanFreq[slot], g_chChanMode[slot], g_chChanAgc[slot],
+                       g_chChanInput[slot], g_chChanRoute[slot]);
+    text.append(g_chChanDesc[slot], kDescLength);
 }
 
 ChannelFileLoad NotLoaded()
@@ -172,11 +170,16 @@ CString PortSettingsText()
     return FormatText("%5d,%c,%1d,%1d", g_nBaudRate, g_chParity, g_nDataBits, g_nStopBits);
 }
 
-QByteArray ChannelFileBytes()
+QByteArray ChannelFileBytes() { return FirstSlotsFileBytes(kChannelCount); }
+
+QByteArray FirstSlotsFileBytes(int slotCount)
 {
-    QByteArray text = PortLine() + RangeLine();
-    for (int slot = 0; slot < kChannelCount; ++slot)
-        text += RecordText(slot);
+    const int written = std::min(slotCount, kChannelCount);
+    QByteArray text;
+    text.reserve(64 + written * 56);  // a stored record takes 53 bytes and its two line ends
+    text += PortLine() + RangeLine();
+    for (int slot = 0; slot < written; ++slot)
+        AppendRecordText(text, slot);
     return text.replace("\n", "\r\n");
 }
 
@@ -203,9 +206,7 @@ void CTavrinView::LoadChannelFile()
     m_strChanLower = FormatText("%3d", g_nChanLower);
     m_strChanUpper = FormatText("%3d ", g_nChanUpper);
     // A second load starts the list afresh, so list index and slot agree.
-    m_cbChannels.ResetContent();
-    for (int slot = 0; slot < kChannelCount; ++slot)
-        m_cbChannels.InsertString(slot, BuildChannelLine(slot));
+    ShowEveryChannel(m_cbChannels);
 }
 
 void CTavrinView::SaveChannelFile()

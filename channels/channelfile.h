@@ -17,6 +17,9 @@ extern const char* const g_szMisnumberedCopy; // "h350save.orig"
 // The file's bytes for the table as it stands. Lines end in CR LF, as the
 // file has always been written, so files stay interchangeable.
 QByteArray ChannelFileBytes();
+// The same for the first slots alone: a file that ends early, which reads
+// back as one does, with the slots after it marked as past its end.
+QByteArray FirstSlotsFileBytes(int slotCount);
 
 // Reads the file's bytes into the port, range and channel globals. Fields
 // that do not convert keep their values; nothing outside the table is touched.

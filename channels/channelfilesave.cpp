@@ -1,25 +1,11 @@
 #include "channels/channelfilesave.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "channels/channelfile.h"
 #include "channels/keptcopy.h"
+#include "files/atomicwrite.h"
 #include "panel/messagebox.h"
-
-bool WriteAtomically(const QString& name, const QByteArray& bytes, QString* why)
-{
-    QSaveFile file(name);
-    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
-    // and commit() would still rename the short file over the old one.
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.error() == QFileDevice::NoError && file.commit())
-        return true;
-    if (why)
-        *why = file.errorString();
-    file.cancelWriting(); // the old file stays as it was
-    return false;
-}
 
 namespace {
 

@@ -10,6 +10,3 @@
 // the user. False when the file was not replaced.
 bool WriteChannelFile(const QByteArray& bytes);
 
-// Replaces the named file in one step: a write that fails, on a full disk
-// too, leaves the old file as it was, and why (when asked) says what failed.
-bool WriteAtomically(const QString& name, const QByteArray& bytes, QString* why = nullptr);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "channels/channellines.h"
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
 #include "panel/messagebox.h"
@@ -66,8 +67,7 @@ void CTavrinView::OnSaveChannel()
     std::sscanf(text.constData(), "%*d %lf %c %c %c %c", &g_dChanFreq[n], &g_chChanMode[n], &g_chChanAgc[n],
                 &g_chChanInput[n], &g_chChanRoute[n]);
     TakeDescription(text, g_chChanDesc[n]);
-    m_cbChannels.DeleteString(n);
-    m_cbChannels.InsertString(n, BuildChannelLine(n));
+    ShowChannel(m_cbChannels, n);
     g_nSelChannel = n;
     SaveChannelFile();
 }

@@ -1,15 +1,21 @@
 #include "keying/transmitholder.h"
 
-#include "keying/transmitwatch.h"
+#include "panel/tavrinview.h"
 #include "panel/transmitstate.h"
 #include "panel/tuningstate.h"
 
 CTransmitHolder::CTransmitHolder(QObject* parent) : QObject(parent) {}
 
-void CTransmitHolder::Follow(CTransmitWatch& watch)
+void CTransmitHolder::Follow(CTavrinView& view)
 {
-    connect(&watch, &CTransmitWatch::Changed, this, [this, &watch](bool, bool radioChanged) {
-        Settle({radioChanged, watch.RadioKeyed()});
+    connect(&view, &CTavrinView::TransmitChanged, this, [this](const TransmitChange& change) {
+        if (change.panelChanged && change.panelKeyed)
+            m_panelKeyInReports = true;
+        Settle({change.radioChanged, change.radioKeyed});
+    });
+    connect(&view, &CTavrinView::ReportParsed, this, [this](const ReportChanges& changes) {
+        if (changes.transmitField == 'U' && g_chTxState != 'K')
+            m_panelKeyInReports = false;
     });
 }
 
@@ -40,6 +46,13 @@ void CTransmitHolder::NoteUnkeyReason(const QString& why)
         m_unkeyReason = why;
 }
 
+void CTransmitHolder::NoteUnkeyReason(const QString& why, const Keyer& by)
+{
+    Settle();
+    if (m_holder)
+        NoteUnkeyReason(m_holder->SameAs(by) ? why : QStringLiteral("%1 from %2").arg(why, by.Who()));
+}
+
 // A holder whose transmitter is back on receive holds nothing; a
 // transmitter keyed with no claim was keyed at the panel, and a report of
 // transmit with nothing keyed here was keyed at the radio.
@@ -59,7 +72,7 @@ void CTransmitHolder::Settle(RadioSeen radio)
         Keyer panel;
         panel.how = g_bTuning ? QStringLiteral("Tune") : QStringLiteral("Xmit");
         Begin(panel);
-    } else if (!m_holder && radio.changed && radio.keyed) {
+    } else if (!m_holder && radio.changed && radio.keyed && !m_panelKeyInReports) {
         Keyer radioItself;
         radioItself.kind = Keyer::Kind::Radio;
         radioItself.how = QStringLiteral("report");

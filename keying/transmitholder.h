@@ -7,23 +7,26 @@
 // The panel's own Xmit and Tune key without asking: the operator at the
 // radio comes first. A report that says transmit while nobody here keyed is
 // held by the radio (its Ext PTT or a microphone) until a report says
-// receive. What happened is read from the transmit state whenever the
-// holder is asked, and at each look of the transmit watch it follows, so
-// Began and Ended come as the transmitter goes on and off the air.
+// receive. The radio reports each command as it obeys it, a moment later,
+// and in the order they were sent: once the panel has keyed, reports of
+// transmit are its own, even one that comes after its Receive, until a
+// report says receive. What happened is read from the transmit state whenever the
+// holder is asked, and as the panel it follows says the transmitter moved,
+// so Began and Ended come as it goes on and off the air.
 #include <QObject>
 #include <optional>
 
 #include "keying/keyer.h"
 
-class CTransmitWatch;
+class CTavrinView;
 
 class CTransmitHolder : public QObject {
     Q_OBJECT
 public:
     explicit CTransmitHolder(QObject* parent = nullptr);
 
-    // Follows what the watch sees, the radio's reports among it.
-    void Follow(CTransmitWatch& watch);
+    // Follows the panel's transmit state, the radio's reports among it.
+    void Follow(CTavrinView& view);
 
     // Nobody, or who keyed (or is about to key) the transmitter.
     std::optional<Keyer> Holder();
@@ -35,7 +38,10 @@ public:
     // watchdog", "the client went away"); said by the path about to unkey.
     // With nothing keyed there is nothing for it to end, and it is dropped.
     void NoteUnkeyReason(const QString& why);
-    // Brings Began and Ended up to date now, not at the next look.
+    // The same, said by a keyer that may not be the holder: the record then
+    // names who ended someone else's transmission.
+    void NoteUnkeyReason(const QString& why, const Keyer& by);
+    // Brings Began and Ended up to date now.
     void Look() { Settle(); }
 
 signals:
@@ -54,5 +60,6 @@ private:
 
     std::optional<Keyer> m_holder;
     bool m_onAir = false;  // false while a claim waits for its key
+    bool m_panelKeyInReports = false;  // the panel keyed; no report has said receive since
     QString m_unkeyReason;
 };

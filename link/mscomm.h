@@ -28,7 +28,9 @@ public:
     CMSComm();
     ~CMSComm() override;
 
-    // The one seam for tests: every control made afterwards uses this device.
+    // Every control made afterwards uses the device this makes: the
+    // application's choice of serial or network port, or a test's fake.
+    // Unset, a control drives a serial port.
     static void SetBackendFactory(BackendFactory factory);
 
     void SetCommPort(short port);

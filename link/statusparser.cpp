@@ -77,6 +77,8 @@ void ApplyListChoice(CComboBox& list, char& reported, char value)
 
 void CTavrinView::ParseStatus()
 {
+    const CReportImage before(*this);
+    char transmitField = 0;
     const qsizetype n = g_strReceive.size();
     const char* buffer = g_strReceive.constData();
     // A field cut short by the end of the buffer reads NUL past it.
@@ -84,8 +86,8 @@ void CTavrinView::ParseStatus()
     for (qsizetype p = 0; p < n; p += ReportFieldLength(static_cast<unsigned char>(buffer[p]))) {
         const char v = at(p + 1);
         switch (buffer[p]) {
-        case 'K': m_nTxRx = 0; break;
-        case 'U': m_nTxRx = 1; break;
+        case 'K': m_nTxRx = 0; transmitField = 'K'; break;
+        case 'U': m_nTxRx = 1; transmitField = 'U'; break;
         case '"': ApplySwitch(m_bLocalAudio, v); break;
         case '\'': ApplySwitch(m_bExtPtt, v); break;
         case '(': ApplySwitch(m_bMute, v, true); break; // the radio reports "audio on"
@@ -114,6 +116,11 @@ void CTavrinView::ParseStatus()
     m_strStatus = g_strReceive;
     g_strReceive.clear();
     ++g_nReports;
+    ReportChanges changes = before.ChangesTo(CReportImage(*this));
+    changes.transmitField = transmitField;
+    if (changes.TransmitMoved())
+        AnnounceTransmit(false, true);
+    emit ReportParsed(changes);
 }
 
 double DecodeFrequencyDigits(const char* digits)

@@ -1,8 +1,9 @@
 #pragma once
 // A small file named by the user, read without trusting the name: only a
 // regular file, at most a megabyte, opened so that a FIFO or a device cannot
-// hold the program up. A certificate or key is a few kilobytes; anything
-// else behind its name is a mistake or a trap, refused with a sentence.
+// hold the program up. A certificate, a key or the operator list is a few
+// kilobytes; anything else behind its name is a mistake or a trap, refused
+// with a sentence.
 #include <QByteArray>
 #include <QString>
 
@@ -12,5 +13,10 @@ constexpr qint64 kLargestNamedFile = 1024 * 1024;
 // the sentence ("CA", "key"). Reads nothing.
 QString BoundedFileProblem(const QString& path, const char* what);
 
+// Whether a file that others than its owner may read or change is read:
+// a secret (a private key, password hashes) that others can see is refused.
+enum class OthersMayRead { Yes, No };
+
 // The whole file, or false with the sentence.
-bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, QString& problem);
+bool ReadBoundedFile(const QString& path, const char* what, QByteArray& bytes, QString& problem,
+                     OthersMayRead others = OthersMayRead::Yes);

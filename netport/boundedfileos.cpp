@@ -29,7 +29,7 @@ QString KindOf(mode_t mode)
 } // namespace
 
 // O_NONBLOCK lets a FIFO open at once; a FIFO is refused anyway.
-qintptr OpenCheckedFile(const QString& path, const char* what, QString& problem)
+qintptr OpenCheckedFile(const QString& path, const char* what, OthersMayRead others, QString& problem)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -43,6 +43,8 @@ qintptr OpenCheckedFile(const QString& path, const char* what, QString& problem)
         problem = CannotReadNamedFile(path, what, kind);
     else if (info.st_size > kLargestNamedFile)
         problem = NamedFileTooLarge(path, what);
+    else if (others == OthersMayRead::No && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        problem = NamedFileSeenByOthers(path, what);
     if (problem.isEmpty())
         return fd;
     ::close(fd);

@@ -26,7 +26,9 @@ QString KindOf(HANDLE file)
 
 } // namespace
 
-qintptr OpenCheckedFile(const QString& path, const char* what, QString& problem)
+// A file's access list, not mode bits, says who else may read it there; the
+// data folder under the user's profile is the user's own.
+qintptr OpenCheckedFile(const QString& path, const char* what, OthersMayRead, QString& problem)
 {
     const std::wstring name = path.toStdWString();
     const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -12,6 +12,7 @@
 #include "panel/captionfit.h"
 #include "panel/combocontrols.h"
 #include "panel/heldpushbutton.h"
+#include "panel/templatelookup.h"
 
 namespace {
 constexpr int kEditHeight = 12; // dialog units: the form's edit fields
@@ -160,22 +161,18 @@ QWidget* CDialogForm::Create(const FormControl& control)
     return widget;
 }
 
+// A group's buttons follow one another in the template's order.
 void CDialogForm::CollectRadioGroups()
 {
-    Group* current = nullptr;
     for (int i = 0; i < m_template.count; ++i) {
-        const FormControl& control = m_template.controls[i];
-        if (control.startsGroup)
-            current = nullptr;
-        if (control.kind != ControlKind::RadioButton)
+        const RadioPlace place = RadioPlaceOf(m_template, m_template.controls[i].id);
+        if (place.position < 0)
             continue;
-        if (!current) {
-            m_groups.push_back({control.id, new QButtonGroup(m_parent), {}});
-            current = &m_groups.back();
-        }
+        if (place.position == 0)
+            m_groups.push_back({place.firstId, new QButtonGroup(m_parent), {}});
         auto* button = static_cast<QAbstractButton*>(m_widgets[i]);
-        current->buttons->addButton(button);
-        current->members.push_back(button);
+        m_groups.back().buttons->addButton(button);
+        m_groups.back().members.push_back(button);
     }
 }
 

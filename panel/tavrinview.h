@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "link/mscomm.h"
+#include "link/reportchanges.h"
 #include "panel/controlhandles.h"
 #include "panel/cstring.h"
 #include "panel/dialogform.h"
+#include "panel/transmitchange.h"
 #include "panel/windowtimers.h"
 #include "panel/windowtitle.h"
 
@@ -101,6 +103,9 @@ public:
     void SendExtPttOffLocalOff();
     void SendExtPttOnLocalOff();
     void SendExtPttOnLocalOn();
+    // Tells whoever follows the transmitter that it moved, from where it
+    // moved: Xmit, Receive, the parser, a lost link.
+    void AnnounceTransmit(bool panelChanged, bool radioChanged);
 
     // Gain, BFO, meter and amplifier.
     void OnSetRfGain();
@@ -187,6 +192,12 @@ signals:
     // The window is going: whatever beside the panel talks to the radio on a
     // timer or for a client stops here, with the panel's own timers.
     void Closing();
+    // A status report was parsed, with what it changed. The members and the
+    // last-reported globals hold it already; the form shows it at the
+    // refresh that follows.
+    void ReportParsed(const ReportChanges& changes);
+    // The transmitter went on or off the air, or the radio said so.
+    void TransmitChanged(const TransmitChange& change);
 
 private:
     void AttachControls(CDataExchange* pDX);

@@ -29,6 +29,7 @@ void CTavrinView::OnXmit()
     if (g_chTxState == 'K')
         return;
     g_chTxState = 'K';
+    AnnounceTransmit(true, false);
     m_nJog = -1;
     SendCommand("K");
 }
@@ -38,7 +39,13 @@ void CTavrinView::OnReceive()
     if (g_chTxState == 'U')
         return;
     g_chTxState = 'U';
+    AnnounceTransmit(true, false);
     SendCommand("U");
+}
+
+void CTavrinView::AnnounceTransmit(bool panelChanged, bool radioChanged)
+{
+    emit TransmitChanged({panelChanged, radioChanged, g_chTxState == 'K', m_nTxRx == 0});
 }
 
 // The mute command is inverted: "(0" mutes the radio.

@@ -19,8 +19,10 @@ void CLostLinkReceive::OnPortLost(const CommError&)
 {
     if (g_chTxState != 'K')
         return;
+    const bool radioChanged = m_view.m_nTxRx != 1;
     g_chTxState = 'U';
     m_view.m_nTxRx = 1;
     m_view.UpdateData(false);
+    m_view.AnnounceTransmit(true, radioChanged);
     qCWarning(lcPortWatch) << "the link was lost while transmitting: the transmission is ended, back to receive";
 }

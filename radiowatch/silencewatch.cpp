@@ -3,7 +3,6 @@
 #include <QLoggingCategory>
 #include <utility>
 
-#include "link/reportedstate.h"
 #include "panel/tavrinview.h"
 
 Q_LOGGING_CATEGORY(lcRadioWatch, "tavrin.radiowatch", QtInfoMsg)
@@ -13,12 +12,11 @@ namespace {
 constexpr int kChecksPerSpan = 10;
 } // namespace
 
-CSilenceWatch::CSilenceWatch(CTavrinView& view) : QObject(&view), m_view(view), m_reportsSeen(g_nReports)
+CSilenceWatch::CSilenceWatch(CTavrinView& view) : QObject(&view), m_view(view)
 {
     m_quiet.start();
     connect(&m_check, &QTimer::timeout, this, &CSilenceWatch::Check);
-    // Connected after the view's own handler, so the report it parsed counts.
-    connect(&view.Comm(), &CMSComm::OnComm, this, &CSilenceWatch::OnComm);
+    connect(&view, &CTavrinView::ReportParsed, this, &CSilenceWatch::OnReport);
     connect(&view, &CTavrinView::Closing, &m_check, &QTimer::stop);
     SetSpan(kDefaultSpan);
 }
@@ -29,11 +27,8 @@ void CSilenceWatch::SetSpan(std::chrono::milliseconds span)
     m_check.start(span / kChecksPerSpan);
 }
 
-void CSilenceWatch::OnComm()
+void CSilenceWatch::OnReport()
 {
-    if (g_nReports == m_reportsSeen)
-        return;
-    m_reportsSeen = g_nReports;
     m_quiet.restart();
     if (m_silent)
         qCInfo(lcRadioWatch) << "the radio reports again";

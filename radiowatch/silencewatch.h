@@ -25,7 +25,7 @@ public:
     void SetSpan(std::chrono::milliseconds span);
 
 private:
-    void OnComm();
+    void OnReport();
     void Check();
     void SetSilent(bool silent);
 
@@ -33,7 +33,6 @@ private:
     QTimer m_check;
     QElapsedTimer m_quiet;  // since the last report, or since the port opened
     std::chrono::milliseconds m_span = kDefaultSpan;
-    unsigned m_reportsSeen;
     bool m_portWasClosed = true;
     bool m_silent = false;
 };

@@ -102,6 +102,19 @@ void CFlrigConnection::Take(QHttpServerResponder&& responder, bool posted, const
     Process();
 }
 
+void CFlrigConnection::Refuse(QHttpServerResponder&& responder)
+{
+    if (m_closing)
+        return;
+    m_wait.Stop();
+    m_queue.clear();
+    responder.write("Refused: a web page's request.", {{"Content-Type", "text/plain"}, {"Connection", "close"}},
+                    QHttpServerResponder::StatusCode::Forbidden);
+    m_closing = true;
+    if (m_socket)
+        m_socket->disconnectFromHost();
+}
+
 void CFlrigConnection::Process()
 {
     while (!m_closing && !m_waiting && !m_queue.empty()) {

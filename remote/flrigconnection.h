@@ -41,6 +41,8 @@ public:
     qint64 SilentMs() const { return m_sinceRequest.elapsed(); }
 
     void Take(QHttpServerResponder&& responder, bool posted, const QByteArray& body);
+    // Answered 403, nothing in it run, and the connection closed.
+    void Refuse(QHttpServerResponder&& responder);
     void Drop();
 
 signals:

@@ -171,7 +171,7 @@ FlrigAnswer SetPtt(FlrigCall& call)
                                                .arg(holder ? holder->Who() : QStringLiteral("another")));
     }
     if (!key && call.holder)
-        call.holder->NoteUnkeyReason(QStringLiteral("flrig set_ptt 0"));
+        call.holder->NoteUnkeyReason(QStringLiteral("flrig set_ptt 0"), call.client.keyer);
     FlrigAnswer answer = Sent(key ? call.rig.Key() : call.rig.Unkey());
     answer.keyRequested = key;
     answer.expected.transmit = key;

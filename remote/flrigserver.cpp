@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/browserguard.h"
 #include "remote/flrigconnection.h"
 #include "remote/flrighttp.h"
 #include "remote/peername.h"
@@ -19,7 +20,12 @@ CFlrigServer::CFlrigServer(CRigSeam& rig, CTransmitHolder* holder, QObject* pare
       m_listener(new CFlrigListener([this](QTcpSocket* socket) { return Admit(socket); }, this)),
       m_http(new CFlrigHttp([this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
           Answer(request, std::move(responder));
-      }, this))
+      }, this)),
+      m_refusals([this](const QString& event, const QString& address, const QString& why) {
+          qCWarning(lcRemote).noquote() << QStringLiteral("flrig: %1 from %2%3; its connection was closed unread")
+                                               .arg(event, address, why.isEmpty() ? QString() : QStringLiteral(": ") + why);
+          emit Access(event, address);
+      })
 {
     m_guard.SetHolder(holder);
 }
@@ -105,10 +111,15 @@ void CFlrigServer::Answer(const QHttpServerRequest& request, QHttpServerResponde
 {
     QTcpSocket* socket = responder.socket();
     for (CFlrigConnection* connection : std::as_const(m_connections)) {
-        if (connection->Socket() == socket) {
-            connection->Take(std::move(responder), request.method() == QHttpServerRequest::Method::Post, request.body());
+        if (connection->Socket() != socket)
+            continue;
+        if (const QString sign = WebPageSign(request.headers()); !sign.isEmpty()) {
+            m_refusals.Note(QStringLiteral("refused: a web page's request"), socket->peerAddress().toString(), sign);
+            connection->Refuse(std::move(responder));
             return;
         }
+        connection->Take(std::move(responder), request.method() == QHttpServerRequest::Method::Post, request.body());
+        return;
     }
 }
 

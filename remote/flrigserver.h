@@ -4,12 +4,13 @@
 // the rig-control server and under its rules: at most 16 connections (the
 // one silent longest makes room for a newcomer, never the one keying), the
 // guard that unkeys what a client left keyed, and the station's one holder
-// of the transmitter.
+// of the transmitter. A request a web page sent is refused unread.
 #include <QList>
 
 #include "remote/idleclients.h"
 #include "remote/stationserver.h"
 #include "remote/transmitguard.h"
+#include "txlog/accesstally.h"
 
 class CFlrigConnection;
 class CFlrigHttp;
@@ -53,4 +54,5 @@ private:
     CFlrigListener* m_listener;
     CFlrigHttp* m_http;
     QList<CFlrigConnection*> m_connections;
+    CAccessTally m_refusals;
 };

@@ -8,8 +8,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
 namespace {
 
-constexpr int kWaitTickMs = 2;
-
 // One radio behind every client of every server: a run of sets it leaves
 // unconfirmed is logged once, whichever clients sent them.
 bool g_bUnconfirmedRun = false;
@@ -30,8 +28,9 @@ void NoteConfirmation(bool confirmed)
 
 CReportWait::CReportWait(const CRigSeam& rig, QObject* parent) : QObject(parent), m_rig(rig)
 {
-    m_tick.setInterval(kWaitTickMs);
-    connect(&m_tick, &QTimer::timeout, this, &CReportWait::OnTick);
+    m_settle.setSingleShot(true);
+    connect(&m_settle, &QTimer::timeout, this, &CReportWait::OnSettle);
+    rig.WatchReports(this, [this] { OnReport(); });
 }
 
 bool CReportWait::ShownAlready(const RigExpectation& expected) const
@@ -45,19 +44,24 @@ bool CReportWait::ShownAlready(const RigExpectation& expected) const
 void CReportWait::Start(const RigExpectation& expected)
 {
     m_expected = expected;
-    m_reportsAtStart = m_rig.ReportCount();
-    m_deadline.setRemainingTime(kReportWaitMs);
-    m_tick.start();
+    m_confirmed = false;
+    m_settle.start(kReportWaitMs);
 }
 
-void CReportWait::OnTick()
+// Answered at the next turn of the loop, not inside the receive handler
+// that parsed the report: the client's next command must not run there.
+void CReportWait::OnReport()
 {
-    const bool confirmed = m_rig.ReportCount() != m_reportsAtStart && m_expected.MetBy(m_rig);
-    if (!confirmed && !m_deadline.hasExpired())
+    if (!Waiting() || m_confirmed || !m_expected.MetBy(m_rig))
         return;
-    m_tick.stop();
-    NoteConfirmation(confirmed);
-    if (confirmed)
+    m_confirmed = true;
+    m_settle.start(0);
+}
+
+void CReportWait::OnSettle()
+{
+    NoteConfirmation(m_confirmed);
+    if (m_confirmed)
         emit Settled(RigStatus::Ok);
     else
         emit Settled(m_rig.Link() == RigStatus::IoError ? RigStatus::IoError : RigStatus::TimedOut);

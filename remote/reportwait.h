@@ -4,7 +4,6 @@
 // "timed out" (or "I/O error" once the port is lost). Only a radio that is
 // heard confirms anything: before its first report, or while it is silent,
 // the value it last reported proves nothing.
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -23,19 +22,19 @@ public:
     // The radio shows it already: nothing to wait for.
     bool ShownAlready(const RigExpectation& expected) const;
     void Start(const RigExpectation& expected);
-    void Stop() { m_tick.stop(); }
-    bool Waiting() const { return m_tick.isActive(); }
+    void Stop() { m_settle.stop(); }
+    bool Waiting() const { return m_settle.isActive(); }
 
 signals:
     // Ok when a report confirmed it; TimedOut or IoError when none did.
     void Settled(RigStatus status);
 
 private:
-    void OnTick();
+    void OnReport();
+    void OnSettle();
 
     const CRigSeam& m_rig;
-    QTimer m_tick;
-    QDeadlineTimer m_deadline;
+    QTimer m_settle;  // the deadline, or at once when a report confirmed it
     RigExpectation m_expected;
-    unsigned m_reportsAtStart = 0;
+    bool m_confirmed = false;
 };

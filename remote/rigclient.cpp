@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/browserguard.h"
 #include "remote/peername.h"
 #include "remote/riglineparser.h"
 
@@ -63,6 +64,13 @@ void CRigClient::TakeLines()
         const std::optional<CRigLineBuffer::Line> line = m_lines.Next();
         if (!line)
             break;
+        if (std::exchange(m_firstLine, false) && IsHttpRequestLine(line->text)) {
+            qCWarning(lcRemote).noquote() << QStringLiteral("a rig-control client from %1 sent a web request (%2); "
+                                                            "closed without running any of it")
+                                                 .arg(Peer(), QString::fromLatin1(line->text.left(64)).trimmed());
+            Drop();
+            return;
+        }
         if (line->tooLong)
             Send(StatusLine(RigStatus::InvalidArgument));
         else

@@ -5,7 +5,9 @@
 // a frequency, sees the radio as it now is; a set the radio does not confirm
 // within a second is answered "timed out". A client whose replies pile up
 // unread is dropped; one that floods commands is served a slice per turn of
-// the event loop, so the panel goes on meanwhile.
+// the event loop, so the panel goes on meanwhile. A first line that is a
+// web request (a page in the operator's browser POSTing here) closes the
+// connection before anything in it runs.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -63,4 +65,5 @@ private:
     bool m_closing = false;
     bool m_finished = false;
     bool m_moreInputScheduled = false;
+    bool m_firstLine = true;  // a browser's request line closes the connection
 };

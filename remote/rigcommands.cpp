@@ -152,7 +152,7 @@ RigAnswer SetPtt(RigCall& call)
     if (key && holder && !holder->Claim(call.client.keyer))
         return Status(RigStatus::Rejected);
     if (!key && holder)
-        holder->NoteUnkeyReason(QStringLiteral("rig-control T 0"));
+        holder->NoteUnkeyReason(QStringLiteral("rig-control T 0"), call.client.keyer);
     RigAnswer answer = Status(key ? call.rig.Key() : call.rig.Unkey());
     answer.keyRequested = key;
     answer.expected.transmit = key;

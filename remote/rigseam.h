@@ -1,10 +1,15 @@
 #pragma once
-// What the rig-control server may ask of the panel: read what the radio last
-// reported and whether it is still heard, and do what the frequency Set
-// button, the mode list and the Xmit and Receive buttons do. Nothing else
-// of the panel is reachable from the network.
+// What the rig-control and flrig servers may ask of the panel: read what
+// the radio last reported and whether it is still heard, and do what the
+// frequency Set button, the mode list and the Xmit and Receive buttons do.
+// Nothing else of the panel is reachable from the network.
 #include <QtGlobal>
+#include <functional>
 #include <optional>
+
+#include "reading/panelreading.h"
+
+class QObject;
 
 // Hamlib's status numbers, as the protocol carries them ("RPRT -1").
 enum class RigStatus {
@@ -21,20 +26,26 @@ class CRigSeam {
 public:
     virtual ~CRigSeam() = default;
 
-    // Hz; none before the radio's first frequency report.
-    virtual std::optional<qint64> ReportedFrequencyHz() const = 0;
-    // The radio's setting character, '1' USB to '4' CW; anything else
-    // while no mode has been reported.
-    virtual char ReportedMode() const = 0;
-    virtual bool ReportedTransmit() const = 0;
-    // Whether the readings are the radio's present state: Ok while it is
-    // heard, IoError while the port is lost, TimedOut while it is silent.
-    virtual RigStatus Link() const = 0;
-    // Reports parsed so far: a set is confirmed only by one that came after it.
-    virtual unsigned ReportCount() const = 0;
+    // The panel as it stands.
+    virtual PanelReading Read() const = 0;
+    // `heard` runs, while `context` lives, as each report has been parsed:
+    // a set is confirmed only by one that came after it.
+    virtual void WatchReports(QObject* context, std::function<void()> heard) const = 0;
 
     virtual RigStatus SetFrequency(double hz) = 0;
     virtual RigStatus SetMode(char mode) = 0;
     virtual RigStatus Key() = 0;
     virtual RigStatus Unkey() = 0;
+
+    // Hz; none before the radio's first frequency report.
+    std::optional<qint64> ReportedFrequencyHz() const;
+    // The radio's setting character, '1' USB to '4' CW; anything else
+    // while no mode has been reported.
+    char ReportedMode() const { return Read().mode; }
+    bool ReportedTransmit() const { return Read().RadioKeyed(); }
+    // Whether the readings are the radio's present state: Ok while it is
+    // heard, IoError while the port is lost, TimedOut while it is silent.
+    RigStatus Link() const;
+    // Reports parsed so far: none yet means nothing the radio said is known.
+    unsigned ReportCount() const { return Read().reports; }
 };

@@ -1,33 +1,14 @@
 #include "remote/viewrigseam.h"
 
-#include <cmath>
-
 #include "link/reportedstate.h"
 #include "panel/modeagcstate.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
-#include "radiowatch/silencewatch.h"
 
-std::optional<qint64> CViewRigSeam::ReportedFrequencyHz() const
+void CViewRigSeam::WatchReports(QObject* context, std::function<void()> heard) const
 {
-    // The digits hold NULs until the radio's first frequency report.
-    if (g_szReportDigits[0] == '\0')
-        return std::nullopt;
-    return std::llround(g_dLastFreq * 1000.0);
+    QObject::connect(&m_view, &CTavrinView::ReportParsed, context, [heard = std::move(heard)] { heard(); });
 }
-
-char CViewRigSeam::ReportedMode() const { return g_chMode; }
-
-bool CViewRigSeam::ReportedTransmit() const { return m_view.m_nTxRx == 0; }
-
-RigStatus CViewRigSeam::Link() const
-{
-    if (!m_view.Comm().GetPortOpen())
-        return RigStatus::IoError;
-    return m_silence.IsSilent() ? RigStatus::TimedOut : RigStatus::Ok;
-}
-
-unsigned CViewRigSeam::ReportCount() const { return g_nReports; }
 
 // As the frequency Set button tunes: jog and scan stop, then the frequency
 // command. One the seven digits cannot hold is not sent at all.

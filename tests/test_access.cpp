@@ -17,7 +17,9 @@
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "portwatch/lostlinkreceive.h"
 #include "res/resource.h"
+#include "support/panelkit.h"
 #include "support/samplefile.h"
 #include "support/viewharness.h"
 
@@ -326,9 +328,8 @@ void AccessTest::refreshWithoutReport_raisesNothing()
 }
 
 // Steps: a report from the radio ("K", "U"), a click the panel handles
-// ("xmit", "receive", "tune"), or "lost": the transmit state put back to
-// receive from outside the handlers, as a lost link does. The title tells
-// the state once the event loop has run.
+// ("xmit", "receive", "tune"), or "lost": the link lost, which puts the
+// panel back to receive outside the handlers.
 void AccessTest::transmitState_followsWhicheverChangedLast_data()
 {
     QTest::addColumn<QStringList>("steps");
@@ -352,21 +353,10 @@ void AccessTest::transmitState_followsWhicheverChangedLast()
     QFETCH(QString, title);
     AccessiblePanel panel;
     panel.Feed("F0700000 M1 U \n");
-    CTavrinView& view = panel.View();
-    for (const QString& step : steps) {
-        if (step == QLatin1String("xmit"))
-            view.OnXmit();
-        else if (step == QLatin1String("receive"))
-            view.OnReceive();
-        else if (step == QLatin1String("tune"))
-            view.OnTune();
-        else if (step == QLatin1String("lost"))
-            g_chTxState = 'U';
-        else
-            panel.Feed(step.toLatin1() + " \n");
-        QCoreApplication::processEvents();
-    }
-    QCOMPARE(view.Title().Words(CWindowTitle::Transmitting), title);
+    new CLostLinkReceive(panel.View());
+    for (const QString& step : steps)
+        TakeTransmitStep(panel, step);
+    QCOMPARE(panel.View().Title().Words(CWindowTitle::Transmitting), title);
 }
 
 // What a screen reader finds when it walks the panel, printed for a reader

@@ -184,6 +184,8 @@ void TestChannelCsv::spreadsheetFile_importsOrSaysHowToMendIt_data()
     QTest::newRow("other order, other case, the window's captions")
         << QByteArray("description,MODE,Slot,agc,Audio input,Ext PTT/Local audio,Frequency\n Net,LSB,5,Slow,Mic,R,7150\n")
         << Stored(7150, "LSMR", " Net") << QString();
+    QTest::newRow("a column with an empty header, its fields empty")
+        << QByteArray("Slot,,Frequency kHz,Mode,AGC,Input,Route,Description\r\n5,,7150,LSB,Slow,Mic,R,Net\r\n") << net << QString();
     QTest::newRow("no header, rows alone") << QByteArray("5;7150;LSB;Slow;Mic;R;Net\n") << net << QString();
     QTest::newRow("a header of other names")
         << QByteArray("Channel;Freq;Mode;AGC;Input;Route;Description\n5;7150;LSB;Slow;Mic;R;Net\n") << QByteArray()

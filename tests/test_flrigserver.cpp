@@ -106,7 +106,7 @@ void FlrigServerTest::setOnAKeptConnection_waitsForTheReportThenTheNextCallIsAns
     QCOMPARE(m_rig.calls, QByteArrayList{"frequency 14074000.0"});
 
     m_rig.frequencyHz = 14074000; // the radio's report
-    ++m_rig.reports;
+    m_rig.Report();
     const QByteArray set = peer.Body();
     QVERIFY2(set.contains("<param><value></value></param>"), set.constData());
     QVERIFY(peer.Body().contains("<value>14074000</value>"));

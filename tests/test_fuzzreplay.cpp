@@ -17,6 +17,7 @@ QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigC
 QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ImportCsvBytes(bytes); }
 QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 QString XmlRpcEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::XmlRpcBytes(bytes); }
+QString OperatorFileEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::OperatorFileBytes(bytes); }
 
 Entry EntryFor(const QString& target)
 {
@@ -28,6 +29,8 @@ Entry EntryFor(const QString& target)
         return &TelnetEntry;
     if (target == QLatin1String("xmlrpc"))
         return &XmlRpcEntry;
+    if (target == QLatin1String("operatorfile"))
+        return &OperatorFileEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -187,7 +190,7 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc", "operatorfile"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -224,6 +227,7 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("telnet mutated seeds") << "telnet" << "mutated" << 1500 << 362u;
     QTest::addRow("XML-RPC random calls") << "xmlrpc" << "random" << 1500 << 363u;
     QTest::addRow("XML-RPC mutated seeds") << "xmlrpc" << "mutated" << 1500 << 364u;
+    QTest::addRow("operator file mutated seeds") << "operatorfile" << "mutated" << 1500 << 365u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()

@@ -103,7 +103,7 @@ void RigServerTest::setReply_waitsForTheRadiosReport()
     QCOMPARE(m_rig.calls, QByteArrayList{"frequency 14074000.0"});
 
     m_rig.frequencyHz = 14074000; // the radio's report
-    ++m_rig.reports;
+    m_rig.Report();
     QElapsedTimer reported;
     reported.start();
     QCOMPARE(peer.Lines(2), QByteArray("RPRT 0\n14074000\n"));

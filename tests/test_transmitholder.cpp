@@ -6,7 +6,6 @@
 
 #include "keying/transmitholder.h"
 #include "keying/transmitrelease.h"
-#include "keying/transmitwatch.h"
 #include "link/mscomm.h"
 #include "panel/tavrinview.h"
 #include "portwatch/lostlinkreceive.h"
@@ -78,7 +77,7 @@ private slots:
         QCOMPARE(ended.at(0).at(1).toString(), QStringLiteral("Receive"));
     }
 
-    // A panel that follows its transmit watch, driven a step at a time:
+    // A holder that follows the panel, driven a step at a time:
     // what each path leaves on record (who, how it began, how it ended).
     void eachPathLeavesItsRecord_data()
     {
@@ -90,6 +89,12 @@ private slots:
             << QStringList{"report K", "Xmit", "report U"} << QStringList{"the radio|report|the radio reported receive"};
         QTest::newRow("the panel's key reported back is the panel's")
             << QStringList{"Xmit", "report K", "Receive", "report U"} << QStringList{"the panel|Xmit|Receive"};
+        QTest::newRow("the panel's key reported after its Receive is still the panel's")
+            << QStringList{"Xmit", "Receive", "report M2", "report K", "report U"}
+            << QStringList{"the panel|Xmit|Receive"};
+        QTest::newRow("once the radio has reported receive, its key is its own")
+            << QStringList{"Xmit", "Receive", "report U", "report K", "report U"}
+            << QStringList{"the panel|Xmit|Receive", "the radio|report|the radio reported receive"};
         QTest::newRow("a claim whose key never came lapses unrecorded")
             << QStringList{"claim", "Xmit", "Receive"} << QStringList{"the panel|Xmit|Receive"};
         QTest::newRow("a claimed key") << QStringList{"claim and key", "Receive"}
@@ -109,7 +114,7 @@ private slots:
         ViewHarness h(&file);
         h.Start();
         CTransmitHolder holder;
-        holder.Follow(CTransmitWatch::Of(h.View()));
+        holder.Follow(h.View());
         CTransmitRelease release(h.View(), holder);
         new CLostLinkReceive(h.View());
         QStringList written;
@@ -119,7 +124,7 @@ private slots:
         QObject client;
         for (const QString& step : steps) {
             if (step.startsWith(QLatin1String("report ")))
-                h.Feed(step.back().toLatin1() + QByteArray(" \n"));
+                h.Feed(step.mid(7).toLatin1() + QByteArray(" \n"));
             else if (step == QLatin1String("Xmit"))
                 h.View().OnXmit();
             else if (step == QLatin1String("Receive"))
@@ -134,7 +139,7 @@ private slots:
                 emit h.View().Comm().PortLost(CommError{});
             else if (step == QLatin1String("close"))
                 h.View().DestroyWindow();
-            QCoreApplication::processEvents(); // the watch looks as the loop goes idle
+            QCoreApplication::processEvents(); // a claim without its key lapses at the next turn
             QTest::qWait(1);
         }
         QCOMPARE(written, records);

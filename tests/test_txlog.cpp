@@ -1,5 +1,6 @@
 // The transmission and access records: the bytes on the disk at each step,
-// a record a kill left open closed at the next start, an unwritable folder
+// a record a kill left open closed at the next start, the records' modes
+// and links, an unwritable folder
 // never in the transmitter's way, the reader on odd lines, --transmissions,
 // and the Transmissions window, a year of records opened in it in time.
 #include <QComboBox>
@@ -230,6 +231,25 @@ private slots:
         QCOMPARE(lines[0], QByteArray("time_utc,event,address,name\r"));
         QVERIFY(lines[1].endsWith(",connected,127.0.0.1:40512,\"WSJT-X, \"\"main\"\"\"\r"));
         QVERIFY(lines[2].endsWith(",went away,127.0.0.1:40512,\r"));
+    }
+
+    // Other users of the computer read neither who transmitted nor who
+    // logged in, and a link put in a record's place writes nowhere else.
+    void aRecord_isItsOwnersAlone_andALinkInItsPlaceIsNotFollowed()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(AccessFileName(QDateTime::currentDateTimeUtc()));
+        CAccessFile access(dir.path());
+        access.Record("connected", "127.0.0.1:40512", QString());
+        QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+                 QFile::Permissions());
+        QVERIFY(QFile::remove(path));
+        Write(dir.filePath("elsewhere"), "x");
+        QVERIFY(QFile::link(dir.filePath("elsewhere"), path));
+        QSignalSpy problems(&access, &CAccessFile::Problem);
+        access.Record("connected", "127.0.0.1:40512", QString());
+        QCOMPARE(Bytes(dir.filePath("elsewhere")), QByteArray("x"));
+        QCOMPARE(problems.size(), 1);
     }
 
     void theReader_takesTheMonthsTheDatesReach_data()

@@ -90,13 +90,14 @@ void WebControlsTest::initTestCase()
     m_seam = std::make_unique<CWebPanelSeam>(m_panel->View(), *silence);
     m_server = std::make_unique<CWebServer>(operators, [this] { return m_seam->Snapshot(); });
     QVERIFY2(m_server->Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(m_identity), why), qPrintable(why));
-    const WebKeyingHook keying = [this](const WebSession& session, const QJsonObject& message) {
+    const WebKeyingHook keying = [this](const WebSession& session, const QObject*, const QJsonObject& message) {
         m_keyed << QStringList{session.name, message.value(QStringLiteral("command")).toString(),
                                message.value(QStringLiteral("control")).toString()}.join(' ').trimmed();
         return QString();
     };
     m_server->Feed().SetCommandHandler([this, keying](const WebSession& session, const QJsonObject& message) {
-        return HandleWebMessage(m_seam.get(), m_keyingHooked ? keying : WebKeyingHook(), session, message);
+        return HandleWebMessage(m_seam.get(), m_keyingHooked ? keying : WebKeyingHook(), session,
+                                m_server->Feed().Speaking(), message);
     });
     m_server->Feed().SetLayout(m_seam->Layout());
     m_seam->WatchReports(&m_server->Feed(), [this] { m_server->Feed().Changed(); });
@@ -169,6 +170,9 @@ void WebControlsTest::message_data()
                                    << QStringLiteral("Your role (operate) may not transmit.") << QString();
     QTest::newRow("operate: Ext PTT") << "operate" << QStringList{press("ext-ptt")} << QByteArray()
                                       << QStringLiteral("Your role (operate) may not transmit.") << QString();
+    // Voice and data VOX key the transmitter from the microphone or the data line.
+    QTest::newRow("operate: VOX Voice") << "operate" << QStringList{press("vox-voice")} << QByteArray()
+                                        << QStringLiteral("Your role (operate) may not transmit.") << QString();
     QTest::newRow("transmit: Xmit goes to keying") << "transmit" << QStringList{press("xmit")} << QByteArray()
                                                    << QString() << QStringLiteral("transmit press xmit");
     QTest::newRow("transmit: Tune goes to keying") << "transmit" << QStringList{press("tune")} << QByteArray()
@@ -237,6 +241,8 @@ void WebControlsTest::layout_data()
     QTest::newRow("direct entry is typed into") << "freq-entry" << "kind" << "edit";
     QTest::newRow("the channels are a list") << "channels" << "kind" << "list";
     QTest::newRow("Ext PTT needs transmit") << "ext-ptt" << "role" << "transmit";
+    QTest::newRow("VOX Data needs transmit") << "vox-data" << "role" << "transmit";
+    QTest::newRow("VOX Off needs operate") << "vox-off" << "role" << "operate";
     QTest::newRow("mode's items") << "mode" << "items" << "USB LSB AM CW";
     QTest::newRow("AGC's items") << "agc" << "items" << "Off Slow Medium Fast";
     QTest::newRow("amplifier power") << "amp-power" << "accessible" << "Amplifier, Pwr";

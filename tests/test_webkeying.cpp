@@ -10,13 +10,13 @@
 #include <memory>
 
 #include "keying/transmitholder.h"
-#include "keying/transmitwatch.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
 #include "support/viewharness.h"
 #include "support/webclient.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissioncsv.h"
+#include "web/beatwatch.h"
 #include "web/operatorstore.h"
 #include "web/webcertificate.h"
 #include "web/webkeying.h"
@@ -33,6 +33,19 @@ QString FileText(const QString& name)
 {
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A heartbeat's end says how long the page was really silent: the time
+// promised, or up to a quarter second more on a busy machine.
+bool SameEnd(const QString& actual, const QString& expected)
+{
+    static const QRegularExpression silence(QStringLiteral("^no heartbeat for ([0-9.]+) s$"));
+    const QRegularExpressionMatch got = silence.match(actual);
+    const QRegularExpressionMatch promised = silence.match(expected);
+    if (!got.hasMatch() || !promised.hasMatch())
+        return actual == expected;
+    const double late = got.captured(1).toDouble() - promised.captured(1).toDouble();
+    return late >= 0.0 && late < 0.25;
 }
 
 QString Message(const QString& type, const QString& text)
@@ -70,6 +83,7 @@ private:
     std::unique_ptr<ViewHarness> m_harness;
     CTransmitHolder* m_holder = nullptr;
     std::unique_ptr<CWebServer> m_server;
+    CBeatWatch m_beats{CWebKeying::kBeatTimeout};
     std::unique_ptr<CWebKeying> m_keying;
     std::unique_ptr<WebClient> m_client;
     std::map<QString, QByteArray> m_cookies;
@@ -94,7 +108,7 @@ void WebKeyingTest::initTestCase()
     m_harness->Start();
     CTavrinView& view = m_harness->View();
     m_holder = new CTransmitHolder(&view);
-    m_holder->Follow(CTransmitWatch::Of(view));
+    m_holder->Follow(view);
     auto* record = new CStationRecord(view, *m_holder);
     m_server = std::make_unique<CWebServer>(operators, [] { return WebPanelState{}; });
     QVERIFY2(m_server->Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(m_identity), why), qPrintable(why));
@@ -102,9 +116,9 @@ void WebKeyingTest::initTestCase()
             [record](const QString& event, const QString& address, const QString& name) {
                 record->Record(event, address, name, QStringLiteral("web"));
             });
-    m_keying = std::make_unique<CWebKeying>(*m_holder, m_server->Feed(), CWebKeying::PanelOf(view));
+    m_keying = std::make_unique<CWebKeying>(*m_holder, m_server->Feed(), CWebKeying::PanelOf(view), m_beats);
     m_server->Feed().SetCommandHandler([this](const WebSession& session, const QJsonObject& command) {
-        return m_keying->Handle(session, command);
+        return m_keying->Handle(session, m_server->Feed().Speaking(), command);
     });
     m_client = std::make_unique<WebClient>(m_identity.certificate, m_server->Port());
     for (const char* name : {"ann", "bob", "olga"}) {
@@ -204,7 +218,8 @@ void WebKeyingTest::keying_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("refusal");  // heard by some page
     QTest::addColumn<bool>("keyed");       // at the end
-    QTest::addColumn<QString>("ended");    // the holding's end, as recorded
+    QTest::addColumn<QString>("ended");    // the holding's end, as recorded; "no heartbeat for N s" at N s or
+                                           // a little later, as it really was
 
     const int beat = 2000;
     const int watchdog = 180000;
@@ -265,7 +280,8 @@ void WebKeyingTest::keying()
     else
         QVERIFY2(AnyPageHeard(Message(QStringLiteral("refused"), refusal)), qPrintable(refusal));
     QCOMPARE(g_chTxState == 'K', keyed);
-    QCOMPARE(ends.isEmpty() ? QString() : ends.at(0).at(1).toString(), ended);
+    const QString endedAs = ends.isEmpty() ? QString() : ends.at(0).at(1).toString();
+    QVERIFY2(SameEnd(endedAs, ended), qPrintable(endedAs));
     if (began.isEmpty())
         return;
     QCOMPARE(began.size(), 1);
@@ -276,7 +292,7 @@ void WebKeyingTest::keying()
     if (!ended.isEmpty()) {
         const QString record = FileText(TransmissionsFileName(QDateTime::currentDateTimeUtc()));
         QVERIFY2(record.contains(QStringLiteral(",web operator ann 127.0.0.1,web,")), qPrintable(record));
-        QVERIFY2(record.contains(QLatin1Char(',') + ended + QStringLiteral("\r\n")), qPrintable(record));
+        QVERIFY2(record.contains(QLatin1Char(',') + endedAs + QStringLiteral("\r\n")), qPrintable(record));
     }
 }
 
@@ -295,9 +311,9 @@ void WebKeyingTest::access_data()
     QTest::newRow("login form from another site") << QByteArray("login from elsewhere") << QByteArray("ann")
                                                   << kPassword
                                                   << QStringLiteral(",refused: wrong origin,127.0.0.1,web ann\r\n");
-    QTest::newRow("failed, the name as typed and quoted")
-        << QByteArray("login") << QByteArray("=x\",y") << QByteArray("guess")
-        << QStringLiteral(",login failed,127.0.0.1,\"web =x\"\",y\"\r\n");
+    QTest::newRow("failed, a known name kept")
+        << QByteArray("login") << QByteArray("ann") << QByteArray("guess")
+        << QStringLiteral(",login failed,127.0.0.1,web ann\r\n");
 }
 
 void WebKeyingTest::access()

@@ -1,15 +1,21 @@
 // The web panel's security core: the operator file and its mode, password
-// checks, the login throttle over simulated time, session expiry, and the
-// operator commands of the real program.
+// checks, the login throttle over simulated time, session expiry, the
+// operator commands of the real program, and a running panel taking up
+// what they change.
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWebSocket>
 #include <QtTest>
 #include <sys/stat.h>
 
 #include "web/loginthrottle.h"
 #include "web/operatorstore.h"
+#include "support/webclient.h"
+#include "web/webcertificate.h"
+#include "web/webserver.h"
 #include "web/websessions.h"
+#include "web/webtls.h"
 
 namespace {
 
@@ -48,14 +54,15 @@ QByteArray SomeHash()
     return store.Operators().value(0).hash;
 }
 
-// One step of a throttle story: at `ms` after the start, a failure, a
-// success, or a check that must give `verdict`.
+// One step of a throttle story: at `ms` after the start, a try that must
+// get `verdict` (and then fails), or a success.
 struct ThrottleStep {
-    enum Kind { Fail, Succeed, Check } kind;
+    enum Kind { Try, Succeed } kind;
     qint64 ms;
     const char* address;
     const char* name;
     CLoginThrottle::Verdict verdict = CLoginThrottle::Verdict::Allowed;
+    qint64 waitMs = 0;  // an allowed try's wait
 };
 using ThrottleStory = QList<ThrottleStep>;
 
@@ -63,7 +70,7 @@ QList<ThrottleStep> Failures(int count, const char* address, const char* name, q
 {
     QList<ThrottleStep> steps;
     for (int i = 0; i < count; ++i)
-        steps << ThrottleStep{ThrottleStep::Fail, i * everyMs, address, name};
+        steps << ThrottleStep{ThrottleStep::Try, i * everyMs, address, name};
     return steps;
 }
 
@@ -228,40 +235,46 @@ private slots:
         using S = ThrottleStep;
         QTest::addColumn<ThrottleStory>("story");
         QTest::newRow("two failures do not slow")
-            << (Failures(2, "10.0.0.1", "alice") << S{S::Check, 0, "10.0.0.1", "alice", V::Allowed});
+            << (Failures(2, "10.0.0.1", "alice") << S{S::Try, 0, "10.0.0.1", "alice", V::Allowed});
         QTest::newRow("three from one address, any names: one second")
-            << ThrottleStory{{S::Fail, 0, "10.0.0.1", "a"}, {S::Fail, 0, "10.0.0.1", "b"}, {S::Fail, 0, "10.0.0.1", "c"},
-                             {S::Check, 999, "10.0.0.1", "d", V::TooSoon}, {S::Check, 500, "10.0.0.2", "a", V::Allowed},
-                             {S::Check, 1000, "10.0.0.1", "d", V::Allowed}};
-        QTest::newRow("three on one name, any addresses: one second")
-            << ThrottleStory{{S::Fail, 0, "10.0.0.1", "alice"}, {S::Fail, 0, "10.0.0.2", "alice"},
-                             {S::Fail, 0, "10.0.0.3", "alice"}, {S::Check, 500, "10.0.0.4", "alice", V::TooSoon},
-                             {S::Check, 500, "10.0.0.4", "bob", V::Allowed}};
-        QTest::newRow("ten lock address and name for five minutes")
+            << ThrottleStory{{S::Try, 0, "10.0.0.1", "a"}, {S::Try, 0, "10.0.0.1", "b"}, {S::Try, 0, "10.0.0.1", "c"},
+                             {S::Try, 999, "10.0.0.1", "d", V::TooSoon}, {S::Try, 500, "10.0.0.2", "e", V::Allowed},
+                             {S::Try, 1000, "10.0.0.1", "d", V::Allowed}};
+        // Tries taken at once are counted at once, before any is checked.
+        QTest::newRow("four at once from one address: the fourth waits")
+            << (Failures(3, "10.0.0.1", "alice") << S{S::Try, 0, "10.0.0.1", "alice", V::TooSoon});
+        QTest::newRow("three on one name from elsewhere: slowed, never refused")
+            << ThrottleStory{{S::Try, 0, "10.0.0.1", "alice"}, {S::Try, 0, "10.0.0.2", "alice"},
+                             {S::Try, 0, "10.0.0.3", "alice"}, {S::Try, 400, "10.0.0.4", "alice", V::Allowed, 600},
+                             {S::Try, 400, "10.0.0.4", "bob", V::Allowed}};
+        QTest::newRow("ten lock the address, and the name there only, for five minutes")
             << (Failures(10, "10.0.0.1", "alice", 1000)
-                << S{S::Check, 9000 + 299000, "10.0.0.9", "alice", V::Locked}
-                << S{S::Check, 9000 + 299000, "10.0.0.1", "bob", V::Locked}
-                << S{S::Check, 9000 + 299000, "10.0.0.9", "bob", V::Allowed}
-                << S{S::Check, 9000 + 300000, "10.0.0.1", "alice", V::Allowed});
+                << S{S::Try, 9000 + 299000, "10.0.0.1", "bob", V::Locked}
+                << S{S::Try, 9000 + 299000, "10.0.0.9", "alice", V::Allowed}
+                << S{S::Succeed, 9000 + 299000, "10.0.0.9", "alice"}
+                << S{S::Try, 9000 + 299000, "10.0.0.1", "alice", V::Locked}
+                << S{S::Try, 9000 + 300000, "10.0.0.1", "alice", V::Allowed});
+        QTest::newRow("one failure every five minutes from anywhere locks nobody out")
+            << (Failures(12, "10.0.0.1", "alice", 300000) << S{S::Try, 12 * 300000, "10.0.0.9", "alice", V::Allowed});
         QTest::newRow("success clears both")
-            << (Failures(9, "10.0.0.1", "alice") << S{S::Succeed, 2000, "10.0.0.1", "alice"}
-                << S{S::Fail, 2000, "10.0.0.1", "alice"} << S{S::Check, 2000, "10.0.0.1", "alice", V::Allowed});
+            << (Failures(9, "10.0.0.1", "alice", 1000) << S{S::Succeed, 9000, "10.0.0.1", "alice"}
+                << S{S::Try, 9000, "10.0.0.1", "alice"} << S{S::Try, 9000, "10.0.0.1", "alice", V::Allowed});
     }
     void throttle()
     {
         QFETCH(ThrottleStory, story);
         CLoginThrottle throttle;
-        int failures = 0;
         for (const ThrottleStep& step : story) {
             const QDateTime at = kStart.addMSecs(step.ms);
             const QString address = QString::fromLatin1(step.address);
             const QString name = QString::fromLatin1(step.name);
-            if (step.kind == ThrottleStep::Fail)
-                QCOMPARE(throttle.Failed(address, name, at), ++failures >= 10);
-            else if (step.kind == ThrottleStep::Succeed)
-                throttle.Succeeded(address, name), failures = 0;
-            else
-                QCOMPARE(int(throttle.Check(address, name, at)), int(step.verdict));
+            if (step.kind == ThrottleStep::Succeed) {
+                throttle.Succeeded(address, name);
+                continue;
+            }
+            const CLoginThrottle::Decision decision = throttle.Take(address, name, at);
+            QCOMPARE(int(decision.verdict), int(step.verdict));
+            QCOMPARE(qint64(decision.wait.count()), step.waitMs);
         }
     }
 
@@ -367,6 +380,50 @@ private slots:
         QVERIFY2(store.Load(why), qPrintable(why));
         QCOMPARE(store.Verify(QStringLiteral("bob"), "bob's password"), std::optional(OperatorRole::Listen));
         QCOMPARE(store.Verify(QStringLiteral("alice"), "second password"), std::nullopt);
+    }
+
+    void aChangeToTheFile_endsTheOpenPage_andTheOldPassword_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QByteArray>("newPassword");  // empty: none works
+        QTest::addColumn<QString>("pageTold");
+        QTest::newRow("alice made listen with a new password")
+            << QStringList{"--add-operator", "alice", "--role", "listen"} << QByteArray("a new password")
+            << QStringLiteral("password or role was changed");
+        QTest::newRow("alice removed") << QStringList{"--remove-operator", "alice"} << QByteArray()
+                                       << QStringLiteral("removed from the station");
+    }
+    // The running panel and the command line are two processes: the panel
+    // sees the file change within seconds, and at the next login at once.
+    void aChangeToTheFile_endsTheOpenPage_andTheOldPassword()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QByteArray, newPassword);
+        QFETCH(QString, pageTold);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("operators.json"));
+        COperatorStore store(path);
+        WebIdentity identity;
+        QString why;
+        QVERIFY(store.Add(QStringLiteral("alice"), OperatorRole::Transmit, kPassword, why) && store.Save(why));
+        QVERIFY(MakeSelfSignedIdentity(dir.filePath("cert.pem"), dir.filePath("key.pem"), "testhost", why));
+        QVERIFY(ReadWebIdentity(dir.filePath("cert.pem"), dir.filePath("key.pem"), identity, why));
+        CWebServer server(store, [] { return WebPanelState(); });
+        QVERIFY2(server.Listen(QHostAddress::LocalHost, 0, WebTlsConfiguration(identity), why), qPrintable(why));
+        const WebClient client(identity.certificate, server.Port());
+        const QByteArray cookie = client.Cookie("alice", kPassword);
+        QStringList messages;
+        const std::unique_ptr<QWebSocket> page = client.OpenFeed(cookie, messages);
+        QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), kWebWaitMs);
+
+        const Run run = Tavrin(dir.path(), command, newPassword + '\n');
+        QVERIFY2(run.status == 0, run.err.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(page->state(), QAbstractSocket::UnconnectedState, kWebWaitMs);
+        QVERIFY2(page->closeReason().contains(pageTold), qPrintable(page->closeReason()));
+        QVERIFY(client.Send("GET", "/", "Cookie: tavrin_session=" + cookie + "\r\n").body.contains(pageTold.toUtf8()));
+        QCOMPARE(client.Login("alice", kPassword).status, 401);
+        if (!newPassword.isEmpty())
+            QCOMPARE(client.Login("alice", newPassword).status, 303);
     }
 };
 

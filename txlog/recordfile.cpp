@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "txlog/disksync.h"
+#include "files/disksync.h"
 
 Q_LOGGING_CATEGORY(lcTxLog, "tavrin.txlog", QtInfoMsg)
 
@@ -21,13 +21,9 @@ void SyncFolderLogged(const QString& path)
 // The bytes written, flushed and synced: false with why set otherwise.
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
-    // Append mode is O_APPEND: every write lands at the end, whatever else
-    // has the file open.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        why = file.errorString();
+    QFile file;
+    if (!OpenRecordForAppend(file, path, why))
         return false;
-    }
     const bool fresh = file.size() == 0;
     const QByteArray text = fresh ? header + bytes : bytes;
     if (file.write(text) != text.size() || !file.flush()) {

@@ -8,8 +8,11 @@
 
 CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
     : QObject(&view), m_view(view), m_transmissions(new CTransmissionFile(QString(), this)),
-      m_access(new CAccessFile(QString(), this))
+      m_access(new CAccessFile(QString()))
 {
+    m_accessThread.setObjectName(QStringLiteral("access record"));
+    m_access->moveToThread(&m_accessThread);
+    m_accessThread.start();
     connect(m_transmissions, &CTransmissionFile::Problem, this, [this](const QString& words) {
         m_transmissionsProblem = words;
         ShowProblem(words);
@@ -19,7 +22,16 @@ CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
         ShowProblem(words);
     });
     m_transmissions->CloseUnfinished();
-    new CTransmissionRecorder(holder, *m_transmissions, this);
+    new CTransmissionRecorder(holder, view, *m_transmissions, this);
+}
+
+CStationRecord::~CStationRecord()
+{
+    // Queued before this, so done when it returns.
+    QMetaObject::invokeMethod(m_access, [] {}, Qt::BlockingQueuedConnection);
+    m_accessThread.quit();
+    m_accessThread.wait();
+    delete m_access;
 }
 
 void CStationRecord::Watch(CStationServer& server, const QString& name)
@@ -30,7 +42,8 @@ void CStationRecord::Watch(CStationServer& server, const QString& name)
 
 void CStationRecord::Record(const QString& event, const QString& address, const QString& name, const QString& server)
 {
-    m_access->Record(event, address, name.isEmpty() ? server : QStringLiteral("%1 %2").arg(server, name));
+    const QString who = name.isEmpty() ? server : QStringLiteral("%1 %2").arg(server, name);
+    QMetaObject::invokeMethod(m_access, [access = m_access, event, address, who] { access->Record(event, address, who); });
 }
 
 // One place in the title for both files: the problem told last, or the

@@ -2,7 +2,11 @@
 // The station's records beside the panel, in its data folder: each
 // transmission as the holder sees it, and who reached the servers. A
 // record that cannot be written is told in the title; transmitting goes on.
+// The access record is written, and synced to the disk, in a thread of its
+// own: the servers' clients come and go in numbers the panel must not
+// wait on.
 #include <QObject>
+#include <QThread>
 
 class CAccessFile;
 class CStationServer;
@@ -15,6 +19,8 @@ class CStationRecord : public QObject {
 public:
     // Closes a record a killed program left open before anything is keyed.
     CStationRecord(CTavrinView& view, CTransmitHolder& holder);
+    // Every event handed over is on the disk before it returns.
+    ~CStationRecord() override;
 
     // The server's clients coming and going, under the server's `name`
     // ("rig-control", "flrig").
@@ -29,7 +35,8 @@ private:
 
     CTavrinView& m_view;
     CTransmissionFile* m_transmissions;
-    CAccessFile* m_access;
+    QThread m_accessThread;
+    CAccessFile* m_access;  // lives in m_accessThread
     QString m_transmissionsProblem;
     QString m_accessProblem;
 };

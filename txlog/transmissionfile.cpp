@@ -8,15 +8,16 @@
 
 namespace {
 
-// Only a file whose last byte is not a line end is read whole.
-QByteArray CompletionOfFile(const QString& path)
+// The whole file when its last byte is not a line end; nothing otherwise,
+// and then nothing is read.
+QByteArray UnfinishedText(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return QByteArray();
     if (file.seek(file.size() - 1) && file.read(1) == "\n")
         return QByteArray();
-    return file.seek(0) ? CompletionOf(file.readAll()) : QByteArray();
+    return file.seek(0) ? file.readAll() : QByteArray();
 }
 
 QString NewestFileIn(const QString& folder)
@@ -36,18 +37,46 @@ CTransmissionFile::CTransmissionFile(const QString& folder, QObject* parent)
 {
 }
 
+CTransmissionFile::~CTransmissionFile() { CloseLeftOpen(); }
+
 void CTransmissionFile::CloseUnfinished()
 {
     const QString newest = NewestFileIn(PathOf(QString()));
-    if (!newest.isEmpty())
+    if (newest.isEmpty())
+        return;
+    const QDateTime open = OpenStartOf(UnfinishedText(PathOf(newest)));
+    if (open.isValid())
+        m_leftOpen = LeftOpen{newest, open};
+    else
         Complete(newest);
+}
+
+bool CTransmissionFile::TakeUpLeftOpen()
+{
+    if (!m_leftOpen || m_onAir)
+        return false;
+    m_open = TransmissionRecord();
+    m_open.start = m_leftOpen->start;
+    m_onAir = true;
+    m_startWritten = true;
+    m_leftOpen.reset();
+    return true;
+}
+
+void CTransmissionFile::CloseLeftOpen()
+{
+    if (!m_leftOpen)
+        return;
+    const QString name = m_leftOpen->file;
+    m_leftOpen.reset();
+    Complete(name);
 }
 
 // The last line is made whole before anything follows it, so a start the
 // disk took only in part never runs into the next record.
 bool CTransmissionFile::Complete(const QString& name)
 {
-    const QByteArray completion = CompletionOfFile(PathOf(name));
+    const QByteArray completion = CompletionOf(UnfinishedText(PathOf(name)));
     if (completion.isEmpty())
         return true;
     qCInfo(lcTxLog).noquote() << QStringLiteral("%1 ended in an unfinished line; appended to complete it: %2")
@@ -65,6 +94,7 @@ void CTransmissionFile::WritePendingEnd()
 
 void CTransmissionFile::Begin(const TransmissionRecord& started)
 {
+    CloseLeftOpen();
     if (m_onAir)
         End(started.start, QStringLiteral("the next transmission began"));
     WritePendingEnd();

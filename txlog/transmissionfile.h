@@ -3,6 +3,8 @@
 // transmissions-YYYY-MM.csv, by the UTC month it began in. Its first five
 // fields reach the disk when it begins, the rest when it ends, so a kill or
 // a power cut on air loses nothing that was known.
+#include <optional>
+
 #include "txlog/recordfile.h"
 #include "txlog/transmissionrecord.h"
 
@@ -11,10 +13,19 @@ class CTransmissionFile : public CRecordFile {
 public:
     // folder: where the files are; empty or "." for the working folder.
     explicit CTransmissionFile(const QString& folder = QString(), QObject* parent = nullptr);
+    ~CTransmissionFile() override;
 
-    // At start-up: a record the last run left open in the newest file is
-    // closed as ended by the program being killed, its end time unknown.
+    // At start-up: a line the last run left cut short in the newest file
+    // is completed. A transmission it left on the air is held open for the
+    // radio's first report: TakeUpLeftOpen when it still says transmit,
+    // CloseLeftOpen (as ended by the program being killed, its end time
+    // unknown) otherwise, and at the latest when anything else begins or
+    // this record closes.
     void CloseUnfinished();
+    // The transmission the last run left open goes on as this one; false
+    // when there is none.
+    bool TakeUpLeftOpen();
+    void CloseLeftOpen();
     // start, frequencyKhz, mode, who and began are set.
     void Begin(const TransmissionRecord& started);
     // Completes the open record, in the file its start is in; with none
@@ -25,6 +36,11 @@ private:
     bool Complete(const QString& name);
     void WritePendingEnd();
 
+    struct LeftOpen {
+        QString file;
+        QDateTime start;
+    };
+    std::optional<LeftOpen> m_leftOpen;
     bool m_onAir = false;
     TransmissionRecord m_open;
     bool m_startWritten = false;

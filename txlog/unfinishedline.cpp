@@ -3,10 +3,12 @@
 #include "txlog/transmissioncsv.h"
 
 const char kKilledReason[] = "the program was killed (end time unknown)";
+const char kEndedByNextStart[] = "ended by the next start after the program was killed";
 
 namespace {
 
 constexpr int kLastComma = 7;  // eight fields
+constexpr int kStartCommas = 5;  // the five fields known when it began, and the comma after them
 
 // Where the last line starts, and how far into it the file goes.
 struct LastLine {
@@ -35,6 +37,15 @@ LastLine ScanLastLine(const QByteArray& text)
 }
 
 } // namespace
+
+QDateTime OpenStartOf(const QByteArray& text)
+{
+    const LastLine last = ScanLastLine(text);
+    if (last.complete || last.inQuotes || last.commas != kStartCommas || !text.endsWith(','))
+        return QDateTime();
+    const QByteArray line = text.mid(last.start);
+    return ParseUtc(QByteArrayView(line).first(line.indexOf(',')));
+}
 
 QByteArray CompletionOf(const QByteArray& text)
 {

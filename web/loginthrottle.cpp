@@ -10,13 +10,16 @@ constexpr qint64 kLockSecs = 5 * 60;
 constexpr qint64 kForgetSecs = 60 * 60;
 constexpr int kPruneAbove = 4096;
 
-int Severity(CLoginThrottle::Verdict verdict) { return int(verdict); }
-
 bool IsStale(const QDateTime& last, const QDateTime& now) { return last.secsTo(now) >= kForgetSecs; }
 
 } // namespace
 
-bool CLoginThrottle::Count(QHash<QString, Failures>& table, const QString& key, const QDateTime& now)
+QString CLoginThrottle::Pair(const QString& address, const QString& name)
+{
+    return name + QLatin1Char('\n') + address;
+}
+
+bool CLoginThrottle::Count(Table& table, const QString& key, const QDateTime& now)
 {
     if (table.size() > kPruneAbove)
         table.removeIf([&now](const auto& item) { return IsStale(item.value().last, now); });
@@ -25,7 +28,7 @@ bool CLoginThrottle::Count(QHash<QString, Failures>& table, const QString& key, 
         failures.count = 0;
     ++failures.count;
     failures.last = now;
-    return failures.count >= kLockAfter;
+    return failures.count == kLockAfter;
 }
 
 CLoginThrottle::Verdict CLoginThrottle::VerdictOf(const Failures& failures, const QDateTime& now)
@@ -37,22 +40,28 @@ CLoginThrottle::Verdict CLoginThrottle::VerdictOf(const Failures& failures, cons
     return Verdict::Allowed;
 }
 
-CLoginThrottle::Verdict CLoginThrottle::Check(const QString& address, const QString& name, const QDateTime& now) const
+CLoginThrottle::Decision CLoginThrottle::Take(const QString& address, const QString& name, const QDateTime& now)
 {
+    Decision decision;
     const Verdict byAddress = VerdictOf(m_byAddress.value(address), now);
-    const Verdict byName = VerdictOf(m_byName.value(name), now);
-    return Severity(byAddress) >= Severity(byName) ? byAddress : byName;
-}
-
-bool CLoginThrottle::Failed(const QString& address, const QString& name, const QDateTime& now)
-{
-    const bool addressLocked = Count(m_byAddress, address, now);
-    const bool nameLocked = Count(m_byName, name, now);
-    return addressLocked || nameLocked;
+    const Verdict byPair = name.isEmpty() ? Verdict::Allowed : VerdictOf(m_byPair.value(Pair(address, name)), now);
+    decision.verdict = std::max(byAddress, byPair);
+    if (decision.verdict != Verdict::Allowed)
+        return decision;
+    if (!name.isEmpty()) {
+        const Failures& named = m_byName.value(name);
+        if (named.count >= kSlowAfter)
+            decision.wait = std::chrono::milliseconds(std::max<qint64>(0, kSlowMs - named.last.msecsTo(now)));
+        Count(m_byName, name, now);
+        decision.locks = Count(m_byPair, Pair(address, name), now);
+    }
+    decision.locks = Count(m_byAddress, address, now) || decision.locks;
+    return decision;
 }
 
 void CLoginThrottle::Succeeded(const QString& address, const QString& name)
 {
     m_byAddress.remove(address);
     m_byName.remove(name);
+    m_byPair.remove(Pair(address, name));
 }

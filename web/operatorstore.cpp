@@ -5,18 +5,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <algorithm>
 #include <sodium.h>
 
+#include "files/atomicwrite.h"
+#include "netport/boundedfile.h"
 #include "web/operatorname.h"
 #include "web/sodiumready.h"
 
 namespace {
 
-// Far above any real list; a bigger file is not one this program wrote.
-constexpr qint64 kLargestFile = 1024 * 1024;
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions kOthersBits = QFileDevice::ReadGroup | QFileDevice::WriteGroup
     | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
@@ -67,7 +65,9 @@ std::optional<OperatorEntry> EntryFrom(const QJsonValue& value)
     return OperatorEntry{name, *role, hash.toLatin1()};
 }
 
-std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
+} // namespace
+
+std::optional<QList<OperatorEntry>> OperatorsFromFileBytes(const QByteArray& bytes)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -85,7 +85,7 @@ std::optional<QList<OperatorEntry>> EntriesFrom(const QByteArray& bytes)
     return entries;
 }
 
-QByteArray DocumentOf(const QList<OperatorEntry>& entries)
+QByteArray OperatorFileBytes(const QList<OperatorEntry>& entries)
 {
     QJsonArray list;
     for (const OperatorEntry& entry : entries)
@@ -95,14 +95,6 @@ QByteArray DocumentOf(const QList<OperatorEntry>& entries)
     return QJsonDocument(QJsonObject{{QStringLiteral("operators"), list}}).toJson(QJsonDocument::Indented);
 }
 
-QString ReadableByOthers(const QString& path)
-{
-    return QStringLiteral("%1 can be read or changed by other users than its owner, and it holds password hashes, "
-                          "so it was not used; run \"chmod 600 %1\" and start again.").arg(path);
-}
-
-} // namespace
-
 COperatorStore::COperatorStore(const QString& path) : m_path(path) {}
 
 bool COperatorStore::Load(QString& why)
@@ -111,16 +103,12 @@ bool COperatorStore::Load(QString& why)
     const QFileInfo info(m_path);
     if (!info.exists())
         return true;
-    if (info.permissions() & kOthersBits) {
-        why = ReadableByOthers(info.absoluteFilePath());
+    // Bounded: a device or a named pipe under its name must not hang the
+    // start or fill the memory.
+    QByteArray bytes;
+    if (!ReadBoundedFile(info.absoluteFilePath(), "operator", bytes, why, OthersMayRead::No))
         return false;
-    }
-    QFile file(m_path);
-    if (info.size() > kLargestFile || !file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("%1 cannot be read, so no operator can log in.").arg(info.absoluteFilePath());
-        return false;
-    }
-    const std::optional<QList<OperatorEntry>> entries = EntriesFrom(file.readAll());
+    const std::optional<QList<OperatorEntry>> entries = OperatorsFromFileBytes(bytes);
     if (!entries) {
         why = QStringLiteral("%1 is not an operator list this program wrote (changed by hand?); it was left as it is. "
                              "Fix it or remove it and add the operators again with --add-operator.").arg(info.absoluteFilePath());
@@ -132,15 +120,10 @@ bool COperatorStore::Load(QString& why)
 
 bool COperatorStore::Save(QString& why) const
 {
-    const QByteArray bytes = DocumentOf(m_operators);
     const QString shown = QFileInfo(m_path).absoluteFilePath();
-    QSaveFile file(m_path);
-    // The owner-only mode is set on the new file before anything is in it,
-    // whatever the old file's mode was.
-    const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(kOwnerOnly)
-        && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        why = QStringLiteral("%1 could not be written (%2); the operators are as they were.").arg(shown, file.errorString());
+    QString failure;
+    if (!WriteAtomically(m_path, OperatorFileBytes(m_operators), &failure, FileReaders::OwnerOnly)) {
+        why = QStringLiteral("%1 could not be written (%2); the operators are as they were.").arg(shown, failure);
         return false;
     }
     if (QFile::permissions(m_path) & kOthersBits) {
@@ -182,6 +165,14 @@ bool COperatorStore::Contains(const QString& name) const
 {
     return std::any_of(m_operators.cbegin(), m_operators.cend(),
                        [&name](const OperatorEntry& entry) { return entry.name == name; });
+}
+
+std::optional<OperatorEntry> COperatorStore::Find(const QString& name) const
+{
+    for (const OperatorEntry& entry : m_operators)
+        if (entry.name == name)
+            return entry;
+    return std::nullopt;
 }
 
 std::optional<OperatorRole> COperatorStore::Verify(const QString& name, const QByteArray& password) const

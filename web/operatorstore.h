@@ -12,7 +12,18 @@ struct OperatorEntry {
     QString name;
     OperatorRole role = OperatorRole::Listen;
     QByteArray hash;  // crypto_pwhash_str's text
+
+    bool operator==(const OperatorEntry& other) const
+    {
+        return name == other.name && role == other.role && hash == other.hash;
+    }
+    bool operator!=(const OperatorEntry& other) const { return !(*this == other); }
 };
+
+// The file's operators, or none when the bytes are not a list this program
+// wrote; and the bytes Save writes for a list.
+std::optional<QList<OperatorEntry>> OperatorsFromFileBytes(const QByteArray& bytes);
+QByteArray OperatorFileBytes(const QList<OperatorEntry>& entries);
 
 class COperatorStore {
 public:
@@ -33,6 +44,8 @@ public:
     bool Add(const QString& name, OperatorRole role, const QByteArray& password, QString& why);
     bool Remove(const QString& name);
     bool Contains(const QString& name) const;
+    std::optional<OperatorEntry> Find(const QString& name) const;
+    QString Path() const { return m_path; }
 
     // The role of a name whose password matches. Slow on purpose (Argon2id,
     // tens of milliseconds): call it off the user-interface thread. An

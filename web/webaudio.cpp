@@ -8,7 +8,7 @@
 #include "audio/receiveaudio.h"
 #include "audio/transmitaudio.h"
 #include "keying/transmitholder.h"
-#include "keying/transmitwatch.h"
+#include "panel/tuningstate.h"
 #include "web/webaudioframe.h"
 #include "web/webfeed.h"
 #include "web/webkeying.h"
@@ -40,9 +40,9 @@ QString InputProblem(const AudioSettings& devices)
 
 } // namespace
 
-CWebAudio::CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& holder, const CTransmitWatch& watch,
-                     const AudioSettings& devices, QObject* parent)
-    : QObject(parent), m_feed(feed), m_keying(keying), m_holder(holder), m_watch(watch), m_devices(devices),
+CWebAudio::CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& holder, const AudioSettings& devices,
+                     QObject* parent)
+    : QObject(parent), m_feed(feed), m_keying(keying), m_holder(holder), m_devices(devices),
       m_receive(std::make_unique<CReceiveAudio>()),
       m_transmit(std::make_unique<CTransmitAudio>(static_cast<const CTransmitterQuestions&>(*this)))
 {
@@ -109,7 +109,7 @@ QString CWebAudio::HolderSession() const
 
 // What the panel has keyed, not what the radio last reported: the panel's
 // Receive shuts the gate before the radio has said anything.
-bool CWebAudio::Keyed() const { return m_watch.PanelKeyed(); }
+bool CWebAudio::Keyed() const { return g_chTxState == 'K'; }
 
 QString CWebAudio::Listen(const WebSession& session, const QObject* page, bool on)
 {

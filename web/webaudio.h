@@ -17,7 +17,6 @@ class CListenerQueue;
 class CReceiveAudio;
 class CTransmitAudio;
 class CTransmitHolder;
-class CTransmitWatch;
 class CWebFeed;
 class CWebKeying;
 class QJsonObject;
@@ -25,8 +24,8 @@ class QJsonObject;
 class CWebAudio : public QObject, private CTransmitterQuestions {
     Q_OBJECT
 public:
-    CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& holder, const CTransmitWatch& watch,
-              const AudioSettings& devices, QObject* parent = nullptr);
+    CWebAudio(CWebFeed& feed, const CWebKeying& keying, CTransmitHolder& holder, const AudioSettings& devices,
+              QObject* parent = nullptr);
     ~CWebAudio() override;
 
     // {"command":"listen","on":true|false}; every role may listen.
@@ -56,7 +55,6 @@ private:
     CWebFeed& m_feed;
     const CWebKeying& m_keying;
     CTransmitHolder& m_holder;
-    const CTransmitWatch& m_watch;
     AudioSettings m_devices;
     std::unique_ptr<CReceiveAudio> m_receive;
     std::unique_ptr<CTransmitAudio> m_transmit;

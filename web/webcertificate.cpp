@@ -2,13 +2,13 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QSaveFile>
 #include <memory>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include "files/atomicwrite.h"
 #include "netport/boundedfile.h"
 
 namespace {
@@ -62,23 +62,13 @@ QByteArray BioBytes(BIO* bio)
     return QByteArray(data, int(size));
 }
 
-bool WriteAtomically(const QString& path, const QByteArray& bytes, bool ownerOnly, QString& why)
+bool WritePem(const QString& path, const QByteArray& bytes, FileReaders readers, QString& why)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    // Before the key is written, so it is never readable by others.
-    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        why = QStringLiteral("cannot make %1 private: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        why = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    QString failure;
+    if (WriteAtomically(path, bytes, &failure, readers))
+        return true;
+    why = QStringLiteral("cannot write %1: %2").arg(path, failure);
+    return false;
 }
 
 bool KeyFitsCertificate(const QByteArray& certPem, const QByteArray& keyPem)
@@ -103,9 +93,9 @@ bool MakeSelfSignedIdentity(const QString& certPath, const QString& keyPath, con
         why = QStringLiteral("cannot make the web panel's certificate");
         return false;
     }
-    if (!WriteAtomically(keyPath, BioBytes(keyPem.get()), true, why))
+    if (!WritePem(keyPath, BioBytes(keyPem.get()), FileReaders::OwnerOnly, why))
         return false;
-    if (!WriteAtomically(certPath, BioBytes(certPem.get()), false, why)) {
+    if (!WritePem(certPath, BioBytes(certPem.get()), FileReaders::AsUmask, why)) {
         QFile::remove(keyPath);
         return false;
     }
@@ -116,7 +106,10 @@ bool ReadWebIdentity(const QString& certPath, const QString& keyPath, WebIdentit
 {
     QByteArray certBytes;
     QByteArray keyBytes;
-    if (!ReadBoundedFile(certPath, "certificate", certBytes, why) || !ReadBoundedFile(keyPath, "key", keyBytes, why))
+    // A private key others can read is no longer private: refused, as a
+    // readable operator list is.
+    if (!ReadBoundedFile(certPath, "certificate", certBytes, why)
+        || !ReadBoundedFile(keyPath, "key", keyBytes, why, OthersMayRead::No))
         return false;
     identity.certificate = QSslCertificate(certBytes, QSsl::Pem);
     if (identity.certificate.isNull()) {

@@ -19,7 +19,8 @@ constexpr const char* kWebKeyFile = "web-key.pem";
 // Writes a new pair; false with why set, and neither file left behind.
 bool MakeSelfSignedIdentity(const QString& certPath, const QString& keyPath, const QString& hostName,
                             QString& why);
-// Reads a pair through the bounded reader; false with why set.
+// Reads a pair through the bounded reader; false with why set, and for a
+// key that other users than its owner can read.
 bool ReadWebIdentity(const QString& certPath, const QString& keyPath, WebIdentity& identity, QString& why);
 // The named pair, or the data folder's own, made when missing.
 bool LoadOrMakeWebIdentity(const QString& certPath, const QString& keyPath, WebIdentity& identity, QString& why);

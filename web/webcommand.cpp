@@ -15,11 +15,12 @@ QString KeyingRefusal(const WebSession& session)
     return QString();
 }
 
-QString Keying(const WebKeyingHook& keying, const WebSession& session, const QJsonObject& message)
+QString Keying(const WebKeyingHook& keying, const WebSession& session, const QObject* page,
+               const QJsonObject& message)
 {
     if (const QString refusal = KeyingRefusal(session); !refusal.isEmpty())
         return refusal;
-    return keying ? keying(session, message) : QStringLiteral("Keying is not available.");
+    return keying ? keying(session, page, message) : QStringLiteral("Keying is not available.");
 }
 
 } // namespace
@@ -36,13 +37,13 @@ bool IsKeyingMessage(const QJsonObject& message)
 }
 
 QString HandleWebMessage(CWebPanelSeam* seam, const WebKeyingHook& keying, const WebSession& session,
-                         const QJsonObject& message)
+                         const QObject* page, const QJsonObject& message)
 {
     const QString what = message.value(QStringLiteral("command")).toString() + QLatin1Char(' ')
                          + message.value(QStringLiteral("control")).toString();
     QString refusal;
     if (IsKeyingMessage(message))
-        refusal = Keying(keying, session, message);
+        refusal = Keying(keying, session, page, message);
     else if (!seam)
         refusal = QStringLiteral("The panel is not ready.");
     else

@@ -10,9 +10,12 @@
 
 class CWebPanelSeam;
 
-using WebKeyingHook = std::function<QString(const WebSession&, const QJsonObject&)>;
+class QObject;
+
+// The page that sent the message comes with it: the key is that page's.
+using WebKeyingHook = std::function<QString(const WebSession&, const QObject* page, const QJsonObject&)>;
 
 bool IsKeyingMessage(const QJsonObject& message);
 // The refusal to show the page, or empty. No seam: the panel is not up yet.
 QString HandleWebMessage(CWebPanelSeam* seam, const WebKeyingHook& keying, const WebSession& session,
-                         const QJsonObject& message);
+                         const QObject* page, const QJsonObject& message);

@@ -53,9 +53,12 @@ const Row kRows[] = {
     WEB_CONTROL(IDC_CLIPPING, WebUse::Operate, "Switches"),
     WEB_CONTROL(IDC_BPF_OFF, WebUse::Operate, "Switches"),
     WEB_CONTROL(IDC_LOCAL_AUDIO, WebUse::Operate, "Switches"),
+    // Voice and data VOX let the microphone or the data line key the
+    // transmitter, so they are the transmit role's, as Ext PTT is; VOX Off
+    // only takes that away.
     WEB_CONTROL(IDC_VOX_OFF, WebUse::Operate, "VOX"),
-    WEB_CONTROL(IDC_VOX_VOICE, WebUse::Operate, "VOX"),
-    WEB_CONTROL(IDC_VOX_DATA, WebUse::Operate, "VOX"),
+    WEB_CONTROL(IDC_VOX_VOICE, WebUse::Transmit, "VOX"),
+    WEB_CONTROL(IDC_VOX_DATA, WebUse::Transmit, "VOX"),
     WEB_CONTROL(IDC_RF_GAIN, WebUse::Operate, "RF Gain"),
     WEB_CONTROL(IDC_SET_RF_GAIN, WebUse::Operate, "RF Gain"),
     WEB_CONTROL(IDC_BFO, WebUse::Operate, "BFO"),

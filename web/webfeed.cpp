@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWebSocket>
 
+#include "web/pageroom.h"
 #include "web/webhttp.h"
 #include "web/weblog.h"
 
@@ -67,7 +68,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     const QString refusal = Refusal(request.url().path(), request.rawHeader("Host"), socket->origin().toLatin1(),
                                     request.rawHeader("Cookie"));
     const std::optional<WebSession> session = refusal.isEmpty()
-                                                  ? m_sessions.Use(token, QDateTime::currentDateTimeUtc())
+                                                  ? m_sessions.Find(token, QDateTime::currentDateTimeUtc())
                                                   : std::nullopt;
     if (!session) {
         qCWarning(lcWeb) << "live page from" << PeerOf(*socket) << "refused:" << refusal;
@@ -105,13 +106,31 @@ QString CWebFeed::Refusal(const QString& path, const QByteArray& host, const QBy
     const QString token = SessionToken(cookie);
     if (path != QLatin1String("/ws"))
         return QStringLiteral("no feed at %1").arg(path);
-    if (token.isEmpty() || !m_sessions.Use(token, QDateTime::currentDateTimeUtc()))
+    // Opening the feed is the page's doing, not the operator's: not a use.
+    const std::optional<WebSession> session = token.isEmpty() ? std::nullopt
+                                                              : m_sessions.Find(token, QDateTime::currentDateTimeUtc());
+    if (!session)
         return QStringLiteral("no valid session");
+    if (const QString benched = BenchRefusal(token); !benched.isEmpty())
+        return benched;
     if (host.isEmpty() || origin != PageOrigin(host))
         return QStringLiteral("origin \"%1\" is not the page's own").arg(QString::fromLatin1(origin));
-    if (PageCount() >= kMostPages)
-        return QStringLiteral("%1 pages are open already").arg(kMostPages);
-    return {};
+    const auto ofOperator = std::count_if(m_pages.cbegin(), m_pages.cend(),
+                                          [&session](const Page& page) { return page.session.name == session->name; });
+    return PageRoomRefusal(PageCount(), int(ofOperator), session->role);
+}
+
+QString CWebFeed::BenchRefusal(const QString& token)
+{
+    const auto benched = m_benched.constFind(token);
+    if (benched == m_benched.cend())
+        return QString();
+    if (benched->hasExpired()) {
+        m_benched.erase(benched);
+        return QString();
+    }
+    return QStringLiteral("this login's page sent too many messages; it may open again in %1 s")
+        .arg((benched->remainingTime() + 999) / 1000);
 }
 
 bool CWebFeed::Elsewhere(std::function<void()> call)
@@ -177,14 +196,14 @@ void CWebFeed::CheckSessions()
     const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<QWebSocket*> ended;
     for (const Page& page : m_pages) {
-        if (!m_sessions.Use(page.token, now))
+        if (!m_sessions.Find(page.token, now))
             ended.push_back(page.socket.get());
     }
     for (QWebSocket* socket : ended)
-        Drop(socket, QStringLiteral("its session ended"));
+        Drop(socket, WhyEnded(*socket));
 }
 
-void CWebFeed::EndSession(const QString& token)
+void CWebFeed::EndSession(const QString& token, const QString& why)
 {
     std::vector<QWebSocket*> ended;
     for (const Page& page : m_pages) {
@@ -192,7 +211,7 @@ void CWebFeed::EndSession(const QString& token)
             ended.push_back(page.socket.get());
     }
     for (QWebSocket* socket : ended)
-        Drop(socket, QStringLiteral("logged out"));
+        Drop(socket, why);
 }
 
 void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
@@ -200,7 +219,15 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
     for (Page& page : m_pages) {
         if (page.socket.get() != socket)
             continue;
+        if (!WithinRate(page, page.commands))
+            return;
         const QJsonObject command = QJsonDocument::fromJson(text.toUtf8()).object();
+        // What the operator does keeps the session; the page's own beat
+        // while it keys does not. An ended session's page acts no more.
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const bool operatorActed = command.value(QStringLiteral("command")).toString() != QLatin1String("beat");
+        if (!(operatorActed ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
+            return Drop(socket, WhyEnded(*socket));
         m_speaking = socket;
         const QString refusal = m_commands ? m_commands(page.session, command)
                                            : QStringLiteral("This panel takes no commands.");
@@ -215,11 +242,38 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
 
 void CWebFeed::OnBinary(QWebSocket* socket, const QByteArray& data)
 {
-    for (const Page& page : m_pages) {
+    for (Page& page : m_pages) {
         if (page.socket.get() == socket) {
-            emit BinaryFromPage(socket, page.session, data);
+            if (WithinRate(page, page.frames))
+                emit BinaryFromPage(socket, page.session, data);
             return;
         }
+    }
+}
+
+bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
+{
+    if (rate.Take())
+        return true;
+    if (rate.RefusedInARow() == 1)
+        Send(page, {{QStringLiteral("type"), QStringLiteral("refused")},
+                    {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
+    if (rate.RefusedInARow() == kMostRefusedInARow) {
+        m_benched.insert(page.token, QDeadlineTimer(kFloodBenchMs));
+        QWebSocket* socket = page.socket.get();
+        QMetaObject::invokeMethod(this, [this, socket] { Drop(socket, QStringLiteral("it sent too many messages")); },
+                                  Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void CWebFeed::Refuse(const QObject* page, const QString& text)
+{
+    if (Elsewhere([this, page, text] { Refuse(page, text); }))
+        return;
+    for (Page& open : m_pages) {
+        if (open.socket.get() == page)
+            Send(open, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), text}});
     }
 }
 
@@ -295,3 +349,14 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
 }
 
 void CWebFeed::DropLater(QWebSocket* socket) { socket->deleteLater(); }
+
+QString CWebFeed::WhyEnded(const QWebSocket& socket) const
+{
+    for (const Page& page : m_pages) {
+        if (page.socket.get() == &socket) {
+            const QString why = m_sessions.WhyEnded(page.token);
+            return why.isEmpty() ? QStringLiteral("its session ended") : why;
+        }
+    }
+    return QStringLiteral("its session ended");
+}

@@ -19,7 +19,9 @@
 // Changed, SetLayout and SendToAll may then be called from the panel's
 // thread and are carried out in the feed's. The state source and the
 // command handler are called in the feed's thread.
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
@@ -28,6 +30,7 @@
 #include <optional>
 #include <vector>
 
+#include "web/messagerate.h"
 #include "web/webpanelstate.h"
 #include "web/websessions.h"
 
@@ -36,7 +39,6 @@ class QWebSocket;
 class CWebFeed : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMostPages = 20;
     static constexpr qint64 kMostUnsentBytes = 1024 * 1024;
     // A page this far behind misses changes until it has caught up; it is
     // then told the latest of each value, not every one it missed.
@@ -57,8 +59,8 @@ public:
     // session and origin are good.
     void Admit(std::unique_ptr<QWebSocket> socket);
     // Why a page asking for the feed is refused, or empty: its session,
-    // its origin, the number of pages. Asked before the upgrade and again
-    // after it.
+    // its origin, the room for its operator's pages. Asked before the
+    // upgrade and again after it.
     QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
     void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
     // The panel's controls, sent to every page as it opens (and to those
@@ -66,10 +68,24 @@ public:
     void SetLayout(const QJsonObject& layout);
     // The panel may show something new; cheap enough to call per character.
     void Changed();
-    // A logout closes the pages of its session at once.
-    void EndSession(const QString& token);
+    // A logout, or a change to the operator, closes the pages of the
+    // session at once; why is the page's to show.
+    void EndSession(const QString& token, const QString& why = QStringLiteral("logged out"));
     int PageCount() const { return m_pageCount; }
     void SendToAll(const QJsonObject& message);
+    // A refusal for one page, told when its command was carried out
+    // elsewhere; from any thread.
+    void Refuse(const QObject* page, const QString& text);
+    // A page's messages, its commands and its sound: more than these are
+    // not carried out, and a page that goes on sending is closed.
+    static constexpr int kCommandsPerSecond = 20;
+    static constexpr int kCommandBurst = 40;
+    static constexpr int kFramesPerSecond = 100;
+    static constexpr int kMostRefusedInARow = 1000;
+    // A session whose page was closed for that opens no page for this long:
+    // a page reopened at once would flood again, and every opening costs
+    // the other pages the operators' list and a TLS handshake.
+    static constexpr int kFloodBenchMs = 30000;
     // The page whose message the command handler is answering, so a
     // handler can tell two pages of one session apart; none otherwise.
     const QObject* Speaking() const { return m_speaking; }
@@ -95,6 +111,8 @@ private:
         // What this page was told while it was behind; unset while it is
         // told what every page is told.
         std::optional<WebPanelState> own;
+        CMessageRate commands{kCommandsPerSecond, kCommandBurst};
+        CMessageRate frames{kFramesPerSecond, kFramesPerSecond};
     };
 
     // True when called from another thread: `call` is then made in the
@@ -105,11 +123,16 @@ private:
     void OnMessage(QWebSocket* socket, const QString& text);
     void TellBehind(Page& page, const WebPanelState& now);
     void OnBinary(QWebSocket* socket, const QByteArray& data);
+    // Whether a message may go on at `rate`; false, the first refused is told.
+    bool WithinRate(Page& page, CMessageRate& rate);
     void Send(Page& page, const QJsonObject& message);
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
     void Drop(QWebSocket* socket, const QString& why);
+    QString BenchRefusal(const QString& token);
     void DropLater(QWebSocket* socket);
+    // What the page is told when its session is found ended.
+    QString WhyEnded(const QWebSocket& socket) const;
 
     CWebSessions& m_sessions;
     StateSource m_state;
@@ -123,4 +146,6 @@ private:
     QTimer m_sessionCheck;
     std::atomic<const QObject*> m_speaking{nullptr};
     std::atomic<int> m_pageCount{0};
+    // Sessions whose page flooded, until they may open one again.
+    QHash<QString, QDeadlineTimer> m_benched;
 };

@@ -6,6 +6,7 @@
 #include "keying/transmitholder.h"
 #include "panel/tavrinview.h"
 #include "remote/transmitguard.h"
+#include "web/beatwatch.h"
 #include "web/webfeed.h"
 #include "web/weblog.h"
 
@@ -14,6 +15,14 @@ namespace {
 QString Seconds(std::chrono::milliseconds interval)
 {
     return QString::number(double(interval.count()) / 1000.0);
+}
+
+// To the hundredth, as it really was: "2.03".
+QString SecondsSince(qint64 steadyNs)
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const double seconds = double(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() - steadyNs) / 1e9;
+    return QString::number(seconds, 'f', 2);
 }
 
 QString Control(const QJsonObject& message)
@@ -33,18 +42,12 @@ QString PortClosed() { return QStringLiteral("The radio's port is not open."); }
 
 } // namespace
 
-CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QObject* parent)
-    : QObject(parent), m_holder(holder), m_feed(feed), m_panel(std::move(panel))
+CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, CBeatWatch& beats, QObject* parent)
+    : QObject(parent), m_holder(holder), m_feed(feed), m_panel(std::move(panel)), m_beats(beats)
 {
-    m_beat.setSingleShot(true);
-    // A coarse timer may fire 5 % early; the page is promised 2 s.
-    m_beat.setTimerType(Qt::PreciseTimer);
-    m_beat.setInterval(kBeatTimeout);
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(CTransmitGuard::kDefaultTimeout);
-    connect(&m_beat, &QTimer::timeout, this, [this] {
-        UnkeyFor(QStringLiteral("no heartbeat for %1 s").arg(Seconds(m_beat.intervalAsDuration())));
-    });
+    connect(&m_beats, &CBeatWatch::Silent, this, &CWebKeying::OnSilent);
     connect(&m_watchdog, &QTimer::timeout, this, [this] {
         UnkeyFor(QStringLiteral("the %1 s watchdog").arg(Seconds(m_watchdog.intervalAsDuration())));
     });
@@ -58,7 +61,7 @@ CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, QOb
         if (m_keyer && m_keyer->SameAs(who))
             m_keyer.reset();
         if (!m_keyer) {
-            m_beat.stop();
+            m_beats.Disarm();
             m_watchdog.stop();
         }
         TellHolder(QString());
@@ -87,24 +90,27 @@ bool CWebKeying::Handles(const QJsonObject& message)
            || control == QLatin1String("receive");
 }
 
-QString CWebKeying::Handle(const WebSession& session, const QJsonObject& message)
+void CWebKeying::SetBeatTimeout(std::chrono::milliseconds timeout) { m_beats.SetTimeout(timeout); }
+
+QString CWebKeying::Handle(const WebSession& session, const QObject* page, const QJsonObject& message)
 {
     const QString command = message.value(QStringLiteral("command")).toString();
     const QString control = Control(message);
     if (command == QLatin1String("beat")) {
-        Beat(session);
+        if (session.role == OperatorRole::Transmit)
+            m_beats.Beat(page);
         return {};
     }
     if (command == QLatin1String("unkey"))
-        return Unkey(session);
+        return Unkey(session, page);
     if (control == QLatin1String("receive"))
         return Receive(session);
     // A second Tune from the page that tuned ends the tune, as on the panel.
-    if (control == QLatin1String("tune") && OursFrom(session) && m_keyer->how == QLatin1String("web Tune")) {
+    if (control == QLatin1String("tune") && OursFrom(session, page) && m_keyer->how == QLatin1String("web Tune")) {
         UnkeyFor(QStringLiteral("web Tune"));
         return {};
     }
-    return Key(session, control == QLatin1String("tune"));
+    return Key(session, page, control == QLatin1String("tune"));
 }
 
 QString CWebKeying::HolderText(const Keyer& who)
@@ -114,15 +120,14 @@ QString CWebKeying::HolderText(const Keyer& who)
     return QStringLiteral("%1 (%2)").arg(who.Who(), who.how);
 }
 
-QString CWebKeying::Key(const WebSession& session, bool tune)
+QString CWebKeying::Key(const WebSession& session, const QObject* page, bool tune)
 {
     if (!MayTransmit(session.role)) {
         qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused: key";
         return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
     }
-    if (OursFrom(session))
+    if (OursFrom(session, page))
         return {};
-    const QObject* page = m_feed.Speaking();
     const Keyer who{Keyer::Kind::WebOperator, session.name + QLatin1Char(' ') + AddressOf(page),
                     tune ? QStringLiteral("web Tune") : QStringLiteral("web"), page};
     if (!m_holder.Claim(who)) {
@@ -133,7 +138,7 @@ QString CWebKeying::Key(const WebSession& session, bool tune)
     // Watched even when the port failed: a key half made is still ended
     // by the page's silence.
     m_keyer = who;
-    m_beat.start();
+    m_arming = m_beats.Arm(page);
     m_watchdog.start();
     const bool ran = tune ? m_panel.tune() : m_panel.xmit();
     qCInfo(lcWeb) << session.name << "keyed from" << AddressOf(page) << (tune ? "with Tune" : "") << ran;
@@ -142,9 +147,9 @@ QString CWebKeying::Key(const WebSession& session, bool tune)
 }
 
 // Anyone else's unkey is a release of a key they never had: nothing to say.
-QString CWebKeying::Unkey(const WebSession& session)
+QString CWebKeying::Unkey(const WebSession& session, const QObject* page)
 {
-    if (OursFrom(session))
+    if (OursFrom(session, page))
         UnkeyFor(QStringLiteral("web unkey"));
     return {};
 }
@@ -157,10 +162,12 @@ QString CWebKeying::Receive(const WebSession& session)
     return UnkeyFor(QStringLiteral("web Receive"), true) ? QString() : PortClosed();
 }
 
-void CWebKeying::Beat(const WebSession& session)
+// Told late when the panel was busy: the record says how late.
+void CWebKeying::OnSilent(quint64 arming, qint64 lastBeatNs)
 {
-    if (OursFrom(session))
-        m_beat.start();
+    if (!m_keyer || arming != m_arming)
+        return;
+    UnkeyFor(QStringLiteral("no heartbeat for %1 s").arg(SecondsSince(lastBeatNs)));
 }
 
 // A key of the page's that never reached the air (its port failed) holds
@@ -172,7 +179,7 @@ bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
     const bool ours = m_keyer && holder && holder->SameAs(*m_keyer);
     const bool tuned = ours && m_keyer->how == QLatin1String("web Tune");
     m_keyer.reset();
-    m_beat.stop();
+    m_beats.Disarm();
     m_watchdog.stop();
     if (!ours && !anyones)
         return true;
@@ -183,9 +190,9 @@ bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
     return ran;
 }
 
-bool CWebKeying::OursFrom(const WebSession& session) const
+bool CWebKeying::OursFrom(const WebSession& session, const QObject* page) const
 {
-    return m_keyer && m_keyer->client == m_feed.Speaking() && m_feed.Speaking() && session.role == OperatorRole::Transmit;
+    return m_keyer && page && m_keyer->client == page && session.role == OperatorRole::Transmit;
 }
 
 void CWebKeying::TellHolder(const QString& text)

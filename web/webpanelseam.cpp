@@ -11,19 +11,12 @@
 #include "access/controlnames.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
+#include "panel/templatelookup.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr int kLongestEntry = 64;
-
-const FormControl* TemplateOf(const FormTemplate& form, int id)
-{
-    for (int i = 0; i < form.count; ++i)
-        if (form.controls[i].id == id)
-            return &form.controls[i];
-    return nullptr;
-}
 
 QString KindName(const FormControl& control, WebUse use)
 {
@@ -55,14 +48,14 @@ QListWidget* ChannelRows(const CDialogForm& form)
 
 } // namespace
 
-CWebPanelSeam::CWebPanelSeam(CTavrinView& view, const CSilenceWatch& silence) : m_view(view), m_rig(view, silence) {}
+CWebPanelSeam::CWebPanelSeam(CTavrinView& view, const CSilenceWatch& silence) : m_view(view), m_reader(view, &silence) {}
 
 QJsonObject CWebPanelSeam::Layout() const
 {
     const CDialogForm& form = m_view.Form();
     QJsonArray controls;
     for (const WebControl& control : WebControls()) {
-        const FormControl* shape = TemplateOf(form.Template(), control.id);
+        const FormControl* shape = TemplateControl(form.Template(), control.id);
         QWidget* widget = form.Item(control.id);
         if (!shape || !widget)
             continue;
@@ -81,48 +74,11 @@ QJsonObject CWebPanelSeam::Layout() const
     return {{QStringLiteral("type"), QStringLiteral("layout")}, {QStringLiteral("controls"), controls}};
 }
 
-WebPanelState CWebPanelSeam::Snapshot() const
-{
-    const CDialogForm& form = m_view.Form();
-    WebPanelState state;
-    for (const WebControl& control : WebControls()) {
-        QWidget* widget = form.Item(control.id);
-        if (const auto* combo = qobject_cast<const QComboBox*>(widget))
-            state.values.insert(control.name, combo->currentText());
-        else if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
-            state.values.insert(control.name, edit->text());
-        else if (const auto* button = qobject_cast<const QAbstractButton*>(widget); button && button->isCheckable())
-            state.values.insert(control.name, button->isChecked());
-    }
-    if (const QListWidget* rows = ChannelRows(form))
-        for (int row = 0; row < rows->count(); ++row)
-            state.channels << rows->item(row)->text();
-    state.values.insert(QStringLiteral("transmit"), m_rig.ReportedTransmit());
-    switch (m_rig.Link()) {
-    case RigStatus::Ok:
-        break;
-    case RigStatus::TimedOut:
-        state.link = QStringLiteral("radio silent");
-        break;
-    default:
-        state.link = m_view.PortProblem().isEmpty() ? QStringLiteral("port closed") : m_view.PortProblem();
-    }
-    return state;
-}
+WebPanelState CWebPanelSeam::Snapshot() const { return WebPanelStateOf(m_reader.Read()); }
 
-// The serial control speaks after every character and the panel refreshes
-// then; connected after the panel's own handler, this runs after it. Only
-// a count is compared per character.
 void CWebPanelSeam::WatchReports(QObject* context, std::function<void()> heard)
 {
-    m_reportsSeen = m_rig.ReportCount();
-    QObject::connect(&m_view.Comm(), &CMSComm::OnComm, context, [this, heard = std::move(heard)] {
-        const unsigned reports = m_rig.ReportCount();
-        if (reports == m_reportsSeen)
-            return;
-        m_reportsSeen = reports;
-        heard();
-    });
+    QObject::connect(&m_view, &CTavrinView::ReportParsed, context, [heard = std::move(heard)] { heard(); });
 }
 
 // The role is checked here, on the server: a page's disabled controls are

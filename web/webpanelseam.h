@@ -6,10 +6,13 @@
 #include <QJsonObject>
 #include <functional>
 
-#include "remote/viewrigseam.h"
+#include "reading/panelreader.h"
 #include "web/operatorrole.h"
 #include "web/webcontrols.h"
 #include "web/webpanelstate.h"
+
+class CSilenceWatch;
+class CTavrinView;
 
 class CWebPanelSeam {
 public:
@@ -18,7 +21,7 @@ public:
     // The layout message: every shown control, as the page builds it.
     QJsonObject Layout() const;
     WebPanelState Snapshot() const;
-    // `heard` runs after the panel has shown each new report from the radio.
+    // `heard` runs as each report of the radio has been parsed.
     void WatchReports(QObject* context, std::function<void()> heard);
     // A page's "press", "enter", "choose" or "recall" by an operator of
     // this role; the refusal to show, or empty.
@@ -32,6 +35,5 @@ private:
     QString Recall(int row);
 
     CTavrinView& m_view;
-    CViewRigSeam m_rig;
-    unsigned m_reportsSeen = 0;  // by the watch of reports
+    CPanelReader m_reader;
 };

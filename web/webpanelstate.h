@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+struct PanelReading;
+
 struct WebPanelState {
     QJsonObject values;
     QStringList channels;
@@ -17,3 +19,8 @@ struct WebPanelState {
     bool operator==(const WebPanelState& other) const;
     bool operator!=(const WebPanelState& other) const { return !(*this == other); }
 };
+
+// The page's values as the form shows the panel's state at its refresh:
+// an edit's text, a box's or radio button's check, the list item a
+// reported mode or AGC selects, plus "transmit", the radio's own report.
+WebPanelState WebPanelStateOf(const PanelReading& panel);

@@ -6,11 +6,14 @@
 #include <QHttpServerRouterRule>
 #include <QHttpServerResponse>
 #include <QTcpServer>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QWebSocket>
 #include <QtConcurrent>
 
+#include "web/operatorname.h"
 #include "web/webhttp.h"
+#include "web/weblistener.h"
 #include "web/weblog.h"
 
 namespace {
@@ -19,6 +22,8 @@ using Status = QHttpServerResponse::StatusCode;
 
 const char* const kRefusal = "That operator name and password were not accepted.";
 const char* const kSlowDown = "Too many failed logins: wait a moment before trying again.";
+// How long at most a change to the operator file takes to reach the panel.
+constexpr int kOperatorsLookMs = 2000;
 
 QByteArray Header(const QHttpServerRequest& request, const char* name)
 {
@@ -111,14 +116,22 @@ private:
 } // namespace
 
 CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent)
-    : QObject(parent), m_operators(operators), m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state)))
+    : QObject(parent), m_operators(operators), m_operatorsWatch(operators.Path()),
+      m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state))),
+      m_tally(std::make_unique<CAccessTally>(
+          [this](const QString& event, const QString& address, const QString& name) { Refused(event, address, name); }))
 {
+    connect(&m_operatorsLook, &QTimer::timeout, this, &CWebServer::TakeUpOperatorChanges);
+    m_operatorsLook.start(kOperatorsLookMs);
+    // The check of an unknown name is made against a hash computed once:
+    // computed now, so that even the first costs what a known name costs.
+    static_cast<void>(QtConcurrent::run([operators] { operators.Verify(QString(), QByteArray()); }));
     // The pages live in a static library: nothing else would pull them in.
     Q_INIT_RESOURCE(webpage);
     AddRoutes();
     connect(&m_http, &QHttpServer::newWebSocketConnection, this, [this] {
         while (m_http.hasPendingWebSocketConnections())
-            m_feed->Admit(m_http.nextPendingWebSocketConnection());
+            AdmitPage(m_http.nextPendingWebSocketConnection());
     });
 }
 
@@ -126,16 +139,27 @@ CWebServer::~CWebServer() = default;
 
 bool CWebServer::Listen(const QHostAddress& address, quint16 port, const QSslConfiguration& tls, QString& why)
 {
-    m_http.sslSetup(tls);
-    m_port = m_http.listen(address, port);
-    if (m_port == 0) {
-        const QList<QTcpServer*> servers = m_http.servers();
+    auto listener = std::make_unique<CWebListener>(tls, &m_http);
+    if (!listener->listen(address, port)) {
         why = QStringLiteral("the web panel cannot listen on %1 port %2: %3")
-                  .arg(address.toString(), QString::number(port),
-                       servers.isEmpty() ? QStringLiteral("refused") : servers.last()->errorString());
+                  .arg(address.toString(), QString::number(port), listener->errorString());
         return false;
     }
+    m_port = listener->serverPort();
+    m_listener = listener.release();
+    // The HTTP server owns it from here.
+    m_http.bind(m_listener);
     return true;
+}
+
+// The page's messages are small: a command or one frame of its microphone.
+void CWebServer::AdmitPage(std::unique_ptr<QWebSocket> socket)
+{
+    socket->setMaxAllowedIncomingMessageSize(kLargestPageMessage);
+    socket->setMaxAllowedIncomingFrameSize(kLargestPageMessage);
+    if (m_listener)
+        m_listener->BecamePage(socket->peerAddress(), socket->peerPort());
+    m_feed->Admit(std::move(socket));
 }
 
 void CWebServer::AddRoutes()
@@ -156,10 +180,10 @@ void CWebServer::AddRoutes()
     auto admits = [this](const QHttpServerRequest& request) {
         const QString refusal = m_feed->Refusal(request.url().path(), Header(request, "Host"),
                                                 Header(request, "Origin"), Header(request, "Cookie"));
-        if (!refusal.isEmpty())
-            qCWarning(lcWeb) << "live page from" << request.remoteAddress().toString() << "refused:" << refusal;
         if (refusal.startsWith(QLatin1String("origin ")))
-            emit Access(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
+            m_tally->Note(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
+        else if (!refusal.isEmpty())
+            qCInfo(lcWeb) << "live page from" << request.remoteAddress().toString() << "refused:" << refusal;
         return refusal.isEmpty();
     };
     // Its answer is the upgrade, which the server makes after this returns.
@@ -186,13 +210,16 @@ std::optional<WebSession> CWebServer::SessionOf(const QHttpServerRequest& reques
 
 QHttpServerResponse CWebServer::Home(const QHttpServerRequest& request)
 {
+    // A page whose session the station ended comes here: it is told why.
     if (!SessionOf(request))
-        return LoginPage(QString());
+        return LoginPage(m_sessions.WhyEnded(SessionToken(Header(request, "Cookie"))));
     return Asset(QStringLiteral("index.html"), "text/html; charset=utf-8");
 }
 
 // The answer is written when the worker is done; the client may have gone
-// by then, and is then not answered.
+// by then, and is then not answered. What was typed as a name reaches the
+// throttle only when it could be a name, and the log and the record only
+// when it names an operator: people type passwords there too.
 void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&& responder)
 {
     auto pending = std::make_shared<QHttpServerResponder>(std::move(responder));
@@ -204,50 +231,106 @@ void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&&
 
     const QString peer = request.remoteAddress().toString();
     const QUrlQuery form = FormOf(request);
-    const QString name = form.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded).trimmed();
+    const QString typed = form.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded).trimmed();
     const QByteArray password = form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded).toUtf8();
+    const QString name = typed.size() <= kLongestOperatorName ? typed : QString();
     if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
-        qCWarning(lcWeb) << "login form from another site refused, address" << peer;
-        emit Access(QStringLiteral("refused: wrong origin"), peer, name);
+        m_tally->Note(QStringLiteral("refused: wrong origin"), peer, Known(name));
         return answer(LoginPage(QString::fromLatin1(kRefusal), Status::Forbidden));
     }
-    const CLoginThrottle::Verdict verdict = m_throttle.Check(peer, name, QDateTime::currentDateTimeUtc());
-    if (verdict != CLoginThrottle::Verdict::Allowed) {
-        qCWarning(lcWeb) << "login of" << name << "from" << peer << "refused unchecked:"
-                         << (verdict == CLoginThrottle::Verdict::Locked ? "locked out" : "too soon after a failure");
-        emit Access(verdict == CLoginThrottle::Verdict::Locked ? QStringLiteral("locked out")
-                                                               : QStringLiteral("refused: too soon after a failure"),
-                    peer, name);
+    if (m_hashing >= kMostHashes) {
+        m_tally->Note(QStringLiteral("refused: too many logins at once"), peer, QString());
+        return answer(LoginPage(QString::fromLatin1(kSlowDown), Status::ServiceUnavailable));
+    }
+    const CLoginThrottle::Decision decision = m_throttle.Take(peer, name, QDateTime::currentDateTimeUtc());
+    if (decision.verdict != CLoginThrottle::Verdict::Allowed) {
+        m_tally->Note(decision.verdict == CLoginThrottle::Verdict::Locked
+                          ? QStringLiteral("locked out")
+                          : QStringLiteral("refused: too soon after a failure"),
+                      peer, Known(name));
         return answer(LoginPage(QString::fromLatin1(kSlowDown), Status::TooManyRequests));
     }
-    // A copy: the worker reads it while the panel may go on.
+    TakeUpOperatorChanges();
+    if (name.isEmpty())
+        return answer(Concluded(peer, name, std::nullopt, decision.locks));
+    ++m_hashing;
+    // A copy of the file as it is now: the worker reads it while the panel
+    // may go on.
     const COperatorStore operators = m_operators;
-    QtConcurrent::run([operators, name, password] { return operators.Verify(name, password); })
-        .then(this, [this, peer, name, answer](std::optional<OperatorRole> role) { answer(Concluded(peer, name, role)); });
+    const bool locks = decision.locks;
+    auto check = [this, operators, peer, name, password, answer, locks] {
+        QtConcurrent::run([operators, name, password] { return operators.Verify(name, password); })
+            .then(this, [this, peer, name, answer, locks, operators](std::optional<OperatorRole> role) {
+                --m_hashing;
+                // Changed while the worker checked: the password it checked
+                // is no longer the operator's.
+                TakeUpOperatorChanges();
+                if (role && m_operators.Find(name) != operators.Find(name))
+                    role.reset();
+                answer(Concluded(peer, name, role, locks));
+            });
+    };
+    if (decision.wait.count() > 0)
+        QTimer::singleShot(decision.wait, this, check);
+    else
+        check();
 }
 
-QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role)
+QString CWebServer::Known(const QString& typed) const { return m_operators.Contains(typed) ? typed : QString(); }
+
+QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role,
+                                          bool locks)
 {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!role) {
-        const bool locked = m_throttle.Failed(peer, name, now);
-        qCWarning(lcWeb) << "login of" << name << "from" << peer << (locked ? "failed: now locked out" : "failed");
-        emit Access(QStringLiteral("login failed"), peer, name);
-        if (locked)
-            emit Access(QStringLiteral("locked out"), peer, name);
+        m_tally->Note(QStringLiteral("login failed"), peer, Known(name));
+        if (locks)
+            m_tally->Note(QStringLiteral("locked out"), peer, Known(name));
         return LoginPage(QString::fromLatin1(kRefusal), Status::Unauthorized);
     }
     m_throttle.Succeeded(peer, name);
     qCInfo(lcWeb) << name << "logged in from" << peer << "as" << RoleName(*role);
     emit Access(QStringLiteral("logged in"), peer, name);
-    return Redirect(SessionCookie(m_sessions.Create(name, *role, now)));
+    return Redirect(SessionCookie(m_sessions.Create(name, *role, QDateTime::currentDateTimeUtc())));
+}
+
+// Refusals reach the log and the record through the tally, in bounded numbers.
+void CWebServer::Refused(const QString& event, const QString& address, const QString& name)
+{
+    qCWarning(lcWeb).noquote() << QStringLiteral("login from %1%2: %3")
+                                      .arg(address, name.isEmpty() ? QString() : QStringLiteral(" as ") + name, event);
+    emit Access(event, address, name);
+}
+
+void CWebServer::TakeUpOperatorChanges()
+{
+    const std::optional<COperatorsWatch::Change> change = m_operatorsWatch.Look(m_operators);
+    if (!change)
+        return;
+    if (!change->problem.isEmpty())
+        qCWarning(lcWeb).noquote() << change->problem << "- nobody can log in to the web panel until it is mended";
+    m_operators = change->operators;
+    for (const QString& name : change->removed)
+        EndOperator(name, QStringLiteral("sessions ended: operator removed"),
+                    QStringLiteral("This operator was removed from the station."));
+    for (const QString& name : change->changed)
+        EndOperator(name, QStringLiteral("sessions ended: operator changed"),
+                    QStringLiteral("This operator's password or role was changed; log in again."));
+}
+
+void CWebServer::EndOperator(const QString& name, const QString& event, const QString& why)
+{
+    const QStringList tokens = m_sessions.EndAllOf(name, why);
+    for (const QString& token : tokens)
+        m_feed->EndSession(token, why);
+    qCInfo(lcWeb) << "operator" << name << "removed or changed:" << tokens.size() << "sessions ended";
+    if (!tokens.isEmpty())
+        emit Access(event, QString(), name);
 }
 
 QHttpServerResponse CWebServer::Logout(const QHttpServerRequest& request)
 {
     if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
-        qCWarning(lcWeb) << "logout from another site refused, address" << request.remoteAddress().toString();
-        emit Access(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
+        m_tally->Note(QStringLiteral("refused: wrong origin"), request.remoteAddress().toString(), QString());
         return Secured(QHttpServerResponse("text/plain", "Refused: not from this panel's page.", Status::Forbidden));
     }
     const QString token = SessionToken(Header(request, "Cookie"));

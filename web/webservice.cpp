@@ -4,13 +4,12 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSemaphore>
 #include <QTimer>
 #include <cstdio>
 
 #include "audio/audiosettings.h"
-#include "keying/transmitwatch.h"
 #include "remote/rigctlsettings.h"
+#include "web/beatwatch.h"
 #include "web/webaudio.h"
 #include "web/webcertificate.h"
 #include "web/webfeed.h"
@@ -31,18 +30,17 @@ QString HostForAddress(const WebSettings& settings)
                                                                : address.toString();
 }
 
-// How often a server thread waiting for the panel looks whether the
-// program is closing.
-constexpr int kClosingLookMs = 50;
-
 } // namespace
 
 // The pages' key ends first, in the panel's thread; then the server ends
-// in its own. Its thread may be waiting on the panel for an answer: it
-// gives up on seeing m_closing.
+// in its own. Commands handed over and not yet carried out go with the
+// panel's side; those still arriving are dropped.
 CWebService::~CWebService()
 {
-    m_closing = true;
+    {
+        QMutexLocker locked(&m_closingLock);
+        m_closing = true;
+    }
     m_panelSide.reset();
     m_audio.reset();
     m_keying.reset();
@@ -84,6 +82,7 @@ bool CWebService::StartServer(const COperatorStore& operators, const WebSettings
                               const WebIdentity& identity, QString& why)
 {
     m_panelSide = std::make_unique<QObject>();
+    m_beats = std::make_unique<CBeatWatch>(CWebKeying::kBeatTimeout);
     m_thread.setObjectName(QStringLiteral("web panel"));
     m_thread.start();
     m_inThread = new QObject;
@@ -112,12 +111,11 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
                          QWidget* parent)
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
-    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view));
-    keying = [this](const WebSession& session, const QJsonObject& message) {
-        return m_keying->Handle(session, message);
+    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view), *m_beats);
+    keying = [this](const WebSession& session, const QObject* page, const QJsonObject& message) {
+        return m_keying->Handle(session, page, message);
     };
-    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, CTransmitWatch::Of(view),
-                                          LoadAudioSettings());
+    m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, LoadAudioSettings());
     m_server->Feed().SetLayout(m_seam->Layout());
     // What the pages show is read off the panel here, in its thread: after
     // each report, after each page's command, when a page opens, and on a
@@ -143,20 +141,22 @@ void CWebService::UseAudioDevices(const AudioSettings& devices)
 
 QString CWebService::CommandFromPage(const WebSession& session, const QJsonObject& command)
 {
-    struct Answer {
-        QSemaphore ready;
-        QString refusal;
-    };
-    auto answer = std::make_shared<Answer>();
-    QMetaObject::invokeMethod(m_panelSide.get(), [this, answer, session, command] {
-        answer->refusal = Command(session, command);
+    const QObject* page = m_server->Feed().Speaking();
+    if (command.value(QStringLiteral("command")).toString() == QLatin1String("beat")) {
+        if (session.role == OperatorRole::Transmit)
+            m_beats->Beat(page);
+        return {};
+    }
+    QMutexLocker locked(&m_closingLock);
+    if (m_closing)
+        return {};
+    QMetaObject::invokeMethod(m_panelSide.get(), [this, session, page, command] {
+        const QString refusal = Command(session, page, command);
         Publish();
-        answer->ready.release();
+        if (!refusal.isEmpty())
+            m_server->Feed().Refuse(page, refusal);
     }, Qt::QueuedConnection);
-    while (!answer->ready.tryAcquire(1, kClosingLookMs))
-        if (m_closing)
-            return QStringLiteral("The station is closing.");
-    return answer->refusal;
+    return {};
 }
 
 // Only while someone watches: with no page open this costs the panel nothing.
@@ -178,9 +178,9 @@ WebPanelState CWebService::Published() const
     return m_published;
 }
 
-QString CWebService::Command(const WebSession& session, const QJsonObject& command)
+QString CWebService::Command(const WebSession& session, const QObject* page, const QJsonObject& command)
 {
     if (m_audio && CWebAudio::Handles(command))
-        return m_audio->Handle(session, m_server->Feed().Speaking(), command);
-    return HandleWebMessage(m_seam.get(), keying, session, command);
+        return m_audio->Handle(session, page, command);
+    return HandleWebMessage(m_seam.get(), keying, session, page, command);
 }

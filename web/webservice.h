@@ -7,12 +7,14 @@
 // The server and its pages run in a thread of their own: the panel's
 // event loop wakes for every character the radio sends, and should not
 // look at twenty sockets each time. The panel's side publishes what the
-// pages are to show and carries out what they ask; the server's thread
-// waits for those answers, the panel never waits for the server.
+// pages are to show and carries out what they ask; neither waits for the
+// other: a page's command is handed to the panel and its refusal handed
+// back, so one page's commands never hold up another page, and a
+// heartbeat goes straight from the server's thread to the beat watch. At
+// the end, commands still waiting are dropped at once.
 #include <QMutex>
 #include <QString>
 #include <QThread>
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -22,6 +24,7 @@
 #include "web/websessions.h"
 #include "web/websettings.h"
 
+class CBeatWatch;
 class CSilenceWatch;
 class CTavrinView;
 class CTransmitHolder;
@@ -61,17 +64,19 @@ private:
     bool StartServer(const COperatorStore& operators, const WebSettings& settings, const WebIdentity& identity,
                      QString& why);
     void InServerThread(const std::function<void()>& call);
-    // In the server's thread: the page's command, carried out by the panel.
+    // In the server's thread: the page's command, handed to the panel.
     QString CommandFromPage(const WebSession& session, const QJsonObject& command);
     // In the panel's thread.
-    QString Command(const WebSession& session, const QJsonObject& command);
+    QString Command(const WebSession& session, const QObject* page, const QJsonObject& command);
     void Publish();
     WebPanelState Published() const;
 
     QThread m_thread;
     QObject* m_inThread = nullptr;  // lives in m_thread, for calls made there
     std::unique_ptr<QObject> m_panelSide;  // calls made in the panel's thread
-    std::atomic<bool> m_closing{false};
+    QMutex m_closingLock;  // held while a command is handed to m_panelSide
+    bool m_closing = false;
+    std::unique_ptr<CBeatWatch> m_beats;
     mutable QMutex m_publishedLock;
     WebPanelState m_published;
     std::unique_ptr<CWebPanelSeam> m_seam;

@@ -6,6 +6,7 @@
 
 namespace {
 const char* const kPortKey = "Web/Port";
+const char* const kAddressKey = "Web/Address";
 } // namespace
 
 WebSettings LoadWebSettings(const WebCommandLine& forThisRun)
@@ -18,7 +19,9 @@ WebSettings LoadWebSettings(const WebCommandLine& forThisRun)
     } else if (const auto port = ParseRigctlPort(profile.value(kPortKey).toString())) {
         settings.port = *port;
     }
-    settings.address = forThisRun.address.value_or(QString());
+    if (forThisRun.address)
+        profile.setValue(kAddressKey, *forThisRun.address);
+    settings.address = forThisRun.address.value_or(profile.value(kAddressKey).toString());
     settings.certFile = forThisRun.certFile;
     settings.keyFile = forThisRun.keyFile;
     return settings;

@@ -142,11 +142,11 @@ private slots:
         QTest::newRow("SIGTERM while keyed") << false << QStringList{"press Xmit", "keyed", "SIGTERM", "unkeyed"}
                                              << QStringList{"the panel|Xmit|the session ended"} << none;
         // The killed panel left the radio keyed: the next start finds it so,
-        // keyed by nobody here, and its status query unkeys it.
+        // and the transmission it left open ends when that start's status
+        // query unkeys the radio, with the time it did.
         QTest::newRow("kill -9 while keyed, then the next start")
-            << false << QStringList{"press Xmit", "keyed", "SIGKILL", "restart", "unkeyed"}
-            << QStringList{"the panel|Xmit|the program was killed (end time unknown)", "the radio|report|the radio reported receive"}
-            << none;
+            << false << QStringList{"press Xmit", "keyed", "SIGKILL", "restart", "unkeyed", "recorded"}
+            << QStringList{"the panel|Xmit|ended by the next start after the program was killed"} << none;
         QTest::newRow("the radio keyed by itself") << true << QStringList{"unkeyed"}
                                                    << QStringList{"the radio|report|the radio reported receive"} << none;
     }
@@ -186,7 +186,7 @@ private slots:
             if (written.isEmpty())
                 QCOMPARE(row[1], QStringLiteral("7150.00"));
             written << QStringList({row[3], row[4], row[7]}).join('|');
-            const bool endKnown = !row[7].contains(QLatin1String("killed"));
+            const bool endKnown = !row[7].contains(QLatin1String("end time unknown"));
             QCOMPARE(!row[5].isEmpty(), endKnown);
             if (endKnown)
                 QVERIFY2(QDateTime::fromString(row[5], Qt::ISODateWithMs) >= QDateTime::fromString(row[0], Qt::ISODateWithMs),

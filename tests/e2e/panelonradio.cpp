@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/devicebackend.h"
 #include "channels/channelfile.h"
 #include "channels/channeltable.h"
 #include "link/commsettings.h"
@@ -110,6 +111,8 @@ PanelOnRadio::PanelOnRadio(const radiosim::RadioState& initial, const QByteArray
 
     ResetProgramGlobals();
     SetMessageBoxSink([this](const CString& text) { messages << QString::fromLatin1(text); });
+    // As the program does: COM1 may lead to a radio behind ser2net.
+    UseDeviceBackends();
     m_view = std::make_unique<CTavrinView>();
     QObject::connect(&m_view->Comm(), &CMSComm::OnComm, [this] { ++m_charactersReceived; });
     m_view->show();

@@ -21,10 +21,18 @@ it. Measured, with headless Chromium logged in:
   CPU per char     the panel's user+system time (/proc/PID/stat) over a fixed
                    stream of full reports at 960 characters a second (9600
                    baud), each a new frequency, with 0 and with 20 pages open,
-                   less the same time idle, per character
+                   less the same time idle, per character (--seconds 0: not)
+  memory           the panel's resident and peak memory (/proc/PID/status)
+
+With --attack, all of it is measured while --idle connections (200; half
+never start TLS, half never send a request, each from an address of its
+own on 127.0.0.0/8, reopened as the panel closes them) and a listen-role
+page flooding refused commands as fast as it can (reopened when closed)
+are open; and the panel is stopped with SIGTERM while they are.
 """
 import os
 import pty
+import signal
 import re
 import select
 import subprocess
@@ -36,6 +44,7 @@ import tty
 from selenium.webdriver.common.by import By
 
 from browser import close, log_in, open_browser
+from rawpage import RawPage, log_in as raw_log_in, tls
 from rows import suite_arguments
 from station import Station, wait_for
 
@@ -43,6 +52,7 @@ CLOCK_TICK_S = 1.0 / os.sysconf('SC_CLK_TCK')
 STREAM_RATE = 960  # characters a second: 9600 baud, 7 data bits, odd parity, 1 stop bit
 FREQUENCY_IDS = ('freq', 'frequency')  # the contract's id, and the page's before it
 UP_IDS = ('freq-up', 'up')
+PAGE_BUILT_S = 10
 
 WATCH_TEXT = """
 const target = document.getElementById(arguments[0]);
@@ -140,11 +150,13 @@ def process_cpu_s(pid):
     return (int(fields[11]) + int(fields[12])) * CLOCK_TICK_S  # utime, stime
 
 
-def find_id(driver, ids):
-    for element_id in ids:
-        if driver.find_elements(By.ID, element_id):
-            return element_id
-    raise RuntimeError(f'the page has none of {ids}')
+def find_id(driver, ids, seconds=PAGE_BUILT_S):
+    """The first of `ids` the page has, once it has built its controls from
+    the panel's layout message (after the log-in, not with the document)."""
+    found = wait_for(lambda: next((i for i in ids if driver.find_elements(By.ID, i)), None), seconds)
+    if not found:
+        raise RuntimeError(f'the page has none of {ids} after {seconds} s')
+    return found
 
 
 def report_to_page(radio, driver, frequency_id, samples):
@@ -228,6 +240,72 @@ def measure_cpu(radio, station, pages, seconds):
             f'({fed / sent * 1e6:.1f} us/char fed only)')
 
 
+class Attack:
+    """Idle connections and a flooding page, kept open until stopped."""
+
+    def __init__(self, port, idle, cookie):
+        self.port, self.idle, self.cookie = port, idle, cookie
+        self.running = True
+        self.sent = self.flood_closed = self.reopened = 0
+        self.sockets = {}
+        self.threads = [threading.Thread(target=self._hold, daemon=True),
+                        threading.Thread(target=self._flood, daemon=True)]
+        for thread in self.threads:
+            thread.start()
+
+    def _hold(self):
+        while self.running:
+            for i in range(self.idle):
+                held = self.sockets.get(i)
+                if held is not None and not self._closed(held):
+                    continue
+                try:
+                    self.sockets[i] = tls(self.port, f'127.0.{1 + i // 250}.{2 + i % 250}', handshake=i % 2 == 1)
+                    self.reopened += held is not None
+                except OSError:
+                    pass
+            time.sleep(0.5)
+
+    @staticmethod
+    def _closed(held):
+        try:
+            if not select.select([held], [], [], 0)[0]:
+                return False
+            return held.recv(1) == b''
+        except (OSError, ValueError):
+            return True
+
+    def _flood(self):
+        command = '{"command":"press","control":"freq-up"}'
+        while self.running:
+            try:
+                page = RawPage(self.port, self.cookie)
+            except (OSError, RuntimeError):
+                time.sleep(0.1)
+                continue
+            while self.running and page.send(command):
+                self.sent += 1
+            self.flood_closed += 1
+            page.close()
+
+    def stop(self):
+        self.running = False
+        for thread in self.threads:
+            thread.join(5)
+        for held in self.sockets.values():
+            held.close()
+
+    def said(self):
+        return (f'{self.idle} idle connections reopened {self.reopened} times as the panel closed them; '
+                f'the flooding page sent {self.sent} commands and was closed {self.flood_closed} times')
+
+
+def memory_kb(pid):
+    with open(f'/proc/{pid}/status') as f:
+        fields = dict(line.split(':', 1) for line in f if ':' in line)
+    return int(fields['VmRSS'].split()[0]), int(fields['VmHWM'].split()[0])
+
+
 def live_feeds(port):
     """The page's connections the panel holds open (its live feeds)."""
     listed = subprocess.run(['ss', '-Htn', 'state', 'established', f'( sport = :{port} )'],
@@ -240,9 +318,16 @@ def main():
     parser.add_argument('--samples', type=int, default=200)
     parser.add_argument('--seconds', type=float, default=10)
     parser.add_argument('--pages', type=int, default=20)
+    parser.add_argument('--attack', action='store_true', help='measure beside idle connections and a flooding page')
+    parser.add_argument('--idle', type=int, default=200)
     arguments = parser.parse_args()
 
-    station = Station(arguments.tavrin, arguments.radiosim, [('alice', 'transmit', 'alice-password')], trace=False)
+    # Four pages per operator at most: the other pages are listeners', each
+    # four in a browser of their own. Carol's page floods in an attack.
+    listeners = [(f'listener{n}', 'listen', f'listener{n}-password') for n in range(1, (arguments.pages + 2) // 4)]
+    station = Station(arguments.tavrin, arguments.radiosim,
+                      [('alice', 'transmit', 'alice-password'), ('carol', 'listen', 'carol-password')] + listeners,
+                      trace=False)
     radio = PtyRadio(first_report(station.radiosim_path, station.env))
     # The simulator started by the station wrote the channel file; this
     # radio takes its place on COM1.
@@ -253,12 +338,17 @@ def main():
         f.write(f'[Ports]\nCOM1={radio.path}\n')
     station.state = lambda: {'frequency_khz': '1', 'commands': '1'} if radio.arrivals else {}
     browsers = []
+    attack = None
+    stopped = None
     try:
         station.start_panel()
         pid = station.panel.pid
         time.sleep(1)
         # No browser at all yet: the panel's cost with no page open.
-        cpu = [measure_cpu(radio, station, 0, arguments.seconds)]
+        cpu = [measure_cpu(radio, station, 0, arguments.seconds)] if arguments.seconds > 0 else []
+        if arguments.attack:
+            attack = Attack(station.web_port, arguments.idle, raw_log_in(station.web_port, 'carol', 'carol-password'))
+            time.sleep(3)
         driver = open_browser(arguments.chromium, arguments.chromedriver, station.spki_hash)
         browsers.append(driver)
         log_in(driver, station.url, 'alice', 'alice-password')
@@ -268,24 +358,44 @@ def main():
 
         shown, exact = report_to_page(radio, driver, frequency_id, arguments.samples)
         clicked = click_to_radio(radio, driver, up_id, arguments.samples // 2)
+        resident, peak = memory_kb(pid)
         sizes = page_load(driver, station.url)
-        for _ in range(arguments.pages - 1):
-            driver.switch_to.new_window('tab')
-            driver.get(station.url)
-        time.sleep(2)
-        cpu.append(measure_cpu(radio, station, arguments.pages, arguments.seconds))
+        if arguments.seconds > 0:
+            for page in range(1, arguments.pages):
+                if page % 4 == 0:
+                    name, _, password = listeners[page // 4 - 1]
+                    driver = open_browser(arguments.chromium, arguments.chromedriver, station.spki_hash)
+                    browsers.append(driver)
+                    log_in(driver, station.url, name, password)
+                    continue
+                driver.switch_to.new_window('tab')
+                driver.get(station.url)
+            time.sleep(2)
+            cpu.append(measure_cpu(radio, station, arguments.pages, arguments.seconds))
+        if attack:
+            began = time.monotonic()
+            station.panel.send_signal(signal.SIGTERM)
+            try:
+                stopped = (station.panel.wait(30), time.monotonic() - began)
+            except subprocess.TimeoutExpired:
+                stopped = (None, time.monotonic() - began)
 
         print(f'page ids: frequency "{frequency_id}", up "{up_id}"; a report every 50 ms, '
               f'{exact} of {len(shown)} shown as such, the others overtaken by the next')
-        for name, values in (('report -> page text', shown), ('click -> command at radio', clicked)):
-            print(f'{name:28} p50 {percentile(values, 0.5):7.2f} ms  p99 {percentile(values, 0.99):7.2f} ms'
+        for name, values in (('report -> page text', shown), ('click -> command at radio', clicked)):            print(f'{name:28} p50 {percentile(values, 0.5):7.2f} ms  p99 {percentile(values, 0.99):7.2f} ms'
                   f'  max {max(values):7.2f} ms  ({len(values)} samples)')
+        print(f'the panel\'s memory: {resident / 1024:.1f} MB resident, {peak / 1024:.1f} MB at most')
+        if attack:
+            print(attack.said())
+            print(f'SIGTERM beside them: ended with status {stopped[0]} after {stopped[1]:.2f} s')
         for name, transfer, encoded, decoded in sizes:
             print(f'  load {name:40} transfer {transfer:6} B  body {encoded:6} B (decoded {decoded})')
         print(f'page load total: transfer {sum(s[1] for s in sizes)} B, bodies {sum(s[2] for s in sizes)} B')
         for line in cpu:
             print(line)
     finally:
+        if attack:
+            attack.stop()
         for driver in browsers:
             close(driver)
         radio.stop()

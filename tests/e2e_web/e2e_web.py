@@ -17,6 +17,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser, text_of
+from rawpage import RawPage, log_in as raw_log_in
 from rows import check, registrar, run_rows, suite_arguments
 from station import Station, wait_for
 
@@ -224,6 +225,32 @@ def listener_refused(suite):
     check(suite.station.frequency_khz() == before, f'the radio moved from {before} to {suite.station.frequency_khz()}')
     tuned = [text for _, text in suite.station.sent()[sent_before:] if re.search(r'F\d{7}', text)]
     check(not tuned, f'the panel sent {tuned}')
+
+
+@row('a page flooding commands never delays the holder\'s heartbeat; it is refused, then closed')
+def flood_beside_holder(suite):
+    driver = suite.page('alice')
+    port = suite.station.web_port
+    flood = RawPage(port, raw_log_in(port, 'carol', PASSWORDS['carol']))
+    hold(driver, 'xmit')
+    try:
+        check(wait_for(suite.station.keyed, KEYING_S), 'the radio never keyed')
+        sent, dropped, reopened = 0, [], 0
+        end = time.monotonic() + 4
+        while time.monotonic() < end:
+            if not flood.send('{"command":"press","control":"freq-up"}'):
+                flood.close()
+                reopened += 1
+                flood = RawPage(port, raw_log_in(port, 'carol', PASSWORDS['carol']))
+            sent += 1
+            if sent % 200 == 0 and not suite.station.keyed():
+                dropped.append(round(4 - (end - time.monotonic()), 2))
+        check(not dropped, f'alice\'s key dropped at {dropped} s of the flood ({sent} commands sent)')
+        check(reopened > 0, f'the flooding page was never closed ({sent} commands sent)')
+    finally:
+        let_go(driver)
+        flood.close()
+    check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'the radio stayed keyed after alice let go')
 
 
 def main():

@@ -14,8 +14,8 @@
 #include "access/panelaccess.h"
 #include "panel/combocontrols.h"
 #include "panel/tavrinview.h"
-#include "panel/tuningstate.h"
 #include "panelonradio.h"
+#include "portwatch/lostlinkreceive.h"
 #include "res/resource.h"
 #include "support/panelkit.h"
 
@@ -52,7 +52,11 @@ void Listen(int ms)
 // Orca with settings of its own and its debug log, where each thing it says
 // is a line "SPEECH OUTPUT: '...'". Orca writes the log in blocks; its
 // customisation file makes it write line by line, so the test can wait for
-// each thing said. What it says is heard from the last Mark() on.
+// each thing said. It also gives Orca no speech server: what Orca decides to
+// say is logged all the same, and a synthesizer that cannot reach a sound
+// card (speech-dispatcher with its espeak module, under Xvfb and no sound
+// server) blocks Orca at its first word. What it says is heard from the last
+// Mark() on.
 class Orca {
 public:
     ~Orca();
@@ -80,7 +84,8 @@ bool Orca::Start(const QString& dir)
 {
     QFile custom(dir + QStringLiteral("/orca-customizations.py"));
     if (!custom.open(QIODevice::WriteOnly)
-        || custom.write("import orca.debug\norca.debug.debugFile.reconfigure(line_buffering=True)\n") < 0)
+        || custom.write("import orca.debug\norca.debug.debugFile.reconfigure(line_buffering=True)\n"
+                        "import orca.settings\norca.settings.speechServerFactory = None\n") < 0)
         return false;
     custom.close();
     m_log.setFileName(dir + QStringLiteral("/orca.log"));
@@ -226,11 +231,12 @@ void E2eOrcaTest::runningJog_speaksAtMostOnceASecond_latestLast()
 void E2eOrcaTest::transmitState_isSpokenWhereverTheFocusIs()
 {
     QVERIFY(FocusOn(View().Form().Combo(IDC_MODE)->EditField(), QStringLiteral("Mode")));
+    new CLostLinkReceive(View());
     const std::function<void()> steps[] = {
         [this] { Dispatch(&CTavrinView::OnXmit); },
         [this] { Dispatch(&CTavrinView::OnReceive); },
         [this] { Click(View().Form().Button(IDC_XMIT)); },
-        [] { g_chTxState = 'U'; },
+        [this] { emit View().Comm().PortLost(CommError{}); },
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         m_orca.Mark();

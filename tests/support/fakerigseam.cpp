@@ -4,6 +4,32 @@
 
 #include "panel/tuningstate.h"
 
+PanelReading FakeRigSeam::Read() const
+{
+    PanelReading reading;
+    reading.freqReported = frequencyHz.has_value();
+    reading.freqKhz = frequencyHz.value_or(0) / 1000.0;
+    reading.mode = mode;
+    reading.txRx = transmit ? 0 : 1;
+    reading.reports = reports;
+    reading.portOpen = link != RigStatus::IoError;
+    reading.silent = link == RigStatus::TimedOut;
+    return reading;
+}
+
+void FakeRigSeam::WatchReports(QObject* context, std::function<void()> heard) const
+{
+    m_watches.append({context, std::move(heard)});
+}
+
+void FakeRigSeam::Report()
+{
+    ++reports;
+    for (const Watch& watch : QList<Watch>(m_watches))
+        if (watch.context)
+            watch.heard();
+}
+
 bool FakeRigSeam::Obeys()
 {
     if (!obey || failWith != RigStatus::Ok)

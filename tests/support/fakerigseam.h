@@ -2,16 +2,17 @@
 // A stand-in for the panel behind the rig-control server: it reports what a
 // test sets and records every operation the server asks for, in order.
 #include <QByteArrayList>
+#include <QList>
+#include <QPointer>
 
 #include "remote/rigseam.h"
 
 class FakeRigSeam : public CRigSeam {
 public:
-    std::optional<qint64> ReportedFrequencyHz() const override { return frequencyHz; }
-    char ReportedMode() const override { return mode; }
-    bool ReportedTransmit() const override { return transmit; }
-    RigStatus Link() const override { return link; }
-    unsigned ReportCount() const override { return reports; }
+    PanelReading Read() const override;
+    void WatchReports(QObject* context, std::function<void()> heard) const override;
+    // A report of the radio, showing what the test has set.
+    void Report();
 
     RigStatus SetFrequency(double hz) override;
     RigStatus SetMode(char setting) override;
@@ -30,5 +31,11 @@ public:
     QByteArrayList calls;  // "frequency 14074000", "mode 1", "key", "unkey"
 
 private:
+    struct Watch {
+        QPointer<QObject> context;
+        std::function<void()> heard;
+    };
     bool Obeys();
+
+    mutable QList<Watch> m_watches;
 };

@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include "panel/tavrinview.h"
+
 namespace {
 const QByteArray& MinimalFile()
 {
@@ -56,4 +58,19 @@ quint16 FreePort()
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
+}
+
+void TakeTransmitStep(ViewHarness& panel, const QString& step)
+{
+    CTavrinView& view = panel.View();
+    if (step == QLatin1String("xmit"))
+        view.OnXmit();
+    else if (step == QLatin1String("receive"))
+        view.OnReceive();
+    else if (step == QLatin1String("tune"))
+        view.OnTune();
+    else if (step == QLatin1String("lost"))
+        emit view.Comm().PortLost(CommError{});
+    else
+        panel.Feed(step.toLatin1() + " \n");
 }

@@ -20,6 +20,11 @@ QByteArray Shown(const QByteArrayList& writes);
 // One write of these steps, or no write at all when there are none.
 QByteArrayList OneWriteOrNone(const QByteArray& steps);
 
+// One step of a transmission: "xmit", "receive" or "tune" as the panel's
+// handlers take them, "lost" for the link lost under it (the panel needs
+// its CLostLinkReceive for that), anything else a report the radio sends.
+void TakeTransmitStep(ViewHarness& panel, const QString& step);
+
 // The control may be wider than its label; a click at its centre can miss.
 void ClickIndicator(QAbstractButton* button);
 

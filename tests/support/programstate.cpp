@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "channels/channelfile.h"
+#include "channels/channellines.h"
 #include "channels/channellist.h"
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
@@ -45,6 +46,7 @@ void ResetProgramGlobals()
     std::memset(g_chChanRoute, 0, sizeof g_chChanRoute);
     std::memset(g_chChanDesc, 0, sizeof g_chChanDesc);
     g_nSelChannel = 0;
+    g_channelLines.clear();
     g_nScanPos = 0;
     g_channelFileLoad = ChannelFileLoad::NotYet;
     g_bToldFileLeft = false;

@@ -8,7 +8,7 @@
 #include "link/winserialbackend.h"
 #include "netport/boundedfile.h"
 #include "portchooser/serialdevices.h"
-#include "txlog/disksync.h"
+#include "files/disksync.h"
 
 class WinPlatform : public QObject {
     Q_OBJECT

@@ -1,17 +1,10 @@
 // libFuzzer entry: any bytes as a network radio's telnet stream, fed whole
-// and in pieces, its answers checked and its data sent back.
-#include <cstdio>
-#include <cstdlib>
-
+// and in pieces, before and after the port settles, its answers checked and
+// its data sent back.
 #include "fuzzentries.h"
+#include "fuzzmain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString problem = fuzzentry::TelnetBytes(bytes);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "telnet stream: %s\n", qPrintable(problem));
-        std::abort();
-    }
-    return 0;
+    return fuzzentry::CheckInput("telnet", &fuzzentry::TelnetBytes, data, size);
 }

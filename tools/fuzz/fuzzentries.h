@@ -1,7 +1,8 @@
 #pragma once
 // The inputs that come from outside the program, a line from the radio, the
 // bytes of the channel file, a rig-control client's bytes, a CSV channel
-// list to import and a network radio's telnet stream, each with what
+// list to import, a network radio's telnet stream, a call to the flrig
+// server and the web panel's operator file, each with what
 // must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <cstring>
 
 #include "channeleditor/channelcsv.h"
+#include "channeleditor/channelslot.h"
 #include "channels/channelfile.h"
 #include "channels/channeltable.h"
 #include "link/commandchannel.h"
@@ -26,10 +28,18 @@
 #include "remote/flrigmethods.h"
 #include "remote/rigcommands.h"
 #include "remote/riglinebuffer.h"
+#include "web/operatorname.h"
+#include "web/operatorstore.h"
 #include "support/fakerigseam.h"
 #include "support/programstate.h"
 
 namespace fuzzentry {
+
+// Bytes from..from+length of the input, without a copy.
+inline QByteArray Piece(const QByteArray& bytes, qsizetype from, qsizetype length)
+{
+    return QByteArray::fromRawData(bytes.constData() + from, qMax<qsizetype>(0, qMin(length, bytes.size() - from)));
+}
 
 inline QString SelectionProblem(const char* name, const CComboBox& list)
 {
@@ -113,6 +123,26 @@ inline QString FirstDifference(const QByteArray& a, const QByteArray& b)
         + Escaped(a.mid(from, 48)) + QStringLiteral("\"\n  second \"") + Escaped(b.mid(from, 48)) + QStringLiteral("\"");
 }
 
+// The value a slot takes when the file ends before its record.
+inline ChannelSlot PastTheEndSlot()
+{
+    ChannelSlot slot = NeverStoredSlot();
+    std::fill(slot.desc.begin(), slot.desc.end() - 1, '*');
+    return slot;
+}
+
+// The slots the bytes reached, with two past them: every later slot holds
+// what a file that ends there gives, so reading it back from the shorter
+// file is the same test as from the whole one, for a fraction of the work.
+inline int SlotsReached()
+{
+    const ChannelSlot pastTheEnd = PastTheEndSlot();
+    int reached = kChannelCount;
+    while (reached > 0 && SlotFromTable(reached - 1) == pastTheEnd)
+        --reached;
+    return std::min(reached + 2, kChannelCount);
+}
+
 // Whatever the bytes were, the table they give is written as a file that
 // reads back to the very same file, every record in its own slot: one save
 // never changes what the next load sees, nor makes it keep a suspect copy.
@@ -120,16 +150,17 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
 {
     ResetProgramGlobals();
     ReadChannelTable(bytes);
-    for (int slot = 0; slot < kChannelCount; ++slot) {
+    const int reached = SlotsReached();
+    for (int slot = 0; slot < reached; ++slot) {
         const QString problem = SlotProblem(slot);
         if (!problem.isEmpty())
             return problem;
     }
-    const QByteArray written = ChannelFileBytes();
+    const QByteArray written = FirstSlotsFileBytes(reached);
     ResetProgramGlobals();
     if (!ReadChannelTable(written))
         return QStringLiteral("the file as written reads back with a record out of its slot");
-    const QByteArray rewritten = ChannelFileBytes();
+    const QByteArray rewritten = FirstSlotsFileBytes(reached);
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }
 
@@ -152,7 +183,7 @@ inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>&
     std::sort(ends.begin(), ends.end());
     qsizetype from = 0;
     for (qsizetype cut : ends) {
-        lines.Append(bytes.mid(from, cut - from));
+        lines.Append(Piece(bytes, from, cut - from));
         from = cut;
         while (const auto line = lines.Next())
             session.replies << (line->tooLong ? QByteArrayList{StatusLine(RigStatus::InvalidArgument)}
@@ -211,18 +242,20 @@ inline QString RigClientBytes(const QByteArray& bytes)
 
 // Rows of an import as the file would hold them: written into the table,
 // saved and read again, they are the same slots, each in its own place.
-inline QString FileKeepsRows(const ChannelSlots& table)
+// The file is written up to two slots past the last row, as a file that
+// ends there; every slot after those is never stored either way.
+inline QString FileKeepsRows(const ChannelSlots& table, int lastRow)
 {
     ResetProgramGlobals();
-    for (int slot = 0; slot < kChannelCount; ++slot)
+    for (int slot = 0; slot <= lastRow; ++slot)
         PutSlotInTable(slot, table[slot]);
-    const QByteArray file = ChannelFileBytes();
+    const int written = std::min(lastRow + 3, kChannelCount);
+    const QByteArray file = FirstSlotsFileBytes(written);
     ResetProgramGlobals();
     if (!ReadChannelTable(file))
         return QStringLiteral("imported rows saved put a record out of its slot");
-    const ChannelSlots read = SlotsFromTable();
-    for (int slot = 0; slot < kChannelCount; ++slot)
-        if (read[slot] != table[slot])
+    for (int slot = 0; slot < written; ++slot)
+        if (SlotFromTable(slot) != table[slot])
             return QStringLiteral("slot %1 imported, saved and read again is not the same").arg(slot);
     return QString();
 }
@@ -240,18 +273,22 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
         return QString();
     ChannelSlots table;
     table.fill(NeverStoredSlot());
+    int lastRow = -1;
     for (const auto& [slot, value] : rows.rows) {
         if (!IsChannel(slot))
             return QStringLiteral("a row for slot %1").arg(slot);
         table[slot] = value;
+        lastRow = std::max(lastRow, slot);
     }
-    const ChannelRows again = ReadChannelRows(ChannelsAsCsv(table, true));
+    // The stored slots alone: a never-stored one exports as its number and
+    // nothing else, which the import reads as the same never-stored slot.
+    const ChannelRows again = ReadChannelRows(ChannelsAsCsv(table, false));
     if (!again.problems.isEmpty())
         return QStringLiteral("exported rows do not import: %1").arg(again.problems.front());
     for (const auto& [slot, value] : again.rows)
         if (value != table[slot])
             return QStringLiteral("slot %1 exported and imported again is not the same").arg(slot);
-    return FileKeepsRows(table);
+    return FileKeepsRows(table, lastRow);
 }
 
 // What a telnet stream gives: serial data, answers owed, events.
@@ -266,8 +303,10 @@ inline TelnetSession RunTelnet(const QByteArray& bytes, qsizetype piece)
     CTelnetCodec codec;
     codec.Start();
     TelnetSession session;
+    // Pieces that share the input's bytes: a copy of each would cost more
+    // than the codec's work on it.
     for (qsizetype from = 0; from < bytes.size(); from += piece)
-        session.events += codec.Feed(bytes.mid(from, piece), session.data, session.reply);
+        session.events += codec.Feed(Piece(bytes, from, piece), session.data, session.reply);
     return session;
 }
 
@@ -330,7 +369,7 @@ inline FarEndRun RunFarEnd(const QByteArray& bytes, qsizetype opensAt)
         if (input.IsOpen() && (turn % 2 == 0 || input.Wanted() == 0))
             run.takenOpen += input.TakeData();
         const qsizetype piece = input.IsOpen() ? input.Wanted() : qMin(input.Wanted(), opensAt - from);
-        const CFarEndInput::Taken taken = input.Take(bytes.mid(from, piece));
+        const CFarEndInput::Taken taken = input.Take(Piece(bytes, from, piece));
         from += piece;
         run.reply += taken.reply;
         run.notes += int(notes.Add(taken.events).size());
@@ -349,9 +388,11 @@ inline FarEndRun RunFarEnd(const QByteArray& bytes, qsizetype opensAt)
 // Whatever comes before the port settles, the port keeps the first of it up
 // to the limit and answers as the telnet layer does; once open, that and
 // every data byte after it reach the panel; the trace tells a flood of requests in a few lines.
+// The first byte says where in the stream the port settles, so the fuzzer
+// steers that too.
 inline QString FarEndInputBytes(const QByteArray& bytes)
 {
-    const qsizetype opensAt = bytes.size() / 2;
+    const qsizetype opensAt = bytes.isEmpty() ? 0 : bytes.size() * quint8(bytes[0]) / 256;
     CTelnetCodec codec;
     codec.Start();
     QByteArray before, after, reply;
@@ -377,7 +418,9 @@ inline QString FarEndInputBytes(const QByteArray& bytes)
 inline QString TelnetBytes(const QByteArray& bytes)
 {
     const TelnetSession whole = RunTelnet(bytes, qMax<qsizetype>(1, bytes.size()));
-    for (const qsizetype piece : {qsizetype(1), qsizetype(2), qMax<qsizetype>(1, bytes.size() / 3)}) {
+    // Byte by byte splits every sequence everywhere; thirds, where a piece
+    // holds whole sequences and the ends of others.
+    for (const qsizetype piece : {qsizetype(1), qMax<qsizetype>(1, bytes.size() / 3)}) {
         const TelnetSession cut = RunTelnet(bytes, piece);
         if (cut.data != whole.data || cut.reply != whole.reply || !(cut.events == whole.events))
             return QStringLiteral("cut into pieces of %1, the stream reads otherwise").arg(piece);
@@ -436,6 +479,47 @@ inline QString XmlRpcBytes(const QByteArray& bytes)
     if (xml.hasError())
         return QStringLiteral("a reply is not well-formed: %1").arg(xml.errorString());
     return RigCallProblem(rig.calls);
+}
+
+// Any bytes as the operator file: refused whole, or a list of usable names,
+// each once, with a role and a hash of ours. Written as a save writes it,
+// the list reads back the same, and written again gives the same bytes.
+inline QString OperatorEntriesProblem(const QList<OperatorEntry>& entries)
+{
+    QSet<QString> names;
+    for (const OperatorEntry& entry : entries) {
+        QString why;
+        if (!IsUsableOperatorName(entry.name, why))
+            return QStringLiteral("an operator \"%1\" was taken: %2").arg(entry.name, why);
+        if (names.contains(entry.name))
+            return QStringLiteral("operator \"%1\" was taken twice").arg(entry.name);
+        names.insert(entry.name);
+        if (!entry.hash.startsWith("$argon2id$"))
+            return QStringLiteral("operator \"%1\" has a hash of another kind").arg(entry.name);
+    }
+    return QString();
+}
+
+inline QString OperatorFileBytes(const QByteArray& bytes)
+{
+    const std::optional<QList<OperatorEntry>> entries = OperatorsFromFileBytes(bytes);
+    if (!entries)
+        return QString();
+    const QString problem = OperatorEntriesProblem(*entries);
+    if (!problem.isEmpty())
+        return problem;
+    const QByteArray written = ::OperatorFileBytes(*entries);
+    const std::optional<QList<OperatorEntry>> again = OperatorsFromFileBytes(written);
+    if (!again || again->size() != entries->size())
+        return QStringLiteral("the list as written does not read back whole");
+    for (qsizetype i = 0; i < entries->size(); ++i) {
+        const OperatorEntry& was = (*entries)[i];
+        const OperatorEntry& is = (*again)[i];
+        if (was.name != is.name || was.role != is.role || was.hash != is.hash)
+            return QStringLiteral("operator \"%1\" written and read again is not the same").arg(was.name);
+    }
+    const QByteArray rewritten = ::OperatorFileBytes(*again);
+    return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }
 
 } // namespace fuzzentry

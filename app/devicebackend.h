@@ -1,7 +1,8 @@
 #pragma once
 // The one place where the name of the radio's port decides what drives it:
-// a URL is a radio on the network, anything else a serial device. Above
-// this, nobody knows which of the two it has.
+// a URL is a radio on the network, anything else a serial device. The link
+// is handed it through its factory seam and never knows which of the two
+// it has.
 #include <memory>
 
 #include "link/commbackend.h"
@@ -28,3 +29,7 @@ private:
     std::unique_ptr<CommBackend> m_device;
     bool m_network = false;
 };
+
+// Every communications control made from now on drives its port through a
+// DeviceBackend.
+void UseDeviceBackends();

@@ -1,5 +1,6 @@
-#include "netport/devicebackend.h"
+#include "app/devicebackend.h"
 
+#include "link/mscomm.h"
 #include "link/serialbackend.h"
 #include "netport/netaddress.h"
 #include "netport/netportbackend.h"
@@ -31,4 +32,9 @@ QString DeviceBackend::Open(const QString& device, const CommSettings& settings)
             Use(MakeSerialBackend(), false);
     }
     return m_device->Open(device, settings);
+}
+
+void UseDeviceBackends()
+{
+    CMSComm::SetBackendFactory([] { return std::make_unique<DeviceBackend>(); });
 }
