@@ -63,6 +63,11 @@ options=(
   -DINPUT_opengl=no
   -DFEATURE_vulkan=OFF
   -DFEATURE_direct2d=OFF
+  # Text through GDI: Qt 6.4 builds its DirectWrite font database only with
+  # Direct2D, while the Windows platform plugin asks for it whenever
+  # DirectWrite is on, and would not link.
+  -DFEATURE_directwrite=OFF
+  -DFEATURE_directwrite3=OFF
   # Document and image formats the panel never reads or writes.
   -DFEATURE_pdf=OFF
   -DFEATURE_textodfwriter=OFF
