@@ -263,20 +263,6 @@ def touch_hold_drifts(suite):
         driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
-@row('a key ended by someone else\'s Receive tells the holder why')
-def key_ended_told(suite):
-    alice, bob = suite.page('alice'), suite.page('bob')
-    hold(alice, 'xmit')
-    try:
-        check(wait_for(suite.station.keyed, KEYING_S), 'alice never keyed the radio')
-        shown(bob, 'receive').click()
-        check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'bob\'s Receive left the radio keyed')
-        check(wait_for(lambda: 'Receive' in (text_of(alice, 'key-ended') or ''), WAIT_S),
-              f'alice\'s page says "{text_of(alice, "key-ended")}"')
-    finally:
-        let_go(alice)
-
-
 @row('xmit held keys the radio, let go unkeys it')
 def hold_to_talk(suite):
     driver = suite.page('alice')
@@ -305,7 +291,8 @@ def closed_while_keyed(suite):
           f'still keyed {time.monotonic() - closed:.1f} s after the tab closed')
 
 
-@row('a second transmit operator is refused while the first holds the transmitter')
+@row('a second transmit operator is refused while the first holds the transmitter; his Receive ends her key '
+     'and her page says why')
 def second_transmitter_refused(suite):
     alice, bob = suite.page('alice'), suite.page('bob')
     hold(alice, 'xmit')
@@ -318,6 +305,10 @@ def second_transmitter_refused(suite):
         let_go(bob)
         time.sleep(0.5)
         check(suite.station.keyed(), 'bob letting go unkeyed alice\'s transmission')
+        shown(bob, 'receive').click()
+        check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'bob\'s Receive left the radio keyed')
+        check(wait_for(lambda: 'Receive' in (text_of(alice, 'key-ended') or ''), WAIT_S),
+              f'alice\'s page says "{text_of(alice, "key-ended")}"')
     finally:
         let_go(alice)
     check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'the radio stayed keyed after alice let go')
