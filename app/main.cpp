@@ -8,6 +8,7 @@
 #include "app/headless.h"
 #include "app/mainframe.h"
 #include "app/tavrinapp.h"
+#include "app/userruntimedir.h"
 #include "audio/audiocommand.h"
 #include "channeleditor/channelscommand.h"
 #include "link/commsettings.h"
@@ -57,6 +58,9 @@ int main(int argc, char* argv[])
         return RunTransmissionsCommand(options->transmissions);
     if (options->operators.action != OperatorsCommandLine::Action::None)
         return RunOperatorsCommand(options->operators);
+    // Before anything looks for a sound server: a service or sudo has no
+    // login to say where the user's is.
+    UseUserRuntimeDir();
     if (options->audio.list)
         return RunListAudioCommand(argc, argv);
 
