@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/commandline.h"
+#include "app/userruntimedir.h"
 #include "app/webpartcommandline.h"
 #include "audio/audiocommand.h"
 #include "audio/audiodevicesdlg.h"
@@ -164,6 +165,9 @@ std::optional<int> RunWebPartCommand(const StartOptions& options, int argc, char
         return std::nullopt;
     if (options.webPart->operators.action != OperatorsCommandLine::Action::None)
         return RunOperatorsCommand(options.webPart->operators);
+    // Before anything looks for a sound server: a service or sudo has no
+    // login to say where the user's is.
+    UseUserRuntimeDir();
     if (options.webPart->audio.list)
         return RunListAudioCommand(argc, argv);
     return std::nullopt;

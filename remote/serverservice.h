@@ -3,8 +3,11 @@
 // Radio menu, which the profile remembers, and a line at the right of the
 // menu bar that says where it listens and how many clients it serves, or
 // why it could not start. The rig-control and flrig servers each have one.
+#include <QHostAddress>
 #include <QObject>
+#include <optional>
 #include <QString>
+#include <QStringList>
 
 #include "remote/rigctlsettings.h"
 
@@ -31,8 +34,11 @@ public:
 private:
     void OnTriggered(bool on);
     void Start();
+    void TellWhere(const std::optional<QHostAddress>& address) const;
     void ShowStatus();
     QString StatusText() const;
+    QStringList StatusWordings() const;
+    QString ClientsText() const;
     QString Endpoint() const;
     QString ListenFailure() const;
 

@@ -115,6 +115,7 @@ private slots:
     void commandLinePort_turnsItOnForThisRunOnly();
     void listenFailure_isShownAndTheItemStaysChecked_data();
     void listenFailure_isShownAndTheItemStaysChecked();
+    void bothServersOn_eachLineShowsItsAddressWhole();
     void endOfTheRun_unkeysWhatTheNetworkKeyed_data();
     void endOfTheRun_unkeysWhatTheNetworkKeyed();
     void txTimeoutSetting_isReadAndKeptWithinBounds_data();
@@ -226,6 +227,22 @@ void RigctlServiceTest::listenFailure_isShownAndTheItemStaysChecked()
     QVERIFY(run.Item()->isChecked());
     QCOMPARE(run.Shown(), shown.contains(QLatin1String("%1")) ? shown.arg(taken.serverPort()) : shown);
     QVERIFY(run.Status()->sizeHint().width() < 400);
+}
+
+// Side by side at the window's own width, words give way before the address.
+void RigctlServiceTest::bothServersOn_eachLineShowsItsAddressWhole()
+{
+    StartOptions options;
+    options.rigctl.port = FreePort();
+    options.flrig.port = FreePort();
+    Run run(options);
+    const QString rigctl = QStringLiteral("127.0.0.1:%1").arg(*options.rigctl.port);
+    const QString flrig = QStringLiteral("127.0.0.1:%1").arg(*options.flrig.port);
+    auto* flrigLine = run.Frame().menuBar()->findChild<QLabel*>(QStringLiteral("flrigStatus"));
+    QVERIFY(flrigLine);
+    QVERIFY2(run.Status()->text().contains(rigctl), qPrintable(run.Status()->text()));
+    QVERIFY2(flrigLine->text().contains(flrig), qPrintable(flrigLine->text()));
+    QVERIFY(flrigLine->accessibleDescription().contains(flrig));
 }
 
 void RigctlServiceTest::endOfTheRun_unkeysWhatTheNetworkKeyed_data()

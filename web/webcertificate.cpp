@@ -33,7 +33,21 @@ bool AddExtension(X509* cert, int nid, const QByteArray& value)
     return extension && X509_add_ext(cert, extension.get(), -1) == 1;
 }
 
-Cert SelfSigned(EVP_PKEY* key, const QString& hostName)
+// Names and addresses the browser checks the page's address against.
+QByteArray AlternativeNames(const QString& hostName, const QList<QHostAddress>& addresses)
+{
+    QByteArray alternatives = "DNS:localhost,IP:127.0.0.1";
+    if (!hostName.isEmpty() && hostName != QLatin1String("localhost"))
+        alternatives += ",DNS:" + hostName.toUtf8();
+    for (QHostAddress address : addresses) {
+        address.setScopeId(QString());
+        if (!address.isNull() && address != QHostAddress(QHostAddress::LocalHost))
+            alternatives += ",IP:" + address.toString().toLatin1();
+    }
+    return alternatives;
+}
+
+Cert SelfSigned(EVP_PKEY* key, const QString& hostName, const QList<QHostAddress>& addresses)
 {
     Cert cert(X509_new());
     if (!cert || X509_set_version(cert.get(), 2) != 1)
@@ -45,10 +59,8 @@ Cert SelfSigned(EVP_PKEY* key, const QString& hostName)
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8, reinterpret_cast<const unsigned char*>("Tavrin web panel"),
                                -1, -1, 0);
     X509_set_issuer_name(cert.get(), name);
-    QByteArray alternatives = "DNS:localhost,IP:127.0.0.1";
-    if (!hostName.isEmpty() && hostName != QLatin1String("localhost"))
-        alternatives += ",DNS:" + hostName.toUtf8();
-    const bool ok = X509_set_pubkey(cert.get(), key) == 1 && AddExtension(cert.get(), NID_subject_alt_name, alternatives)
+    const bool ok = X509_set_pubkey(cert.get(), key) == 1
+                    && AddExtension(cert.get(), NID_subject_alt_name, AlternativeNames(hostName, addresses))
                     && AddExtension(cert.get(), NID_basic_constraints, "critical,CA:FALSE")
                     && AddExtension(cert.get(), NID_ext_key_usage, "serverAuth")
                     && X509_sign(cert.get(), key, EVP_sha256()) > 0;
@@ -82,10 +94,11 @@ bool KeyFitsCertificate(const QByteArray& certPem, const QByteArray& keyPem)
 
 } // namespace
 
-bool MakeSelfSignedIdentity(const QString& certPath, const QString& keyPath, const QString& hostName, QString& why)
+bool MakeSelfSignedIdentity(const QString& certPath, const QString& keyPath, const QString& hostName, QString& why,
+                            const QList<QHostAddress>& addresses)
 {
     const PKey key(EVP_EC_gen("P-256"));
-    const Cert cert = key ? SelfSigned(key.get(), hostName) : nullptr;
+    const Cert cert = key ? SelfSigned(key.get(), hostName, addresses) : nullptr;
     const Bio certPem(BIO_new(BIO_s_mem()));
     const Bio keyPem(BIO_new(BIO_s_mem()));
     if (!cert || !certPem || !keyPem || PEM_write_bio_X509(certPem.get(), cert.get()) != 1
@@ -130,7 +143,8 @@ bool ReadWebIdentity(const QString& certPath, const QString& keyPath, WebIdentit
     return true;
 }
 
-bool LoadOrMakeWebIdentity(const QString& certPath, const QString& keyPath, WebIdentity& identity, QString& why)
+bool LoadOrMakeWebIdentity(const QString& certPath, const QString& keyPath, WebIdentity& identity, QString& why,
+                           const QList<QHostAddress>& addresses)
 {
     if (certPath.isEmpty() != keyPath.isEmpty()) {
         why = QStringLiteral("--web-cert and --web-key go together");
@@ -141,7 +155,7 @@ bool LoadOrMakeWebIdentity(const QString& certPath, const QString& keyPath, WebI
     const QString ownCert = QString::fromLatin1(kWebCertFile);
     const QString ownKey = QString::fromLatin1(kWebKeyFile);
     if (!QFile::exists(ownCert) && !QFile::exists(ownKey)
-        && !MakeSelfSignedIdentity(ownCert, ownKey, QSysInfo::machineHostName(), why))
+        && !MakeSelfSignedIdentity(ownCert, ownKey, QSysInfo::machineHostName(), why, addresses))
         return false;
     return ReadWebIdentity(ownCert, ownKey, identity, why);
 }

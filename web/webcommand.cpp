@@ -41,16 +41,19 @@ QString HandleWebMessage(CWebPanelSeam* seam, const WebKeyingHook& keying, const
 {
     const QString what = message.value(QStringLiteral("command")).toString() + QLatin1Char(' ')
                          + message.value(QStringLiteral("control")).toString();
+    // Keying says itself what it changed, once a change: its heartbeats,
+    // twice a second, and a release that ends nothing would bury the rest.
+    const bool keyingMessage = IsKeyingMessage(message);
     QString refusal;
-    if (IsKeyingMessage(message))
+    if (keyingMessage)
         refusal = Keying(keying, session, page, message);
     else if (!seam)
         refusal = QStringLiteral("The panel is not ready.");
     else
         refusal = seam->Operate(session.role, message);
-    if (refusal.isEmpty())
-        qCInfo(lcWeb) << session.name << "as" << RoleName(session.role) << what.trimmed();
-    else
+    if (!refusal.isEmpty())
         qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << what.trimmed() << "refused:" << refusal;
+    else if (!keyingMessage)
+        qCInfo(lcWeb) << session.name << "as" << RoleName(session.role) << what.trimmed();
     return refusal;
 }

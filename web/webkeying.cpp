@@ -57,14 +57,14 @@ CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, CBe
     });
     connect(&feed, &CWebFeed::PageOpened, this, [this] { TellHolder(m_holderText); });
     connect(&holder, &CTransmitHolder::Began, this, [this](const Keyer& who) { TellHolder(HolderText(who)); });
-    connect(&holder, &CTransmitHolder::Ended, this, [this](const Keyer& who) {
+    connect(&holder, &CTransmitHolder::Ended, this, [this](const Keyer& who, const QString& why) {
         if (m_keyer && m_keyer->SameAs(who))
             m_keyer.reset();
         if (!m_keyer) {
             m_beats.Disarm();
             m_watchdog.stop();
         }
-        TellHolder(QString());
+        TellHolder(QString(), why);
     });
 }
 
@@ -141,7 +141,10 @@ QString CWebKeying::Key(const WebSession& session, const QObject* page, bool tun
     m_arming = m_beats.Arm(page);
     m_watchdog.start();
     const bool ran = tune ? m_panel.tune() : m_panel.xmit();
-    qCInfo(lcWeb) << session.name << "keyed from" << AddressOf(page) << (tune ? "with Tune" : "") << ran;
+    if (ran)
+        qCInfo(lcWeb).noquote() << session.name << "keyed from" << AddressOf(page) + (tune ? QStringLiteral(" with Tune") : QString());
+    else
+        qCWarning(lcWeb).noquote() << session.name << "could not key from" << AddressOf(page) << "- the port is closed";
     m_holder.Look();
     return ran ? QString() : PortClosed();
 }
@@ -183,7 +186,11 @@ bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
     m_watchdog.stop();
     if (!ours && !anyones)
         return true;
-    qCWarning(lcWeb).noquote() << why << "- back to receive";
+    // The holder's own release is the ordinary end; anything else is news.
+    if (why == QLatin1String("web unkey"))
+        qCInfo(lcWeb).noquote() << holder->Who() << "let go - back to receive";
+    else
+        qCWarning(lcWeb).noquote() << why << "- back to receive";
     m_holder.NoteUnkeyReason(why);
     const bool ran = tuned ? m_panel.tune() : m_panel.receive();
     m_holder.Look();
@@ -195,8 +202,11 @@ bool CWebKeying::OursFrom(const WebSession& session, const QObject* page) const
     return m_keyer && page && m_keyer->client == page && session.role == OperatorRole::Transmit;
 }
 
-void CWebKeying::TellHolder(const QString& text)
+void CWebKeying::TellHolder(const QString& text, const QString& ended)
 {
     m_holderText = text;
-    m_feed.SendToAll({{QStringLiteral("type"), QStringLiteral("holder")}, {QStringLiteral("text"), text}});
+    QJsonObject message{{QStringLiteral("type"), QStringLiteral("holder")}, {QStringLiteral("text"), text}};
+    if (!ended.isEmpty())
+        message.insert(QStringLiteral("ended"), ended);
+    m_feed.SendToAll(message);
 }

@@ -61,7 +61,8 @@ private:
     // Whether the panel could run its unkey.
     bool UnkeyFor(const QString& why, bool anyones = false);
     bool OursFrom(const WebSession& session, const QObject* page) const;
-    void TellHolder(const QString& text);
+    // `ended`: why the last key ended, when it just did.
+    void TellHolder(const QString& text, const QString& ended = QString());
 
     CTransmitHolder& m_holder;
     CWebFeed& m_feed;

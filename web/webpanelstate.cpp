@@ -10,11 +10,12 @@
 
 namespace {
 
+// The frequency entry is not among them: what is typed there belongs to
+// the page (or the desktop) typing it, and goes to the radio with Set.
 const CString* EditText(const PanelReading& panel, int id)
 {
     switch (id) {
     case IDC_FREQ: return &panel.freqText;
-    case IDC_FREQ_ENTRY: return &panel.freqEntry;
     case IDC_SCAN_UPPER: return &panel.scanUpper;
     case IDC_SCAN_LOWER: return &panel.scanLower;
     case IDC_CHAN_LOWER: return &panel.chanLower;
@@ -127,6 +128,7 @@ WebPanelState WebPanelStateOf(const PanelReading& panel)
     }
     state.channels = panel.channelLines;
     state.values.insert(QStringLiteral("transmit"), panel.RadioKeyed());
+    state.values.insert(QStringLiteral("scanning"), panel.chanScan);
     state.link = LinkWords(panel);
     return state;
 }

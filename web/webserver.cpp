@@ -11,6 +11,8 @@
 #include <QWebSocket>
 #include <QtConcurrent>
 
+#include "remote/hostaddresses.h"
+#include "remote/listenproblem.h"
 #include "web/operatorname.h"
 #include "web/webhttp.h"
 #include "web/weblistener.h"
@@ -137,12 +139,25 @@ CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource st
 
 CWebServer::~CWebServer() = default;
 
+namespace {
+
+// "port 8443" on every address; "192.0.2.10:8443" on one.
+QString Endpoint(const QHostAddress& address, quint16 port)
+{
+    if (IsAnyAddress(address))
+        return QStringLiteral("port %1").arg(port);
+    return QStringLiteral("%1:%2").arg(AddressInUrl(address)).arg(port);
+}
+
+} // namespace
+
 bool CWebServer::Listen(const QHostAddress& address, quint16 port, const QSslConfiguration& tls, QString& why)
 {
     auto listener = std::make_unique<CWebListener>(tls, &m_http);
     if (!listener->listen(address, port)) {
-        why = QStringLiteral("the web panel cannot listen on %1 port %2: %3")
-                  .arg(address.toString(), QString::number(port), listener->errorString());
+        why = QStringLiteral("the web panel cannot listen: %1")
+                  .arg(ListenProblem(listener->serverError(), Endpoint(address, port), address.toString(),
+                                     listener->errorString()));
         return false;
     }
     m_port = listener->serverPort();
@@ -170,6 +185,8 @@ void CWebServer::AddRoutes()
     m_http.route("/audio.js", Method::Get, [] { return Asset(QStringLiteral("audio.js"), "text/javascript"); });
     m_http.route("/audioplayer.js", Method::Get,
                  [] { return Asset(QStringLiteral("audioplayer.js"), "text/javascript"); });
+    m_http.route("/channellist.js", Method::Get,
+                 [] { return Asset(QStringLiteral("channellist.js"), "text/javascript"); });
     m_http.route("/keying.js", Method::Get, [] { return Asset(QStringLiteral("keying.js"), "text/javascript"); });
     m_http.route("/panel.js", Method::Get, [] { return Asset(QStringLiteral("panel.js"), "text/javascript"); });
     m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "audio/audiosettings.h"
+#include "remote/hostaddresses.h"
 #include "remote/rigctlsettings.h"
 #include "web/beatwatch.h"
 #include "web/webaudio.h"
@@ -21,13 +22,35 @@
 
 namespace {
 
+QHostAddress ListeningAddress(const WebSettings& settings)
+{
+    return settings.address.isEmpty() ? QHostAddress(QHostAddress::Any)
+                                      : ParseRigctlAddress(settings.address).value_or(QHostAddress());
+}
+
 QString HostForAddress(const WebSettings& settings)
 {
     if (settings.address.isEmpty())
         return QSysInfo::machineHostName();
-    const QHostAddress address = ParseRigctlAddress(settings.address).value_or(QHostAddress());
-    return address.protocol() == QAbstractSocket::IPv6Protocol ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
-                                                               : address.toString();
+    return AddressInUrl(ListeningAddress(settings));
+}
+
+// The page's address by number, for a phone that does not know this
+// computer's name; none besides the first line's when that is a number.
+QStringList UrlsByNumber(const WebSettings& settings, quint16 port)
+{
+    QStringList urls;
+    if (!settings.address.isEmpty())
+        return urls;
+    for (const QHostAddress& address : AddressesReaching(ListeningAddress(settings)))
+        urls << QStringLiteral("https://%1:%2/").arg(AddressInUrl(address)).arg(port);
+    return urls;
+}
+
+QString AlsoAtLine(const QStringList& urls)
+{
+    return urls.isEmpty() ? QString()
+                          : QStringLiteral("\nand from a phone or another computer at %1").arg(urls.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -63,15 +86,19 @@ std::unique_ptr<CWebService> CWebService::Start(const WebSettings& settings, QSt
         return nullptr;
     }
     WebIdentity identity;
-    if (!LoadOrMakeWebIdentity(settings.certFile, settings.keyFile, identity, why))
+    if (!LoadOrMakeWebIdentity(settings.certFile, settings.keyFile, identity, why,
+                               AddressesReaching(ListeningAddress(settings))))
         return nullptr;
     std::unique_ptr<CWebService> service(new CWebService);
     if (!service->StartServer(operators, settings, identity, why))
         return nullptr;
     service->m_address = QStringLiteral("https://%1:%2/").arg(HostForAddress(settings)).arg(service->m_server->Port());
     service->m_fingerprint = CertificateFingerprint(identity.certificate);
+    service->m_alsoAt = UrlsByNumber(settings, service->m_server->Port());
     std::printf("Web panel: %s  certificate SHA-256 %s\n", qPrintable(service->m_address),
                 qPrintable(service->m_fingerprint));
+    if (!service->m_alsoAt.isEmpty())
+        std::printf("Web panel from a phone or another computer: %s\n", qPrintable(service->m_alsoAt.join(QStringLiteral("  "))));
     std::fflush(stdout);
     return service;
 }
@@ -92,10 +119,7 @@ bool CWebService::StartServer(const COperatorStore& operators, const WebSettings
         m_server = std::make_unique<CWebServer>(operators, [this] { return Published(); });
         m_server->Feed().SetCommandHandler(
             [this](const WebSession& session, const QJsonObject& command) { return CommandFromPage(session, command); });
-        const QHostAddress address = settings.address.isEmpty()
-                                         ? QHostAddress(QHostAddress::Any)
-                                         : ParseRigctlAddress(settings.address).value_or(QHostAddress());
-        listening = m_server->Listen(address, settings.port, WebTlsConfiguration(identity), why);
+        listening = m_server->Listen(ListeningAddress(settings), settings.port, WebTlsConfiguration(identity), why);
         if (!listening)
             m_server.reset();
     });
@@ -128,8 +152,8 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
     QAction* show = helpMenu->addAction(QStringLiteral("Web Panel Certificate..."));
     QObject::connect(show, &QAction::triggered, parent, [this, parent] {
         QMessageBox::information(parent, QStringLiteral("Web Panel Certificate"),
-                                 QStringLiteral("The web panel is at %1\n\nIts certificate's SHA-256 fingerprint:\n%2")
-                                     .arg(m_address, m_fingerprint));
+                                 QStringLiteral("The web panel is at %1%2\n\nIts certificate's SHA-256 fingerprint:\n%3")
+                                     .arg(m_address, AlsoAtLine(m_alsoAt), m_fingerprint));
     });
 }
 

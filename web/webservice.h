@@ -84,5 +84,6 @@ private:
     std::unique_ptr<CWebKeying> m_keying;
     std::unique_ptr<CWebAudio> m_audio;  // after the keying it asks
     QString m_address;
+    QStringList m_alsoAt;  // the page's address by number, when listening on all
     QString m_fingerprint;
 };

@@ -93,6 +93,10 @@ private slots:
         QByteArray answer;
         QTRY_VERIFY_WITH_TIMEOUT(!(answer = AskFrequency(rigctl)).isEmpty(), kStartMs);
         QVERIFY2(frequency.isEmpty() || answer == frequency, answer.constData());
+        // Every server it runs says where, as the web panel does.
+        const QByteArray rigctlAt = QStringLiteral("Rig control server: 127.0.0.1:%1\n").arg(rigctl).toLatin1();
+        QTRY_VERIFY2_WITH_TIMEOUT((printed += tavrin.readAllStandardOutput()).contains(rigctlAt), printed.constData(),
+                                  kStartMs);
 
         ::kill(pid_t(tavrin.processId()), number);
 

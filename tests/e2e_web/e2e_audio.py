@@ -21,7 +21,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 from browser import WAIT_S, close, log_in, open_browser
 from soundserver import SoundServer, rms, share_at, tone, write_wav
 from rows import check, registrar, run_rows, suite_arguments
-from station import Station, wait_for
+from station import ServiceStation, Station, wait_for
 
 OPERATORS = [('alice', 'transmit', 'alice-password'), ('bob', 'transmit', 'bob-password'),
              ('carol', 'listen', 'carol-password')]
@@ -155,9 +155,7 @@ def describe(samples, *pitches):
     return f'level {rms(samples):.4f}, {shares}'
 
 
-@row('listen: the page plays the receiver\'s tone')
-def listens(suite):
-    driver = suite.page('carol')
+def hears_receiver(driver):
     listen = driver.find_element(By.ID, 'listen')
     check(listen.get_attribute('aria-label') == 'Listen to the receiver', f'Listen is "{listen.get_attribute("aria-label")}"')
     listen.click()
@@ -168,6 +166,11 @@ def listens(suite):
     check(abs(pitch - RECEIVER_HZ) < 25, f'the page hears {pitch:.0f} Hz (looks {pitches}), not {RECEIVER_HZ} Hz')
     level = float(driver.find_element(By.ID, 'level').get_attribute('value'))
     check(level > 0.05, f'the level meter shows {level}')
+
+
+@row('listen: the page plays the receiver\'s tone')
+def listens(suite):
+    hears_receiver(suite.page('carol'))
 
 
 @row('nothing reaches the transmitter while nobody keys')
@@ -229,10 +232,33 @@ def others_dropped(suite):
               f'while {name} sent, tx carried ' + describe(heard, MIC_HZ, INTRUDER_HZ))
 
 
+@row('the service: the unit\'s own command line, with what systemd gives it, brings the page the receiver')
+def service_listens(suite):
+    service = ServiceStation(suite.arguments.tavrin, suite.arguments.radiosim, [OPERATORS[2]], suite.arguments.unit,
+                             suite.sound.root.name)
+    driver = None
+    try:
+        service.start_panel(['--audio-in', 'radio', '--audio-out', 'tx'])
+        driver = open_browser(suite.arguments.chromium, suite.arguments.chromedriver, service.spki_hash,
+                              ('--autoplay-policy=no-user-gesture-required',))
+        driver.set_script_timeout(30)
+        log_in(driver, service.url, 'carol', PASSWORDS['carol'])
+        WebDriverWait(driver, WAIT_S).until(lambda d: d.find_element(By.ID, 'listen').is_displayed())
+        hears_receiver(driver)
+    except AssertionError:
+        print('--- the service said:\n' + service.said()[-3000:], flush=True)
+        raise
+    finally:
+        if driver:
+            close(driver)
+        service.stop()
+
+
 def main():
     parser = suite_arguments(__doc__)
     parser.add_argument('--pulseaudio', default='pulseaudio')
     parser.add_argument('--pactl', default='pactl')
+    parser.add_argument('--unit', required=True, help='the systemd unit as installed, tavrin@.service')
     parser.add_argument('rows', nargs='*', help='run only the rows whose title holds one of these words')
     arguments = parser.parse_args()
     suite = Suite(arguments)

@@ -14,6 +14,7 @@ import time
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 from browser import WAIT_S, close, log_in, open_browser, text_of
@@ -153,17 +154,113 @@ def chosen_mode(suite):
           f'the radio\'s mode is {suite.station.state().get("mode")}, not {wanted}')
 
 
-@row('channel-0 recalls the first channel of the list')
+def channel_khz(driver, index):
+    found = re.search(r'\d+\.\d+', element(driver, f'channel-{index}').text)
+    check(found, f'channel-{index} reads "{element(driver, f"channel-{index}").text}": no frequency in it')
+    return float(found.group())
+
+
+def on_khz(suite, wanted):
+    return wait_for(lambda: abs(suite.station.frequency_khz() - wanted) < 0.005, WAIT_S)
+
+
+@row('a click (a tap) on channel-0 only selects it; Recall tunes the radio to it')
 def recalled_channel(suite):
     driver = suite.page('alice')
-    channel = element(driver, 'channel-0')
-    found = re.search(r'\d+\.\d+', channel.text)
-    check(found, f'channel-0 reads "{channel.text}": no frequency in it')
-    wanted = float(found.group())
+    wanted = channel_khz(driver, 0)
     check(abs(suite.station.frequency_khz() - wanted) >= 0.005, 'the radio is already on channel 0')
-    channel.click()
-    check(wait_for(lambda: abs(suite.station.frequency_khz() - wanted) < 0.005, WAIT_S),
-          f'the radio is on {suite.station.frequency_khz()}, channel 0 on {wanted}')
+    element(driver, 'channel-0').click()
+    time.sleep(1)
+    check(abs(suite.station.frequency_khz() - wanted) >= 0.005, 'one click on channel 0 retuned the radio')
+    check(element(driver, 'channel-0').get_attribute('aria-selected') == 'true', 'channel 0 is not shown selected')
+    element(driver, 'recall').click()
+    check(on_khz(suite, wanted), f'the radio is on {suite.station.frequency_khz()}, channel 0 on {wanted}')
+
+
+# The Tab stops inside the list, the list itself not counted.
+TAB_STOPS_IN = """
+return [...arguments[0].querySelectorAll('a, button, input, select, [tabindex]')]
+  .filter((e) => e.tabIndex >= 0 && !e.disabled).length;
+"""
+
+
+@row('the channel list is one tab stop: the arrows move in it, Enter recalls, Tab leaves it')
+def channel_list_by_keys(suite):
+    driver = suite.page('alice')
+    channels = element(driver, 'channels')
+    check(channels.get_attribute('role') == 'listbox', f'the list\'s role is {channels.get_attribute("role")}')
+    check(channels.get_attribute('tabindex') == '0', 'the list is not a tab stop')
+    inside = driver.execute_script(TAB_STOPS_IN, channels)
+    check(inside == 0, f'{inside} more tab stops inside the list')
+    channels.send_keys(Keys.HOME, Keys.ARROW_DOWN, Keys.ARROW_DOWN)
+    check(channels.get_attribute('aria-activedescendant') == 'channel-2',
+          f'Home and two arrows down lead to {channels.get_attribute("aria-activedescendant")}')
+    wanted = channel_khz(driver, 2)
+    channels.send_keys(Keys.ENTER)
+    check(on_khz(suite, wanted), f'the radio is on {suite.station.frequency_khz()}, channel 2 on {wanted}')
+    channels.send_keys(Keys.TAB)
+    check(driver.switch_to.active_element.get_attribute('id') == 'recall',
+          f'Tab from the list went to "{driver.switch_to.active_element.get_attribute("id")}", not Recall')
+
+
+@row('what one page types into freq-entry never shows on another')
+def typed_entry_own(suite):
+    alice, bob = suite.page('alice'), suite.page('bob')
+    typed = element(alice, 'freq-entry')
+    typed.clear()
+    typed.send_keys('14074.5')
+    element(alice, 'freq').click()  # left, not Set
+    shown = lambda: element(bob, 'freq-entry').get_attribute('value')
+    time.sleep(1.5)
+    check('14074' not in shown(), f'bob\'s entry shows "{shown()}"')
+    check(typed.get_attribute('value') == '14074.5', f'alice\'s own entry now reads "{typed.get_attribute("value")}"')
+    typed.clear()
+
+
+@row('a listen-role page shows Xmit, Latch transmit and Receive disabled, and "nobody" holding')
+def listener_keying_disabled(suite):
+    driver = suite.page('carol')
+    for name in ('xmit', 'latch', 'receive'):
+        found = shown(driver, name)
+        check(wait_for(lambda: not found.is_enabled(), WAIT_S), f'{name} is enabled for a listener')
+    check(wait_for(lambda: text_of(driver, 'holder') == 'nobody', WAIT_S),
+          f'the holder line reads "{text_of(driver, "holder")}"')
+
+
+# A finger on Xmit that slides 40 px, as a thumb does, on a phone's screen.
+PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
+
+
+def touch(driver, kind, x, y):
+    points = [] if kind == 'touchEnd' else [{'x': x, 'y': y}]
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+
+
+@row('a touch hold on xmit that drifts 40 px stays keyed until the finger lifts')
+def touch_hold_drifts(suite):
+    driver = suite.page('alice')
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
+    driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+    try:
+        xmit = shown(driver, 'xmit')
+        driver.execute_script('arguments[0].scrollIntoView({block: "center"})', xmit)
+        box = driver.execute_script('const r = arguments[0].getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2];', xmit)
+        x, y = box
+        touch(driver, 'touchStart', x, y)
+        try:
+            check(wait_for(suite.station.keyed, KEYING_S), 'the radio never keyed')
+            for step in range(1, 9):
+                touch(driver, 'touchMove', x + step * 2, y + step * 5)
+                time.sleep(0.05)
+            time.sleep(1)
+            check(suite.station.keyed(), f'the key dropped as the finger slid: "{text_of(driver, "key-ended")}"')
+        finally:
+            touch(driver, 'touchEnd', x, y + 40)
+        check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'the radio stayed keyed after the finger lifted')
+        check(not text_of(driver, 'key-ended'), f'the page says "{text_of(driver, "key-ended")}" after a plain release')
+    finally:
+        driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
+        driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
 @row('xmit held keys the radio, let go unkeys it')
@@ -194,7 +291,8 @@ def closed_while_keyed(suite):
           f'still keyed {time.monotonic() - closed:.1f} s after the tab closed')
 
 
-@row('a second transmit operator is refused while the first holds the transmitter')
+@row('a second transmit operator is refused while the first holds the transmitter; his Receive ends her key '
+     'and her page says why')
 def second_transmitter_refused(suite):
     alice, bob = suite.page('alice'), suite.page('bob')
     hold(alice, 'xmit')
@@ -207,6 +305,10 @@ def second_transmitter_refused(suite):
         let_go(bob)
         time.sleep(0.5)
         check(suite.station.keyed(), 'bob letting go unkeyed alice\'s transmission')
+        shown(bob, 'receive').click()
+        check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'bob\'s Receive left the radio keyed')
+        check(wait_for(lambda: 'Receive' in (text_of(alice, 'key-ended') or ''), WAIT_S),
+              f'alice\'s page says "{text_of(alice, "key-ended")}"')
     finally:
         let_go(alice)
     check(wait_for(lambda: not suite.station.keyed(), KEYING_S), 'the radio stayed keyed after alice let go')

@@ -7,7 +7,9 @@ radio's microphone input (recorded from tx.monitor); "speaker", the
 default, takes whatever else plays, and the default source "microphone"
 is what "mic" is played. It runs as
 root too (CI), with its own runtime directory and socket, and touches
-nothing of the user's.
+nothing of the user's. The socket is where a user's sound server keeps it
+in the runtime directory, pulse/native, so the directory can stand for
+/run/user/UID.
 """
 import array
 import math
@@ -27,7 +29,8 @@ SINK = 'rate=48000 channels=1 format=s16le'
 class SoundServer:
     def __init__(self, pulseaudio='pulseaudio', pactl='pactl'):
         self.root = tempfile.TemporaryDirectory(prefix='tavrin-pulse-')
-        self.socket = os.path.join(self.root.name, 'native')
+        os.mkdir(os.path.join(self.root.name, 'pulse'), 0o700)
+        self.socket = os.path.join(self.root.name, 'pulse', 'native')
         self.env = dict(os.environ, PULSE_SERVER=f'unix:{self.socket}', XDG_RUNTIME_DIR=self.root.name,
                         HOME=self.root.name, PULSE_COOKIE=os.path.join(self.root.name, 'cookie'))
         script = os.path.join(self.root.name, 'default.pa')

@@ -40,12 +40,11 @@ class Station:
         self.tavrin_path = os.path.abspath(tavrin)
         self.radiosim_path = os.path.abspath(radiosim)
         self.root = tempfile.TemporaryDirectory(prefix='tavrin-web-')
-        self.data = os.path.join(self.root.name, 'data')
+        self.home = os.path.join(self.root.name, 'home')
+        self.data = self.data_folder()
         os.makedirs(self.data)
         self.env = dict(os.environ)
-        self.env.update(HOME=os.path.join(self.root.name, 'home'),
-                        XDG_CONFIG_HOME=os.path.join(self.root.name, 'config'),
-                        QT_LOGGING_RULES='tavrin.*=false')
+        self.env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_folder(), QT_LOGGING_RULES='tavrin.*=false')
         for name in ('DISPLAY', 'WAYLAND_DISPLAY', 'QT_QPA_PLATFORM', 'XDG_DATA_HOME'):
             self.env.pop(name, None)
         self.state_file = os.path.join(self.data, 'radio.state')
@@ -57,6 +56,12 @@ class Station:
         self._start_radio(sim_args)
         for name, role, password in operators:
             self.add_operator(name, role, password)
+
+    def data_folder(self):
+        return os.path.join(self.root.name, 'data')
+
+    def config_folder(self):
+        return os.path.join(self.root.name, 'config')
 
     # The simulator registers itself as COM1 and writes a sample channel file.
     def _start_radio(self, sim_args):
@@ -80,10 +85,15 @@ class Station:
         if self.trace_file:
             arguments += ['--trace', self.trace_file]
         arguments += list(extra)
+        self.run_panel(arguments, self.env)
+
+    def run_panel(self, arguments, env):
+        """Starts the panel; returns once it printed its web address and
+        reached the radio."""
         # A file, not a pipe: a panel that logs a lot must never block on it.
         self.panel_log = os.path.join(self.root.name, 'panel.log')
         with open(self.panel_log, 'w') as log:
-            self.panel = subprocess.Popen(arguments, env=self.env, stdout=subprocess.PIPE, stderr=log, text=True)
+            self.panel = subprocess.Popen(arguments, env=env, stdout=subprocess.PIPE, stderr=log, text=True)
         first = self.panel.stdout.readline()
         found = re.match(r'Web panel: (https://\S+)\s+certificate SHA-256 ([0-9A-F:]+)', first)
         if not found:
@@ -153,3 +163,68 @@ class Station:
                 self.radio.wait()
         self.root.cleanup()
         return status
+
+
+class ServiceStation(Station):
+    """The panel as the package's unit runs it, set up as the README says:
+    the operators and the profile made as the user, then the unit's own
+    command line with only what systemd gives a service (no runtime folder,
+    no sound server named, no display), in the user's home, with /run/user
+    read-only as ProtectHome= makes it. /run/user/UID is the sound server's
+    folder, in a mount namespace of the run's own, so nothing of the
+    machine's changes."""
+
+    SYSTEMD_PATH = '/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin'
+
+    def __init__(self, tavrin, radiosim, operators, unit, runtime_dir):
+        self.unit = unit
+        self.runtime_dir = runtime_dir
+        super().__init__(tavrin, radiosim, operators, trace=False)
+
+    def data_folder(self):
+        return os.path.join(self.home, '.local', 'share', 'tavrin')
+
+    def config_folder(self):
+        return os.path.join(self.home, '.config')
+
+    def unit_command(self):
+        """ExecStart= and Environment= of the unit, the program swapped for
+        the one under test."""
+        command, environment = None, {}
+        with open(self.unit) as f:
+            for line in f:
+                key, _, value = line.strip().partition('=')
+                if key == 'ExecStart':
+                    command = value.split()
+                elif key == 'Environment':
+                    environment.update(pair.split('=', 1) for pair in value.split())
+        if not command or os.path.basename(command[0]) != 'tavrin':
+            raise RuntimeError(f'{self.unit} starts {command}')
+        return [self.tavrin_path] + command[1:], environment
+
+    def start_panel(self, setup=()):
+        self.web_port = free_port()
+        # Once as the user, as the README's setup does: kept in the profile.
+        setup_run = subprocess.Popen([self.tavrin_path, '--headless', '--user-data-dir', '--web-port',
+                                      str(self.web_port), '--web-address', '127.0.0.1', *setup],
+                                     env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        printed = setup_run.stdout.readline()
+        # Ctrl+C once the panel is up, a moment after the address.
+        time.sleep(2)
+        setup_run.send_signal(signal.SIGINT)
+        said = setup_run.communicate(timeout=START_S)[1]
+        if not printed.startswith('Web panel:') or setup_run.returncode != 0:
+            raise RuntimeError(f'the setup run printed "{printed}", status {setup_run.returncode}: {said}')
+        command, environment = self.unit_command()
+        user = os.environ.get('USER') or subprocess.run(['id', '-un'], capture_output=True, text=True).stdout.strip()
+        environment.update(HOME=self.home, USER=user, LOGNAME=user, SHELL='/bin/sh', PATH=self.SYSTEMD_PATH,
+                           LANG='C.UTF-8')
+        uid = os.getuid()
+        script = ('mount -t tmpfs -o mode=755 tmpfs /run/user 2>/dev/null || '
+                  '{ mount -t tmpfs -o mode=755 tmpfs /run && mkdir /run/user; } || exit 97; '
+                  f'mkdir /run/user/{uid} && mount --bind "$0" /run/user/{uid} && '
+                  f'mount -o remount,bind,ro /run/user/{uid} || exit 98; '
+                  'exec env -i "$@"')
+        wrapped = ['unshare', '--mount', '--propagation', 'private', 'sh', '-c', script, self.runtime_dir,
+                   *[f'{k}={v}' for k, v in environment.items()], *command]
+        self.run_panel(wrapped, self.env)

@@ -3,7 +3,7 @@
 // did, and shows whatever the server refuses.
 import { attachAudio } from '/audio.js';
 import { attachKeying } from '/keying.js';
-import { allowRole, buildPanel, editsOf, setButtonFor, showChannels, showValue } from '/panel.js';
+import { allowRole, buildPanel, editsOf, sent, setButtonFor, showChannels, showValue } from '/panel.js';
 
 const $ = (id) => document.getElementById(id);
 const SPOKEN_GAP_MS = 1000;
@@ -31,7 +31,10 @@ const actions = {
   // A Set button takes what its edit holds now, typed or not yet left.
   press: (c) => {
     if (c.name.startsWith('set-'))
-      for (const { control, element } of editsOf(c.group)) actions.enter(control, element.value);
+      for (const { control, element } of editsOf(c.group)) {
+        actions.enter(control, element.value);
+        sent(element);
+      }
     send({ command: 'press', control: c.name });
   },
   enter: (c, text) => send({ command: 'enter', control: c.name, text }),
@@ -40,6 +43,7 @@ const actions = {
     const set = setButtonFor(c);
     if (set) actions.press(set);
   },
+  recall: (row) => send({ command: 'recall', row }),
 };
 
 // The radio may change many times a second; a screen reader hears the
@@ -75,7 +79,7 @@ function showOperators(list) {
 const handlers = {
   layout: (m) => { buildPanel($('controls'), m, actions); allowRole(role); },
   state: showState,
-  channels: (m) => showChannels(m.rows, (row) => send({ command: 'recall', row }), () => role !== 'listen'),
+  channels: (m) => showChannels(m.rows),
   operators: (m) => showOperators(m.list),
   you: (m) => {
     role = m.role;
@@ -98,6 +102,7 @@ function connect() {
     if (handle) handle(message);
   };
   socket.onclose = (event) => {
+    keying.lost();
     $('link').textContent = 'Disconnected from the panel';
     $('link').className = 'link';
     // A closed session sends the page back to the login.

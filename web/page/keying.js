@@ -2,9 +2,14 @@
 // to listen; "Latch transmit" keeps it keyed without holding, after a
 // confirm. While keyed the page says it is still there every 500 ms: the
 // server unkeys a page that falls silent for 2 s, so a frozen tab, a lost
-// link or a closed lid cannot keep the transmitter on the air.
+// link or a closed lid cannot keep the transmitter on the air. A key that
+// ends for any reason but the operator's own release says why, so nobody
+// talks on into a transmitter that is no longer keyed.
 const BEAT_MS = 500;
 const SMALLEST_TARGET = '44px';
+const NOBODY = 'nobody';
+// The station's word for this page's own release: no news to the operator.
+const OWN_RELEASE = 'web unkey';
 
 function makeButton(id, text) {
   const button = document.createElement('button');
@@ -32,24 +37,39 @@ function makeHolder() {
   const line = document.createElement('p');
   const holder = document.createElement('span');
   holder.id = 'holder';
+  holder.textContent = NOBODY;
   line.setAttribute('aria-live', 'polite');
   line.append('Transmitter held by: ', holder);
   return { line, holder };
 }
 
+function makeEndedLine() {
+  const line = document.createElement('p');
+  line.id = 'key-ended';
+  line.className = 'key-ended';
+  line.setAttribute('role', 'alert');
+  return line;
+}
+
 // handlers: the page's message handlers by type, to which "holder" is
 // added and "you" chained; send: sends one command to the server. Returns
 // talking(): whether this page keys and its operator holds the transmitter,
-// the time for its microphone.
+// the time for its microphone; and lost(), for the page's connection gone.
 export function attachKeying(handlers, send) {
   const root = document.getElementById('keying');
-  if (!root) return { talking: () => false };
+  if (!root) return { talking: () => false, lost: () => {} };
   const xmit = makeButton('xmit', 'Xmit');
   const receive = makeButton('receive', 'Receive');
   const latch = makeLatch();
   const holder = makeHolder();
-  root.replaceChildren(xmit, latch.label, receive, holder.line);
-  root.hidden = true;
+  const ended = makeEndedLine();
+  root.replaceChildren(xmit, latch.label, receive, holder.line, ended);
+  // Shown to every role, and usable by the transmit role only, as the
+  // panel's other controls are.
+  const mayKey = (allowed) => {
+    for (const control of [xmit, receive, latch.box]) control.disabled = !allowed;
+  };
+  mayKey(false);
 
   let me = '';
   let holderText = '';
@@ -71,17 +91,24 @@ export function attachKeying(handlers, send) {
     }
   }
 
+  function tellEnded(why) {
+    ended.textContent = `Transmit ended: ${why}. Press Xmit again to talk.`;
+  }
+
   function key() {
     if (pressed || latched) return;
+    ended.textContent = '';
     pressed = true;
     send({ command: 'key' });
     update();
   }
 
-  function unkey() {
+  // `why`: what ended the press, when it was not the operator letting go.
+  function unkey(why) {
     if (!pressed) return;
     pressed = false;
     if (!latched) send({ command: 'unkey' });
+    if (why && !latched) tellEnded(why);
     update();
   }
 
@@ -91,10 +118,12 @@ export function attachKeying(handlers, send) {
   }
 
   // A hidden or closing page lets go of everything it keyed.
-  function letGo() {
-    if (pressed || latched) send({ command: 'unkey' });
+  function letGo(why) {
+    const keyed = pressed || latched;
+    if (keyed) send({ command: 'unkey' });
     pressed = false;
     unlatch();
+    if (keyed) tellEnded(why);
     update();
   }
 
@@ -109,7 +138,12 @@ export function attachKeying(handlers, send) {
     }
     key();
   });
-  for (const name of ['pointerup', 'pointercancel', 'lostpointercapture', 'blur']) xmit.addEventListener(name, unkey);
+  // Only the operator's own release is silent; the browser taking the
+  // touch (a scroll, a gesture) or the focus going elsewhere is said.
+  xmit.addEventListener('pointerup', () => unkey());
+  xmit.addEventListener('pointercancel', () => unkey('the browser took the press away'));
+  xmit.addEventListener('lostpointercapture', () => unkey('the press was lost'));
+  xmit.addEventListener('blur', () => unkey('the page lost the focus'));
   xmit.addEventListener('keydown', (event) => {
     if (event.code !== 'Space') return;
     event.preventDefault();
@@ -143,22 +177,30 @@ export function attachKeying(handlers, send) {
   });
 
   document.addEventListener('visibilitychange', () => {
-    if (document.hidden) letGo();
+    if (document.hidden) letGo('the page was hidden');
   });
-  window.addEventListener('pagehide', letGo);
+  window.addEventListener('pagehide', () => letGo('the page was closed'));
 
   const shownBefore = handlers.you;
   handlers.you = (message) => {
     me = message.name;
-    root.hidden = message.role !== 'transmit';
+    mayKey(message.role === 'transmit');
     if (shownBefore) shownBefore(message);
   };
   handlers.holder = (message) => {
+    const ours = me !== '' && holderText.startsWith(`${me} (web`);
     holderText = message.text;
-    holder.holder.textContent = message.text;
-    // Ended by the server (a watchdog, someone's Receive): the latch is off.
+    holder.holder.textContent = message.text || NOBODY;
+    // Ended by the server (a watchdog, a silence, someone's Receive) while
+    // this page still meant to talk: the press and the latch are over.
+    if (message.text === '' && ours && (pressed || latched)) {
+      if (message.ended && message.ended !== OWN_RELEASE) tellEnded(message.ended);
+      pressed = false;
+    }
     if (message.text === '' && latched) unlatch();
     update();
   };
-  return { talking: () => (pressed || latched) && me !== '' && holderText.startsWith(`${me} (web`) };
+  // The station unkeys a page whose connection went; this page says so.
+  const lost = () => letGo('the connection to the station was lost');
+  return { talking: () => (pressed || latched) && me !== '' && holderText.startsWith(`${me} (web`), lost };
 }

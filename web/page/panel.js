@@ -3,9 +3,13 @@
 // grouped as the desktop groups them. Nothing here changes the radio by
 // itself: every action is a message, and the server's state says what
 // happened.
+import { attachChannelList } from '/channellist.js';
+
 const RANK = { listen: 0, operate: 1, transmit: 2 };
 
 const made = new Map();  // name -> { control, element }
+let channelList = null;
+let scanning = false;
 
 function make(tag, props = {}) {
   return Object.assign(document.createElement(tag), props);
@@ -23,9 +27,17 @@ const builders = {
   radio: (c, send) => toggle(c, send),
   check: (c, send) => toggle(c, send),
   text: (c) => make('output', { className: c.name === 'freq' ? 'frequency' : 'shown' }),
+  // An edit with a Set button is this page's own until Set (or Enter) sends
+  // it: what one operator types never shows on another's page. One without
+  // (the scan limits) is a setting, sent as the edit is left.
   edit: (c, send) => {
     const input = make('input', { type: 'text', autocomplete: 'off', spellcheck: false });
-    input.addEventListener('change', () => send.enter(c, input.value));
+    input.addEventListener('input', () => { input.dataset.typed = 'yes'; });
+    input.addEventListener('change', () => {
+      if (setButtonFor(c)) return;
+      delete input.dataset.typed;
+      send.enter(c, input.value);
+    });
     input.addEventListener('keydown', (e) => {
       if (e.key === 'Enter') send.setFor(c);
     });
@@ -66,6 +78,7 @@ const DRAWN_BY_KEYING = new Set(['xmit', 'receive']);
 export function buildPanel(container, layout, send) {
   container.replaceChildren();
   made.clear();
+  channelList = null;
   const sections = new Map();
   for (const control of layout.controls) {
     const build = builders[control.kind];
@@ -77,7 +90,19 @@ export function buildPanel(container, layout, send) {
     if (control.kind === 'list' || control.name === 'freq') shown.classList.add('wide');
     groupSection(container, sections, control.group || 'Panel').append(shown);
     made.set(control.name, { control, element });
+    if (control.kind === 'list') channelList = attachChannelList(element, send.recall);
   }
+  showScan();
+}
+
+// Chan Scan looks pressed while the scan runs (whatever stopped it), and the
+// channel list says so; neither moves anything on the page.
+function showScan() {
+  if (channelList) channelList.showScan(scanning);
+  const button = made.get('chan-scan');
+  if (!button) return;
+  button.element.classList.add('toggle');
+  button.element.setAttribute('aria-pressed', String(scanning));
 }
 
 // A control the operator's role may not use is disabled here too; the
@@ -88,33 +113,30 @@ export function allowRole(role) {
     const needed = control.role ? RANK[control.role] : Infinity;
     if (control.kind !== 'text' && control.kind !== 'list') element.disabled = rank < needed;
   }
+  if (channelList) channelList.allow(rank >= RANK.operate);
 }
 
 export function showValue(name, value) {
+  if (name === 'scanning') {
+    scanning = value === true;
+    showScan();
+    return;
+  }
   const entry = made.get(name);
   if (!entry) return;
   const { control, element } = entry;
   if (control.kind === 'radio' || control.kind === 'check') element.setAttribute('aria-pressed', String(value === true));
   else if (control.kind === 'text') element.textContent = String(value).trim() || '—';
-  else if (control.kind === 'edit' && document.activeElement !== element) element.value = String(value).trim();
+  else if (control.kind === 'edit' && document.activeElement !== element && !element.dataset.typed)
+    element.value = String(value).trim();
   else if (control.kind === 'combo') {
     const index = (control.items || []).indexOf(String(value));
     if (index >= 0) element.value = String(index);
   }
 }
 
-export function showChannels(rows, recall, allowed) {
-  const list = made.get('channels');
-  if (!list) return;
-  const items = rows.map((row, index) => {
-    const li = make('li');
-    const button = make('button', { type: 'button', id: `channel-${index}`, textContent: row, className: 'row' });
-    button.disabled = !allowed();
-    button.onclick = () => recall(index);
-    li.append(button);
-    return li;
-  });
-  list.element.replaceChildren(...items);
+export function showChannels(rows) {
+  if (channelList) channelList.show(rows);
 }
 
 // The group's own Set button, pressed after its edit is typed into, as the
@@ -127,4 +149,9 @@ export function setButtonFor(control) {
 
 export function editsOf(group) {
   return [...made.values()].filter((m) => m.control.kind === 'edit' && m.control.group === group);
+}
+
+// What the operator typed has been sent; the edit shows the panel again.
+export function sent(element) {
+  delete element.dataset.typed;
 }
