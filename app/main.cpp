@@ -11,7 +11,7 @@
 #include "app/userruntimedir.h"
 #include "audio/audiocommand.h"
 #include "channeleditor/channelscommand.h"
-#include "fleet/fleetsettings.h"
+#include "fleet/fleetconsole.h"
 #include "link/commsettings.h"
 #include "link/serialtrace.h"
 #include "sessionend/commitchannelfile.h"
@@ -64,6 +64,9 @@ int main(int argc, char* argv[])
     UseUserRuntimeDir();
     if (options->audio.list)
         return RunListAudioCommand(argc, argv);
+    // The operations page runs no radio and no window.
+    if (options->fleet.console)
+        return RunFleetConsole(argc, argv, *options);
 
     if (options->headless)
         UseHeadlessPlatform();
