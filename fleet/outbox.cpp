@@ -44,15 +44,16 @@ void COutbox::Read()
             if (n > 0 && !topic.isEmpty())
                 m_owed[n] = Entry{topic, line.value(QLatin1String("payload")).toObject()};
             m_next = std::max(m_next, n + 1);
-        } else if (line.contains(QLatin1String("sent"))) {
-            m_owed.erase(Number(line.value(QLatin1String("sent"))));
+        } else if (line.contains(QLatin1String("sent")) || line.contains(QLatin1String("given_up"))) {
+            m_owed.erase(Number(line.value(line.contains(QLatin1String("sent")) ? QLatin1String("sent")
+                                                                                : QLatin1String("given_up"))));
         } else if (line.contains(QLatin1String("not_sent"))) {
             m_notSent = Number(line.value(QLatin1String("not_sent")));
         } else if (line.contains(QLatin1String("next"))) {
             m_next = std::max(m_next, Number(line.value(QLatin1String("next"))));
         }
     }
-    while (int(m_owed.size()) > kMostOwed) {
+    while (int(m_owed.size()) > m_mostOwed) {
         m_owed.erase(m_owed.begin());
         ++m_notSent;
     }
@@ -63,7 +64,8 @@ quint64 COutbox::Add(const QString& topic, QJsonObject payload)
     const quint64 n = m_next++;
     payload.insert(QStringLiteral("n"), double(n));
     m_owed[n] = Entry{topic, payload};
-    if (int(m_owed.size()) > kMostOwed) {
+    if (int(m_owed.size()) > m_mostOwed) {
+        Note({{QStringLiteral("given_up"), double(m_owed.begin()->first)}});
         m_owed.erase(m_owed.begin());
         ++m_notSent;
         Note({{QStringLiteral("not_sent"), double(m_notSent)}});
@@ -99,7 +101,7 @@ void COutbox::Note(const QJsonObject& line, bool sync)
         qCWarning(lcFleet).noquote() << "cannot write the fleet's outbox" << m_file.fileName() << m_file.errorString();
     else if (sync)
         ::fdatasync(m_file.handle());
-    if (m_lines > 4 * qint64(kMostOwed))
+    if (m_lines > 4 * qint64(m_mostOwed) + 16)
         Restart();
 }
 

@@ -6,8 +6,8 @@
 //
 // The file holds one JSON object a line: {"n":7,"topic":"transmissions",
 // "payload":{...}} for a message owed, {"sent":7} once it is delivered,
-// {"not_sent":3} for what was given up, and {"next":8} where the file was
-// begun anew. It is bounded: past kMostOwed messages the oldest are given
+// {"given_up":7} and {"not_sent":3} for what was given up and how many
+// that makes, and {"next":8} where the file was begun anew. It is bounded: past kMostOwed messages the oldest are given
 // up, counted, and the count is told to the broker before the rest (the
 // station's own monthly record still holds every line). A line the disk
 // took only in part is ignored on reading.
@@ -20,6 +20,8 @@
 class COutbox {
 public:
     static constexpr int kMostOwed = 10000;
+
+    explicit COutbox(int mostOwed = kMostOwed) : m_mostOwed(mostOwed) {}
 
     struct Entry {
         QString topic;  // the last level: "transmissions", "access"
@@ -43,6 +45,7 @@ private:
     void Note(const QJsonObject& line, bool sync = false);
     void Restart();
 
+    const int m_mostOwed;
     QFile m_file;
     std::map<quint64, Entry> m_owed;
     quint64 m_next = 1;
