@@ -94,7 +94,10 @@ void CFleetPublisher::SendState()
     m_quiet.start(kLongestQuietMs);
     if (!m_haveState || !m_link || !m_link->IsConnected())
         return;
-    m_link->Publish(Topic("state"), Compact(m_state.ToJson(QDateTime::currentDateTimeUtc(), m_since)), 1, true);
+    // QoS 0: the broker keeps the latest, and a state lost with a
+    // connection is sent again as the next one begins; no acknowledgement
+    // costs the station a wakeup per state.
+    m_link->Publish(Topic("state"), Compact(m_state.ToJson(QDateTime::currentDateTimeUtc(), m_since)), 0, true);
 }
 
 void CFleetPublisher::Record(const QString& topic, const QJsonObject& line)

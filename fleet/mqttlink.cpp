@@ -11,7 +11,9 @@ Q_LOGGING_CATEGORY(lcFleet, "tavrin.fleet")
 
 namespace {
 
-constexpr int kMiscMs = 500;
+// The keep-alive wants far less; this also catches anything the TLS layer
+// held back without the socket saying so.
+constexpr int kMiscMs = 1000;
 // Read until the socket (and the TLS layer) has nothing more.
 constexpr int kPacketsPerRead = 1000;
 // TLS 1.2's forward-secret AEAD suites; TLS 1.3 has only such suites.
