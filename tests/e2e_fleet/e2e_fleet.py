@@ -75,8 +75,17 @@ class Suite:
         self.arguments = arguments
         self.stations = {}
         self.driver = None
+        self.console = None
         self.certificates = Certificates([*FREQUENCIES, 'console'])
         self.broker = Broker(self.certificates)
+        try:
+            self.start()
+        except BaseException:
+            # What did start is not left running.
+            self.end()
+            raise
+
+    def start(self):
         # Charlie comes up while the broker is down, and transmits then.
         self.rigctl_ports = {name: free_port() for name in FREQUENCIES}
         self.stations['charlie'] = self.station('charlie')
@@ -88,7 +97,7 @@ class Suite:
         self.broker.start()
         for name in ('alpha', 'bravo'):
             self.stations[name] = self.station(name)
-        self.console = Console(arguments.tavrin, arguments.radiosim, [WATCHER, OPERATOR])
+        self.console = Console(self.arguments.tavrin, self.arguments.radiosim, [WATCHER, OPERATOR])
         self.console.start_console(self.broker, self.certificates)
 
     def station(self, name, certificate=None, frequency=None):
@@ -111,7 +120,7 @@ class Suite:
     def end(self):
         if self.driver:
             close(self.driver)
-        status = self.console.stop()
+        status = self.console.stop() if self.console else None
         # Those still running end on SIGTERM as cleanly as the console,
         # their connection to the broker and its thread included.
         for name, station in self.stations.items():

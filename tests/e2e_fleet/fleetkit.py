@@ -128,8 +128,12 @@ def fleet_station(tavrin, radiosim, name, broker, certificates, frequency, certi
                       trace=False)
     station.env['QT_LOGGING_RULES'] = 'tavrin.fleet=true'
     station.fleet_name = name
-    station.start_panel(['--fleet-broker', broker.url, '--fleet-name', name,
-                         *certificates.options(certificate or name), *extra])
+    try:
+        station.start_panel(['--fleet-broker', broker.url, '--fleet-name', name,
+                             *certificates.options(certificate or name), *extra])
+    except BaseException:
+        station.stop()
+        raise
     return station
 
 
