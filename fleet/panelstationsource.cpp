@@ -1,12 +1,12 @@
 #include "fleet/panelstationsource.h"
 
-#include <QTimer>
+#include <cmath>
 
 #include "keying/transmitholder.h"
-#include "link/reportedstate.h"
+#include "link/reportchanges.h"
 #include "panel/tavrinview.h"
+#include "radiowatch/silencewatch.h"
 #include "remote/rigmodes.h"
-#include "remote/viewrigseam.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissioncsv.h"
 #include "web/webfeed.h"
@@ -14,10 +14,6 @@
 #include "web/webservice.h"
 
 namespace {
-
-// What nothing announces (the port closing, the radio falling silent) is
-// looked at this often.
-constexpr int kRoundMs = 1000;
 
 QString AgcName(char agc)
 {
@@ -34,27 +30,21 @@ QJsonObject Named(const char* header, const QStringList& fields)
     return line;
 }
 
+QString LinkWords(const PanelReading& reading)
+{
+    if (!reading.portOpen)
+        return QStringLiteral("port closed");
+    return reading.silent ? QStringLiteral("radio silent") : QString();
+}
+
 } // namespace
 
-CPanelStationSource::CPanelStationSource(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder,
+CPanelStationSource::CPanelStationSource(CTavrinView& view, CSilenceWatch& silence, CTransmitHolder& holder,
                                          CStationRecord& record, CWebService* web, QObject* parent)
-    : CStationSource(parent), m_rig(std::make_unique<CViewRigSeam>(view, silence)), m_holder(holder)
+    : CStationSource(parent), m_reader(view, &silence, &holder)
 {
-    WatchReports(view);
-    connect(&holder, &CTransmitHolder::Began, this, &CStationSource::MayHaveChanged);
-    connect(&holder, &CTransmitHolder::Ended, this, &CStationSource::MayHaveChanged);
-    auto* round = new QTimer(this);
-    connect(round, &QTimer::timeout, this, &CStationSource::MayHaveChanged);
-    round->start(kRoundMs);
-    connect(&record, &CStationRecord::TransmissionWritten, this, [this](const TransmissionRecord& written) {
-        QJsonObject line = Named(kTransmissionsHeader, TransmissionFieldTexts(written));
-        line.insert(QStringLiteral("event"), written.end.isValid() || !written.ended.isEmpty() ? QStringLiteral("ended")
-                                                                                               : QStringLiteral("began"));
-        emit Recorded(QStringLiteral("transmissions"), line);
-    });
-    connect(&record, &CStationRecord::AccessWritten, this, [this](const QStringList& fields) {
-        emit Recorded(QStringLiteral("access"), Named(kAccessHeader, fields));
-    });
+    WatchPanel(view, silence, holder);
+    WatchRecord(record);
     if (web) {
         m_webPanel = web->Address();
         connect(&web->Server().Feed(), &CWebFeed::OperatorsChanged, this, [this](const QStringList& names) {
@@ -64,44 +54,51 @@ CPanelStationSource::CPanelStationSource(CTavrinView& view, const CSilenceWatch&
     }
 }
 
-CPanelStationSource::~CPanelStationSource() = default;
-
-// The serial control speaks after every character; only a count is
-// compared then, and a report that came is told.
-void CPanelStationSource::WatchReports(CTavrinView& view)
+// Each of these says when what the state holds moves; nothing is looked at
+// on a timer or after a character.
+void CPanelStationSource::WatchPanel(CTavrinView& view, CSilenceWatch& silence, CTransmitHolder& holder)
 {
-    m_reportsSeen = m_rig->ReportCount();
-    connect(&view.Comm(), &CMSComm::OnComm, this, [this] {
-        const unsigned reports = m_rig->ReportCount();
-        if (reports == m_reportsSeen)
-            return;
-        m_reportsSeen = reports;
-        emit MayHaveChanged();
+    connect(&view, &CTavrinView::ReportParsed, this, &CPanelStationSource::OnReport);
+    connect(&view, &CTavrinView::TransmitChanged, this, &CStationSource::MayHaveChanged);
+    connect(&holder, &CTransmitHolder::Began, this, &CStationSource::MayHaveChanged);
+    connect(&holder, &CTransmitHolder::Ended, this, &CStationSource::MayHaveChanged);
+    connect(&silence, &CSilenceWatch::HeardChanged, this, &CStationSource::MayHaveChanged);
+}
+
+void CPanelStationSource::WatchRecord(CStationRecord& record)
+{
+    connect(&record, &CStationRecord::TransmissionWritten, this, [this](const TransmissionRecord& written) {
+        QJsonObject line = Named(kTransmissionsHeader, TransmissionFieldTexts(written));
+        line.insert(QStringLiteral("event"), written.end.isValid() || !written.ended.isEmpty() ? QStringLiteral("ended")
+                                                                                               : QStringLiteral("began"));
+        emit Recorded(QStringLiteral("transmissions"), line);
     });
+    connect(&record, &CStationRecord::AccessWritten, this, [this](const QStringList& fields) {
+        emit Recorded(QStringLiteral("access"), Named(kAccessHeader, fields));
+    });
+}
+
+// A report that repeats the frequency, mode and AGC moves nothing the
+// state holds; the radio's transmit field has its own event.
+void CPanelStationSource::OnReport(const ReportChanges& changes)
+{
+    if (changes.Has('F') || changes.Has('M') || changes.Has('A'))
+        emit MayHaveChanged();
 }
 
 StationState CPanelStationSource::Now() const
 {
+    const PanelReading reading = m_reader.Read();
     StationState state;
-    if (const std::optional<qint64> hz = m_rig->ReportedFrequencyHz(); hz && g_nFreqReports > 0)
-        state.frequencyKhz = double(*hz) / 1000.0;
-    if (const RigMode* mode = ModeForSetting(m_rig->ReportedMode()))
+    if (reading.freqReported)
+        state.frequencyKhz = double(std::llround(reading.freqKhz * 1000.0)) / 1000.0;
+    if (const RigMode* mode = ModeForSetting(reading.mode))
         state.mode = QString::fromLatin1(mode->token);
-    state.agc = AgcName(g_chAgc);
-    state.transmitting = m_rig->ReportedTransmit();
-    if (const std::optional<Keyer> holder = m_holder.Holder()) {
-        state.holder = holder->Who();
-        state.transmitting = true;
-    }
-    switch (m_rig->Link()) {
-    case RigStatus::Ok:
-        break;
-    case RigStatus::TimedOut:
-        state.link = QStringLiteral("radio silent");
-        break;
-    default:
-        state.link = QStringLiteral("port closed");
-    }
+    state.agc = AgcName(reading.agc);
+    state.transmitting = reading.RadioKeyed() || reading.holder.has_value();
+    if (reading.holder)
+        state.holder = reading.holder->Who();
+    state.link = LinkWords(reading);
     state.operators = m_operators;
     state.webPanel = m_webPanel;
     return state;

@@ -1,7 +1,8 @@
 // The fleet's pieces that are easy to get subtly wrong: which broker
 // addresses are refused, what a station's state reads back as (and what a
 // console drops from a hostile one), the outbox across restarts and when
-// full, and the console's board as messages arrive out of order or twice.
+// full, the console's board as messages arrive out of order or twice, and
+// when the station's side says its state may have moved.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -10,7 +11,13 @@
 #include "fleet/brokeraddress.h"
 #include "fleet/fleetboard.h"
 #include "fleet/outbox.h"
+#include "fleet/panelstationsource.h"
 #include "fleet/stationstate.h"
+#include "keying/transmitholder.h"
+#include "panel/tavrinview.h"
+#include "radiowatch/silencewatch.h"
+#include "support/viewharness.h"
+#include "txlog/stationrecord.h"
 
 namespace {
 
@@ -29,6 +36,24 @@ QStringList Starts(const CFleetBoard& board, const QString& name)
         starts << entry.toObject().value("start_utc").toString() + (entry.toObject().value("end_utc").toString().isEmpty() ? "" : "+");
     return starts;
 }
+
+// A started panel read as a station: the radio on LSB at 7035.25 kHz.
+struct Station {
+    Station()
+    {
+        harness.Start();
+        holder.Follow(harness.View());
+        harness.Feed("F0703525 M2 A3 U \n");
+        QObject::connect(&source, &CStationSource::MayHaveChanged, [this] { ++told; });
+    }
+    QByteArray channelFile = ViewHarness::MinimalChannelFile();
+    ViewHarness harness{&channelFile};
+    CSilenceWatch silence{harness.View()};
+    CTransmitHolder holder{&harness.View()};
+    CStationRecord record{harness.View(), holder};
+    CPanelStationSource source{harness.View(), silence, holder, record, nullptr};
+    int told = 0;
+};
 
 } // namespace
 
@@ -229,6 +254,54 @@ private slots:
         QTest::newRow("retained online") << true << QByteArray("online") << "2026-12-09T08:00:00.000Z" << false;
         QTest::newRow("retained offline") << true << QByteArray("offline") << "2026-12-09T11:00:00.000Z" << true;
     }
+    void stationTellsWhatItsStateHolds_data()
+    {
+        QTest::addColumn<QByteArray>("report");
+        QTest::addColumn<bool>("told");
+        QTest::addColumn<QString>("state");  // frequency mode AGC transmitting
+        const QString same = "7035.25 LSB Medium no";
+        QTest::newRow("the same report again") << QByteArray("F0703525 M2 A3 U \n") << false << same;
+        QTest::newRow("a switch") << QByteArray("(0 I1 \n") << false << same;
+        QTest::newRow("the meter") << QByteArray("D4 \n") << false << same;
+        QTest::newRow("a new frequency") << QByteArray("F1420000 \n") << true << "14200 LSB Medium no";
+        QTest::newRow("a new mode") << QByteArray("M1 \n") << true << "7035.25 USB Medium no";
+        QTest::newRow("a new AGC") << QByteArray("A4 \n") << true << "7035.25 LSB Fast no";
+        QTest::newRow("the radio transmitting") << QByteArray("K \n") << true << "7035.25 LSB Medium yes";
+    }
+    void stationTellsWhatItsStateHolds()
+    {
+        QFETCH(QByteArray, report);
+        QFETCH(bool, told);
+        QFETCH(QString, state);
+        Station station;
+        station.told = 0;
+        station.harness.Feed(report);
+        QCOMPARE(station.told > 0, told);
+        const StationState now = station.source.Now();
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                     .arg(now.frequencyKhz.value_or(-1))
+                     .arg(now.mode, now.agc, now.transmitting ? "yes" : "no"),
+                 state);
+        QVERIFY(now.Heard());
+    }
+
+    void stationTellsSilenceTheRadioHeardAgainAndItsPortLost()
+    {
+        Station station;
+        station.silence.SetSpan(std::chrono::milliseconds(300));
+        station.told = 0;
+        QTRY_COMPARE(station.source.Now().link, QStringLiteral("radio silent"));
+        QVERIFY(station.told > 0);
+        station.told = 0;
+        station.harness.Feed("U \n");
+        QCOMPARE(station.source.Now().link, QString());
+        QVERIFY(station.told > 0);
+        station.told = 0;
+        station.harness.Port().Vanish();
+        QTRY_VERIFY(station.told > 0);
+        QCOMPARE(station.source.Now().link, QStringLiteral("port closed"));
+    }
+
     void boardSince()
     {
         QFETCH(bool, retained);
