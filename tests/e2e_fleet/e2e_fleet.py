@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.join(HERE, '..', 'e2e_web'))
 from selenium.webdriver.common.by import By  # noqa: E402
 
 from browser import close, log_in, open_browser  # noqa: E402
-from fleetkit import (Broker, Certificates, Console, fleet_station, kill, pause, resume,  # noqa: E402
+from fleetkit import (Broker, Certificates, Console, Gate, fleet_station, kill, pause, resume,  # noqa: E402
                       wait_until)
 from rawpage import log_in as raw_log_in, tls  # noqa: E402
 from rows import check, registrar, run_rows, suite_arguments  # noqa: E402
@@ -78,6 +78,7 @@ class Suite:
         self.console = None
         self.certificates = Certificates([*FREQUENCIES, 'console'])
         self.broker = Broker(self.certificates)
+        self.gate = Gate(self.broker)
         try:
             self.start()
         except BaseException:
@@ -86,9 +87,11 @@ class Suite:
             raise
 
     def start(self):
-        # Charlie comes up while the broker is down, and transmits then.
+        # Charlie comes up while its broker is down, and transmits then; it
+        # reaches the broker once the console reads it, so the console is
+        # there to see what charlie delivers (transmissions are not kept).
         self.rigctl_ports = {name: free_port() for name in FREQUENCIES}
-        self.stations['charlie'] = self.station('charlie')
+        self.stations['charlie'] = self.station('charlie', broker=self.gate)
         keyer = Keyer(self.rigctl_ports['charlie'])
         for _ in range(TRANSMISSIONS_WHILE_AWAY):
             keyer.transmit(0.3)
@@ -99,10 +102,13 @@ class Suite:
             self.stations[name] = self.station(name)
         self.console = Console(self.arguments.tavrin, self.arguments.radiosim, [WATCHER, OPERATOR])
         self.console.start_console(self.broker, self.certificates)
+        if not wait_for(lambda: 'Received SUBSCRIBE from tavrin-console' in self.broker.said(), RETRY_S):
+            raise RuntimeError('the console never subscribed:\n' + self.broker.said())
+        self.gate.open()
 
-    def station(self, name, certificate=None, frequency=None):
-        return fleet_station(self.arguments.tavrin, self.arguments.radiosim, name, self.broker, self.certificates,
-                             frequency or FREQUENCIES[name], certificate,
+    def station(self, name, certificate=None, frequency=None, broker=None):
+        return fleet_station(self.arguments.tavrin, self.arguments.radiosim, name, broker or self.broker,
+                             self.certificates, frequency or FREQUENCIES[name], certificate,
                              extra=['--rigctl-port', str(self.rigctl_ports.get(name, free_port()))])
 
     def page(self):

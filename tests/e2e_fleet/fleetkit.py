@@ -5,8 +5,10 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
+import threading
 import time
 
 from station import START_S, Station, free_port, wait_for
@@ -99,6 +101,46 @@ class Broker:
         self.root.cleanup()
 
 
+class Gate:
+    """A loopback port where a station finds its broker down (nothing
+    listens there) until the gate opens; then each connection is passed on
+    to the broker. What goes through the gate waits on nothing else."""
+
+    def __init__(self, broker):
+        self.port = free_port()
+        self.broker_port = broker.port
+        self.url = f'mqtts://localhost:{self.port}'
+        self.server = None
+
+    def open(self):
+        self.server = socket.create_server(('127.0.0.1', self.port))
+        threading.Thread(target=self._accept, daemon=True).start()
+
+    def _accept(self):
+        while True:
+            try:
+                client, _ = self.server.accept()
+                broker = socket.create_connection(('127.0.0.1', self.broker_port))
+            except OSError:
+                return
+            for source, sink in ((client, broker), (broker, client)):
+                threading.Thread(target=self._pipe, args=(source, sink), daemon=True).start()
+
+    @staticmethod
+    def _pipe(source, sink):
+        # Either end closing closes both, so the broker sees a station go.
+        try:
+            while data := source.recv(1 << 16):
+                sink.sendall(data)
+        except OSError:
+            pass
+        for end in (source, sink):
+            try:
+                end.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
+
 class Console(Station):
     """tavrin --fleet-console, with no radio, in a scratch home of its own."""
 
@@ -123,7 +165,8 @@ class Console(Station):
 
 def fleet_station(tavrin, radiosim, name, broker, certificates, frequency, certificate=None, extra=()):
     """A headless station on its own simulated radio, publishing as `name`
-    with the certificate of `certificate` (its own unless named)."""
+    with the certificate of `certificate` (its own unless named), to the
+    broker or through a Gate."""
     station = Station(tavrin, radiosim, [('otto', 'transmit', 'otto-password')], sim_args=['--freq', str(frequency)],
                       trace=False)
     station.env['QT_LOGGING_RULES'] = 'tavrin.fleet=true'
