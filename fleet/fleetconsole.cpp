@@ -11,6 +11,8 @@
 #include "fleet/fleetboard.h"
 #include "fleet/fleetlog.h"
 #include "fleet/mqttlink.h"
+#include "remote/hostaddresses.h"
+#include "remote/rigctlsettings.h"
 #include "sessionend/termsignals.h"
 #include "txlog/accessfile.h"
 #include "web/operatorstore.h"
@@ -86,14 +88,16 @@ int RunFleetConsole(int argc, char* argv[], const StartOptions& options)
         return Refuse(why);
     if (!HasWatcher(operators))
         return Refuse(QStringLiteral("no operator has the watch role: add one with tavrin --add-operator NAME --role watch"));
+    const QString address = options.web.address.value_or(QString());
+    const QHostAddress listenOn = address.isEmpty() ? QHostAddress(QHostAddress::Any)
+                                                    : ParseRigctlAddress(address).value_or(QHostAddress());
+    // Made for the addresses the watchers reach it at, as the web panel's.
     WebIdentity identity;
-    if (!LoadOrMakeWebIdentity(options.web.certFile, options.web.keyFile, identity, why))
+    if (!LoadOrMakeWebIdentity(options.web.certFile, options.web.keyFile, identity, why, AddressesReaching(listenOn)))
         return Refuse(why);
 
     CFleetBoard board;
     CWebServer server(operators, [&board] { return WebPanelState{board.Stations(), {}, {}}; }, ConsoleSite());
-    const QString address = options.web.address.value_or(QString());
-    const QHostAddress listenOn = address.isEmpty() ? QHostAddress(QHostAddress::Any) : QHostAddress(address);
     if (!server.Listen(listenOn, *options.web.port, WebTlsConfiguration(identity), why))
         return Refuse(why);
     CAccessFile record;
