@@ -151,16 +151,7 @@ class Console(Station):
         self.web_port = free_port()
         arguments = [self.tavrin_path, '--fleet-console', '--data-dir', self.data, '--web-port', str(self.web_port),
                      '--web-address', '127.0.0.1', '--fleet-broker', broker.url, *certificates.options(name)]
-        self.panel_log = os.path.join(self.root.name, 'console.log')
-        env = dict(self.env, QT_LOGGING_RULES='tavrin.fleet=true')
-        with open(self.panel_log, 'w') as log:
-            self.panel = subprocess.Popen(arguments, env=env, stdout=subprocess.PIPE, stderr=log, text=True)
-        first = self.panel.stdout.readline()
-        found = re.match(r'Fleet console: (https://\S+)\s+certificate SHA-256 ([0-9A-F:]+)', first)
-        if not found:
-            raise RuntimeError('the console printed no address: ' + first + self.said())
-        self.url, self.fingerprint = found.group(1), found.group(2)
-        self.check_certificate()
+        self.launch(arguments, dict(self.env, QT_LOGGING_RULES='tavrin.fleet=true'), 'Fleet console')
 
 
 def fleet_station(tavrin, radiosim, name, broker, certificates, frequency, certificate=None, extra=()):
