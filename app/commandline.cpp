@@ -220,6 +220,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions(web.All());
     const AudioOptions audio;
     parser.addOptions(audio.All());
+    const FleetOptions fleet;
+    parser.addOptions(fleet.All());
     const QCommandLineOption headless(QStringLiteral("headless"),
         QStringLiteral("Run with no window and no display (a station computer for the web panel and the station "
                        "programs); what a box would say goes to stderr. Ends, saving the channel file, on SIGTERM."));
@@ -258,6 +260,7 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     if (!TakeChannelsOptions(parser, channels, options.channels, problem)
         || !TakeTransmissionsOptions(parser, transmissions, options.transmissions, problem)
         || !TakeOperatorsOptions(parser, operators, options.operators, problem)
+        || !fleet.Take(parser, options.fleet, problem)
         || !OneCommandAtATime(options, problem)) {
         Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;

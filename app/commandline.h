@@ -7,6 +7,7 @@
 
 #include "audio/audiosettings.h"
 #include "channeleditor/channelsoptions.h"
+#include "fleet/fleetsettings.h"
 #include "remote/rigctlsettings.h"
 #include "txlog/transmissionsoptions.h"
 #include "web/operatorsoptions.h"
@@ -23,6 +24,7 @@ struct StartOptions {
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
     OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
     WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
+    FleetCommandLine fleet;  // --fleet-broker, --fleet-name, --fleet-cert/key/ca (kept), --fleet-console
     AudioCommandLine audio;  // --list-audio (no window), --audio-in, --audio-out (kept in the profile)
     // --headless: no window and no display, for a station computer nobody sits at.
     bool headless = false;

@@ -11,6 +11,7 @@
 #include "app/userruntimedir.h"
 #include "audio/audiocommand.h"
 #include "channeleditor/channelscommand.h"
+#include "fleet/fleetconsole.h"
 #include "link/commsettings.h"
 #include "link/serialtrace.h"
 #include "sessionend/commitchannelfile.h"
@@ -63,6 +64,9 @@ int main(int argc, char* argv[])
     UseUserRuntimeDir();
     if (options->audio.list)
         return RunListAudioCommand(argc, argv);
+    // The operations page runs no radio and no window.
+    if (options->fleet.console)
+        return RunFleetConsole(argc, argv, *options);
 
     if (options->headless)
         UseHeadlessPlatform();
@@ -80,6 +84,11 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
         return 2;
     }
+    FleetSettings fleet;
+    if (!LoadFleetSettings(options->fleet, fleet, problem)) {
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
+        return 2;
+    }
     std::unique_ptr<CWebService> web = CWebService::Start(LoadWebSettings(options->web), problem);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
@@ -89,6 +98,7 @@ int main(int argc, char* argv[])
     UseDeviceBackends();
     CTavrinApp app(*options);
     app.SetWebService(std::move(web));
+    app.SetFleetSettings(fleet);
     CSessionEnd sessionEnd(
         [&app] {
             if (CMainFrame* frame = app.MainFrame())

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -12,6 +13,8 @@
 #include "app/tavrindoc.h"
 #include "channeleditor/channeleditor.h"
 #include "channels/recallkeys.h"
+#include "fleet/fleetstation.h"
+#include "fleet/panelstationsource.h"
 #include "keying/transmitholder.h"
 #include "keying/transmitrelease.h"
 #include "link/commsettings.h"
@@ -64,6 +67,7 @@ bool CTavrinApp::InitInstance()
     AttachStationRecord();
     if (m_web)
         m_web->Attach(*m_frame->View(), *m_silence, *m_holder, m_frame->HelpMenu(), m_frame.get());
+    AttachFleet();
     m_frame->AddQuit();
     // Headless, the window is all there but never shown: its close still
     // ends the panel and writes the channel file.
@@ -107,7 +111,7 @@ void CTavrinApp::AttachChannelEditor()
 // window that reads the record.
 void CTavrinApp::AttachStationRecord()
 {
-    auto* record = new CStationRecord(*m_frame->View(), *m_holder);
+    auto* record = m_record = new CStationRecord(*m_frame->View(), *m_holder);
     record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
     record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
     if (m_web)
@@ -116,6 +120,17 @@ void CTavrinApp::AttachStationRecord()
                              record->Record(event, address, name, QStringLiteral("web"));
                          });
     AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
+}
+
+// The station on the fleet's broker, its outbox in the data folder.
+void CTavrinApp::AttachFleet()
+{
+    if (!m_fleetSettings.broker)
+        return;
+    auto* source = new CPanelStationSource(*m_frame->View(), *m_silence, *m_holder, *m_record, m_web.get(),
+                                           m_frame->View());
+    m_fleet = std::make_unique<CFleetStation>(*source, m_fleetSettings, QDir::current().absoluteFilePath(
+                                                                            QStringLiteral("fleet-outbox.jsonl")));
 }
 
 void CTavrinApp::OnAppAbout()

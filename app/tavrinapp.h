@@ -4,11 +4,13 @@
 #include "app/commandline.h"
 
 class CChannelEditor;
+class CFleetStation;
 class CFlrigService;
 class CMainFrame;
 class CPortChoice;
 class CRigctlService;
 class CSilenceWatch;
+class CStationRecord;
 class CTavrinDoc;
 class CTavrinView;
 class CTransmitHolder;
@@ -23,6 +25,8 @@ public:
     bool InitInstance();
     // Started before the window; InitInstance attaches it to the panel.
     void SetWebService(std::unique_ptr<CWebService> web);
+    // Checked before the window, as the web panel is; none: no broker.
+    void SetFleetSettings(const FleetSettings& fleet) { m_fleetSettings = fleet; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
     void OnAppAbout();
     void OnFileNew();
@@ -32,6 +36,7 @@ private:
     void AttachPortHelpers();
     void AttachChannelEditor();
     void AttachStationRecord();
+    void AttachFleet();
 
     std::unique_ptr<CTavrinDoc> m_doc;
     StartOptions m_options;
@@ -45,4 +50,7 @@ private:
     std::unique_ptr<CRigctlService> m_rigctl;
     std::unique_ptr<CFlrigService> m_flrig;
     std::unique_ptr<CWebService> m_web;
+    FleetSettings m_fleetSettings;
+    CStationRecord* m_record = nullptr;  // the view's child
+    std::unique_ptr<CFleetStation> m_fleet;
 };

@@ -96,7 +96,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     // Caught up with the other pages at the next look.
     page.own = now;
     Changed();
-    SendToAll(OperatorsMessage());
+    TellOperators();
     emit PageOpened(raw);
 }
 
@@ -330,6 +330,16 @@ QJsonObject CWebFeed::OperatorsMessage() const
     return {{QStringLiteral("type"), QStringLiteral("operators")}, {QStringLiteral("list"), list}};
 }
 
+void CWebFeed::TellOperators()
+{
+    const QJsonObject message = OperatorsMessage();
+    SendToAll(message);
+    QStringList names;
+    for (const QJsonValue& entry : message.value(QLatin1String("list")).toArray())
+        names << entry.toObject().value(QLatin1String("name")).toString();
+    emit OperatorsChanged(names);
+}
+
 void CWebFeed::Drop(QWebSocket* socket, const QString& why)
 {
     const auto found = std::find_if(m_pages.begin(), m_pages.end(),
@@ -345,7 +355,7 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
     m_pageCount = int(m_pages.size());
     DropLater(socket);
     emit PageGone(socket);
-    SendToAll(OperatorsMessage());
+    TellOperators();
 }
 
 void CWebFeed::DropLater(QWebSocket* socket) { socket->deleteLater(); }

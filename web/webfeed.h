@@ -101,6 +101,8 @@ signals:
     void PageGone(const QObject* page);
     // A binary message (audio) from a page, with the page's session.
     void BinaryFromPage(const QObject* page, const WebSession& session, const QByteArray& data);
+    // Whose pages are open now, each name once, as every page is told.
+    void OperatorsChanged(const QStringList& names);
 
 private:
     struct Page {
@@ -128,6 +130,7 @@ private:
     void Send(Page& page, const QJsonObject& message);
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
+    void TellOperators();
     void Drop(QWebSocket* socket, const QString& why);
     QString BenchRefusal(const QString& token);
     void DropLater(QWebSocket* socket);
