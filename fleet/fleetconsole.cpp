@@ -33,6 +33,7 @@ WebSite ConsoleSite()
 {
     return {QStringLiteral(":/fleet/fleet.html"),
             {{QStringLiteral("/fleet.js"), QStringLiteral(":/fleet/fleet.js"), "text/javascript"},
+             {QStringLiteral("/messages.js"), QStringLiteral(":/web/messages.js"), "text/javascript"},
              {QStringLiteral("/fleet.css"), QStringLiteral(":/fleet/fleet.css"), "text/css"},
              {QStringLiteral("/style.css"), QStringLiteral(":/web/style.css"), "text/css"}},
             [](OperatorRole role) { return role == OperatorRole::Watch; }};

@@ -9,6 +9,7 @@
 #include "web/pageroom.h"
 #include "web/webhttp.h"
 #include "web/weblog.h"
+#include "web/webmessages.h"
 
 namespace {
 
@@ -28,11 +29,11 @@ QList<QJsonObject> FeedChangeMessages(const WebPanelState& before, const WebPane
     QList<QJsonObject> messages;
     const QJsonObject values = whole ? now.values : now.ValuesChangedSince(before);
     if (whole || !values.isEmpty() || now.link != before.link)
-        messages.append({{QStringLiteral("type"), QStringLiteral("state")},
+        messages.append({{QStringLiteral("type"), WebMessage::kState},
                          {QStringLiteral("values"), values},
                          {QStringLiteral("link"), now.link}});
     if (whole || now.channels != before.channels)
-        messages.append({{QStringLiteral("type"), QStringLiteral("channels")},
+        messages.append({{QStringLiteral("type"), WebMessage::kChannels},
                          {QStringLiteral("rows"), QJsonArray::fromStringList(now.channels)}});
     return messages;
 }
@@ -85,7 +86,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     m_pageCount = int(m_pages.size());
     qCInfo(lcWeb) << "live page opened by" << session->name << "from" << m_pages.back().peer;
     Page& page = m_pages.back();
-    Send(page, QJsonObject{{QStringLiteral("type"), QStringLiteral("you")},
+    Send(page, QJsonObject{{QStringLiteral("type"), WebMessage::kYou},
                            {QStringLiteral("name"), session->name},
                            {QStringLiteral("role"), RoleName(session->role)}});
     if (!m_layout.isEmpty())
@@ -225,15 +226,10 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         // What the operator does keeps the session; the page's own beat
         // while it keys does not. An ended session's page acts no more.
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        const bool operatorActed = command.value(QStringLiteral("command")).toString() != QLatin1String("beat");
+        const bool operatorActed = command.value(QStringLiteral("command")).toString() != WebMessage::kBeat;
         if (!(operatorActed ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
             return Drop(socket, WhyEnded(*socket));
-        m_speaking = socket;
-        const QString refusal = m_commands ? m_commands(page.session, command)
-                                           : QStringLiteral("This panel takes no commands.");
-        m_speaking = nullptr;
-        if (!refusal.isEmpty())
-            Send(page, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), refusal}});
+        emit CommandFromPage(socket, page.session, command);
         // What the page did shows on every page without waiting for a round.
         Changed();
         return;
@@ -256,7 +252,7 @@ bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
     if (rate.Take())
         return true;
     if (rate.RefusedInARow() == 1)
-        Send(page, {{QStringLiteral("type"), QStringLiteral("refused")},
+        Send(page, {{QStringLiteral("type"), WebMessage::kRefused},
                     {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
     if (rate.RefusedInARow() == kMostRefusedInARow) {
         m_benched.insert(page.token, QDeadlineTimer(kFloodBenchMs));
@@ -273,7 +269,7 @@ void CWebFeed::Refuse(const QObject* page, const QString& text)
         return;
     for (Page& open : m_pages) {
         if (open.socket.get() == page)
-            Send(open, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), text}});
+            Send(open, {{QStringLiteral("type"), WebMessage::kRefused}, {QStringLiteral("text"), text}});
     }
 }
 
@@ -327,7 +323,7 @@ QJsonObject CWebFeed::OperatorsMessage() const
         list.append(QJsonObject{{QStringLiteral("name"), page.session.name},
                                 {QStringLiteral("role"), RoleName(page.session.role)}});
     }
-    return {{QStringLiteral("type"), QStringLiteral("operators")}, {QStringLiteral("list"), list}};
+    return {{QStringLiteral("type"), WebMessage::kOperators}, {QStringLiteral("list"), list}};
 }
 
 void CWebFeed::TellOperators()

@@ -8,7 +8,7 @@ WebSite WebSite::Panel()
     };
     return {QStringLiteral(":/web/index.html"),
             {script("app.js"), script("audio.js"), script("audioplayer.js"), script("channellist.js"),
-             script("keying.js"), script("panel.js"),
+             script("keying.js"), script("messages.js"), script("panel.js"),
              {QStringLiteral("/style.css"), QStringLiteral(":/web/style.css"), "text/css"}},
             [](OperatorRole role) { return role != OperatorRole::Watch; }};
 }

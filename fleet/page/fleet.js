@@ -1,6 +1,8 @@
 // The operations page: one WebSocket to the console, which sends every
 // station once and then only the stations that changed. It sends nothing
 // back: the console carries no command to any station.
+import { TYPE } from '/messages.js';
+
 const $ = (id) => document.getElementById(id);
 const stations = {};
 const LABELS = ['Station', 'Status', 'Radio', 'Frequency', 'Mode', 'Transmitter', 'Last transmissions', 'Web panel'];
@@ -141,9 +143,9 @@ function showStations(message) {
 }
 
 const handlers = {
-  state: showStations,
-  you: (m) => { $('you').textContent = `${m.name} (${m.role})`; },
-  operators: (m) => {
+  [TYPE.STATE]: showStations,
+  [TYPE.YOU]: (m) => { $('you').textContent = `${m.name} (${m.role})`; },
+  [TYPE.OPERATORS]: (m) => {
     $('operators').replaceChildren(...m.list.map((op) => Object.assign(document.createElement('li'), {
       textContent: op.name,
     })));
