@@ -255,6 +255,9 @@ bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
         Send(page, {{QStringLiteral("type"), WebMessage::kRefused},
                     {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
     if (rate.RefusedInARow() == kMostRefusedInARow) {
+        // Benches past their time go here too, not only when their own
+        // login comes back: one that never does would stay for good.
+        m_benched.removeIf([](const auto& bench) { return bench.value().hasExpired(); });
         m_benched.insert(page.token, QDeadlineTimer(kFloodBenchMs));
         QWebSocket* socket = page.socket.get();
         QMetaObject::invokeMethod(this, [this, socket] { Drop(socket, QStringLiteral("it sent too many messages")); },

@@ -17,8 +17,8 @@
 // The feed may run in a thread of its own, so that the pages' sockets are
 // not among those the panel's event loop wakes for on every character;
 // Changed, SetLayout and SendToAll may then be called from the panel's
-// thread and are carried out in the feed's. The state source and the
-// command handler are called in the feed's thread.
+// thread and are carried out in the feed's. The state source is called,
+// and CommandFromPage emitted, in the feed's thread.
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
