@@ -61,7 +61,7 @@ bool CTavrinApp::InitInstance()
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
     AttachStationRecord();
     if (m_web)
-        m_web->Attach(*m_frame->View(), *m_silence, *m_holder, m_frame->HelpMenu(), m_frame.get());
+        m_web->Attach(*m_frame->View(), *m_silence, *m_holder, *m_record, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
     // Headless, the window is all there but never shown: its close still
     // ends the panel and writes the channel file.
@@ -102,11 +102,9 @@ void CTavrinApp::AttachChannelEditor()
 // window that reads the record.
 void CTavrinApp::AttachStationRecord()
 {
-    auto* record = new CStationRecord(*m_frame->View(), *m_holder);
-    record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
-    record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
-    if (m_web)
-        m_web->Record(*record);
+    m_record = new CStationRecord(*m_frame->View(), *m_holder);
+    m_record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
+    m_record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
     AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
 }
 

@@ -9,6 +9,7 @@ class CMainFrame;
 class CPortChoice;
 class CRigctlService;
 class CSilenceWatch;
+class CStationRecord;
 class CTavrinDoc;
 class CTavrinView;
 class CTransmitHolder;
@@ -44,5 +45,6 @@ private:
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
     std::unique_ptr<CFlrigService> m_flrig;
+    CStationRecord* m_record = nullptr;  // the view's child
     std::unique_ptr<CWebPart> m_web;
 };

@@ -1,6 +1,7 @@
 #include "app/webpart.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/commandline.h"
@@ -8,6 +9,9 @@
 #include "app/webpartcommandline.h"
 #include "audio/audiocommand.h"
 #include "audio/audiodevicesdlg.h"
+#include "fleet/fleetconsole.h"
+#include "fleet/fleetstation.h"
+#include "fleet/panelstationsource.h"
 #include "remote/rigctlsettings.h"
 #include "txlog/stationrecord.h"
 #include "web/operatorscommand.h"
@@ -99,28 +103,44 @@ bool TakeAudioOptions(const QCommandLineParser& parser, const AudioOptions& give
     return true;
 }
 
+// Either half may be there without the other: a web panel on no broker, or
+// a station on a broker with no web panel.
 class CStartedWebPart : public CWebPart {
 public:
-    explicit CStartedWebPart(std::unique_ptr<CWebService> service) : m_service(std::move(service)) {}
-
-    void Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
-                QWidget* parent) override
+    CStartedWebPart(std::unique_ptr<CWebService> service, const FleetSettings& fleet)
+        : m_service(std::move(service)), m_fleetSettings(fleet)
     {
-        m_service->Attach(view, silence, holder, helpMenu, parent);
     }
 
-    void Record(CStationRecord& record) override
+    void Attach(CTavrinView& view, CSilenceWatch& silence, CTransmitHolder& holder, CStationRecord& record,
+                QMenu* helpMenu, QWidget* parent) override
     {
-        QObject::connect(&m_service->Server(), &CWebServer::Access, &record,
-                         [&record](const QString& event, const QString& address, const QString& name) {
-                             record.Record(event, address, name, QStringLiteral("web"));
-                         });
+        if (m_service) {
+            m_service->Attach(view, silence, holder, helpMenu, parent);
+            QObject::connect(&m_service->Server(), &CWebServer::Access, &record,
+                             [&record](const QString& event, const QString& address, const QString& name) {
+                                 record.Record(event, address, name, QStringLiteral("web"));
+                             });
+        }
+        if (m_fleetSettings.broker)
+            AttachFleet(view, silence, holder, record);
     }
 
-    CWebService& Service() { return *m_service; }
+    CWebService* Service() { return m_service.get(); }
 
 private:
+    // The station on the fleet's broker, its outbox in the data folder.
+    void AttachFleet(CTavrinView& view, CSilenceWatch& silence, CTransmitHolder& holder, CStationRecord& record)
+    {
+        auto* source = new CPanelStationSource(view, silence, holder, record, m_service.get(), &view);
+        m_fleet = std::make_unique<CFleetStation>(*source, m_fleetSettings, QDir::current().absoluteFilePath(
+                                                                                 QStringLiteral("fleet-outbox.jsonl")));
+    }
+
     std::unique_ptr<CWebService> m_service;
+    FleetSettings m_fleetSettings;
+    // Goes first: it reads the web panel's pages.
+    std::unique_ptr<CFleetStation> m_fleet;
 };
 
 } // namespace
@@ -129,6 +149,7 @@ struct CWebPartOptions::Given {
     OperatorsOptions operators;
     WebOptions web;
     AudioOptions audio;
+    FleetOptions fleet;
 };
 
 CWebPartOptions::CWebPartOptions(QCommandLineParser& parser) : m_given(std::make_unique<Given>())
@@ -136,6 +157,7 @@ CWebPartOptions::CWebPartOptions(QCommandLineParser& parser) : m_given(std::make
     parser.addOptions(m_given->operators.All());
     parser.addOptions(m_given->web.All());
     parser.addOptions(m_given->audio.All());
+    parser.addOptions(m_given->fleet.All());
 }
 
 CWebPartOptions::~CWebPartOptions() = default;
@@ -145,7 +167,8 @@ bool CWebPartOptions::Take(const QCommandLineParser& parser, StartOptions& optio
     auto named = std::make_shared<WebPartCommandLine>();
     if (!TakeWebOptions(parser, m_given->web, named->web, problem)
         || !TakeAudioOptions(parser, m_given->audio, named->audio, problem)
-        || !TakeOperatorsOptions(parser, m_given->operators, named->operators, problem))
+        || !TakeOperatorsOptions(parser, m_given->operators, named->operators, problem)
+        || !m_given->fleet.Take(parser, named->fleet, problem))
         return false;
     options.webPart = std::move(named);
     return true;
@@ -170,6 +193,9 @@ std::optional<int> RunWebPartCommand(const StartOptions& options, int argc, char
     UseUserRuntimeDir();
     if (options.webPart->audio.list)
         return RunListAudioCommand(argc, argv);
+    // The operations page runs no radio and no window.
+    if (options.webPart->fleet.console)
+        return RunFleetConsole(argc, argv, options.webPart->fleet, options.webPart->web);
     return std::nullopt;
 }
 
@@ -179,16 +205,19 @@ std::unique_ptr<CWebPart> CWebPart::Start(const StartOptions& options, QString& 
     const WebPartCommandLine named = options.webPart ? *options.webPart : WebPartCommandLine{};
     if (!CheckAudioCommandLine(named.audio, problem))
         return nullptr;
-    std::unique_ptr<CWebService> service = CWebService::Start(LoadWebSettings(named.web), problem);
-    if (!service)
+    FleetSettings fleet;
+    if (!LoadFleetSettings(named.fleet, fleet, problem))
         return nullptr;
-    return std::make_unique<CStartedWebPart>(std::move(service));
+    std::unique_ptr<CWebService> service = CWebService::Start(LoadWebSettings(named.web), problem);
+    if (!problem.isEmpty() || (!service && !fleet.broker))
+        return nullptr;
+    return std::make_unique<CStartedWebPart>(std::move(service), fleet);
 }
 
 void CWebPart::AddMenuEntries(QMenu* radioMenu, QWidget* parent, std::function<CWebPart*()> running)
 {
     CAudioDevicesDlg::AddTo(radioMenu, parent, [running](const AudioSettings& devices) {
-        if (CWebPart* part = running())
-            static_cast<CStartedWebPart*>(part)->Service().UseAudioDevices(devices);
+        if (CWebPart* part = running(); part && static_cast<CStartedWebPart*>(part)->Service())
+            static_cast<CStartedWebPart*>(part)->Service()->UseAudioDevices(devices);
     });
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The web panel, its operators and the station's sound for remote listeners:
-// the panel's one doorway to web/ and audio/. They are built where Qt has its
-// HTTP server, WebSockets and Multimedia (Linux); a build without them
-// (Windows) offers none of it: no option in --help, no menu entry, no command.
+// The web panel, its operators, the station's sound for remote listeners and
+// the station's place in a fleet: the panel's one doorway to web/, audio/ and
+// fleet/. They are built where Qt has its HTTP server, WebSockets and
+// Multimedia, and libmosquitto is (Linux); a build without them (Windows)
+// offers none of it: no option in --help, no menu entry, no command.
 #include <QString>
 #include <functional>
 #include <memory>
@@ -25,7 +26,8 @@ public:
     ~CWebPartOptions();
     // False, with problem set, for a value the part cannot take.
     bool Take(const QCommandLineParser& parser, StartOptions& options, QString& problem) const;
-    // How many of the no-window commands (--add-operator, --list-audio...) are named.
+    // How many of the no-window commands (--add-operator, --list-audio,
+    // --fleet-console...) are named.
     static int Commands(const StartOptions& options);
 
 private:
@@ -39,15 +41,15 @@ std::optional<int> RunWebPartCommand(const StartOptions& options, int argc, char
 class CWebPart {
 public:
     virtual ~CWebPart() = default;
-    // The web panel the command line or the profile asks for, started before
-    // the window: none when none is asked for, or when it could not start
-    // (problem says why).
+    // The web panel and the fleet's broker the command line or the profile
+    // asks for, started before the window: none when neither is asked for,
+    // or when it could not start (problem says why).
     static std::unique_ptr<CWebPart> Start(const StartOptions& options, QString& problem);
     // The part's entries in the Radio menu; running() is the part as started, or null.
     static void AddMenuEntries(QMenu* radioMenu, QWidget* parent, std::function<CWebPart*()> running);
 
-    virtual void Attach(CTavrinView& view, const CSilenceWatch& silence, CTransmitHolder& holder, QMenu* helpMenu,
-                        QWidget* parent) = 0;
-    // Every login and logout on the station's record.
-    virtual void Record(CStationRecord& record) = 0;
+    // Every login and logout goes on the station's record, and the fleet
+    // reads the record as it is written.
+    virtual void Attach(CTavrinView& view, CSilenceWatch& silence, CTransmitHolder& holder, CStationRecord& record,
+                        QMenu* helpMenu, QWidget* parent) = 0;
 };

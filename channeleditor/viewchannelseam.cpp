@@ -48,7 +48,7 @@ RecallResult CViewChannelSeam::Recall(int slot)
 {
     if (m_view.m_cbChannels.SetCurSel(slot) != slot)
         return RecallResult::NoListLine;
-    return m_view.Dispatch([this] { m_view.OnDblClkChannels(); }) ? RecallResult::Sent : RecallResult::PortFailed;
+    return m_view.OnCmdMsg(IDC_CHANNELS, Notification::DoubleClick) ? RecallResult::Sent : RecallResult::PortFailed;
 }
 
 // The report's 10 Hz grid, without the rounding of its decoding, so the

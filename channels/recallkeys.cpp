@@ -59,5 +59,5 @@ void CRecallKeys::OfferMenu(const QContextMenuEvent& event)
 void CRecallKeys::Recall(int row)
 {
     m_channels->SetCurSel(row);
-    m_view.Dispatch([this] { m_view.OnDblClkChannels(); });
+    m_view.OnCmdMsg(IDC_CHANNELS, Notification::DoubleClick);
 }

@@ -8,6 +8,7 @@
 
 #include "netport/netaddress.h"
 #include "panel/combocontrols.h"
+#include "panel/messagemap.h"
 #include "panel/tavrinview.h"
 #include "res/resource.h"
 
@@ -15,55 +16,59 @@ Q_DECLARE_LOGGING_CATEGORY(lcPanel)
 
 namespace {
 
-struct ClickBinding {
-    int id;
-    void (CTavrinView::*handler)();
-};
+constexpr Notification kClicked = Notification::Clicked;
 
-const ClickBinding kClicks[] = {
-    {IDC_FREQ_UP, &CTavrinView::OnFreqUp},
-    {IDC_FREQ_DOWN, &CTavrinView::OnFreqDown},
-    {IDC_STEP_500K, &CTavrinView::OnStep500kHz},
-    {IDC_STEP_100K, &CTavrinView::OnStep100kHz},
-    {IDC_STEP_50K, &CTavrinView::OnStep50kHz},
-    {IDC_STEP_10K, &CTavrinView::OnStep10kHz},
-    {IDC_STEP_5K, &CTavrinView::OnStep5kHz},
-    {IDC_STEP_1K, &CTavrinView::OnStep1kHz},
-    {IDC_STEP_500, &CTavrinView::OnStep500Hz},
-    {IDC_STEP_100, &CTavrinView::OnStep100Hz},
-    {IDC_STEP_50, &CTavrinView::OnStep50Hz},
-    {IDC_STEP_10, &CTavrinView::OnStep10Hz},
-    {IDC_JOG_UP, &CTavrinView::OnJogUp},
-    {IDC_JOG_DOWN, &CTavrinView::OnJogDown},
-    {IDC_SET_FREQ, &CTavrinView::OnSetFreq},
-    {IDC_SAVE_CHANNEL, &CTavrinView::OnSaveChannel},
-    {IDC_INPUT_MIC, &CTavrinView::OnInputMic},
-    {IDC_INPUT_AUDIO2, &CTavrinView::OnInputAudio2},
-    {IDC_INPUT_PATCH, &CTavrinView::OnInputPatch},
-    {IDC_CLIPPING, &CTavrinView::OnClipping},
-    {IDC_BPF_OFF, &CTavrinView::OnBpfOff},
-    {IDC_SIDE_TONE, &CTavrinView::OnSideTone},
-    {IDC_VOX_OFF, &CTavrinView::OnVoxOff},
-    {IDC_VOX_VOICE, &CTavrinView::OnVoxVoice},
-    {IDC_VOX_DATA, &CTavrinView::OnVoxData},
-    {IDC_XMIT, &CTavrinView::OnXmit},
-    {IDC_RECEIVE, &CTavrinView::OnReceive},
-    {IDC_TUNE, &CTavrinView::OnTune},
-    {IDC_EXT_PTT, &CTavrinView::OnExtPtt},
-    {IDC_MUTE, &CTavrinView::OnMute},
-    {IDC_LOCAL_AUDIO, &CTavrinView::OnLocalAudio},
-    {IDC_SET_RF_GAIN, &CTavrinView::OnSetRfGain},
-    {IDC_SET_BFO, &CTavrinView::OnSetBfo},
-    {IDC_METER_AUDIO, &CTavrinView::OnMeterAudio},
-    {IDC_METER_LINE, &CTavrinView::OnMeterLine},
-    {IDC_METER_PATCH, &CTavrinView::OnMeterPatch},
-    {IDC_METER_FWD, &CTavrinView::OnMeterFwd},
-    {IDC_METER_REV, &CTavrinView::OnMeterRev},
-    {IDC_METER_VSWR, &CTavrinView::OnMeterVswr},
-    {IDC_AMP_POWER, &CTavrinView::OnAmpPower},
-    {IDC_AMP_OPERATE, &CTavrinView::OnAmpOperate},
-    {IDC_CHAN_SCAN, &CTavrinView::OnChanScan},
-    {IDC_DTR_POWER, &CTavrinView::OnDtrPower},
+const MessageMapEntry kMessageMap[] = {
+    {IDC_FREQ_UP, kClicked, &CTavrinView::OnFreqUp},
+    {IDC_FREQ_DOWN, kClicked, &CTavrinView::OnFreqDown},
+    {IDC_STEP_500K, kClicked, &CTavrinView::OnStep500kHz},
+    {IDC_STEP_100K, kClicked, &CTavrinView::OnStep100kHz},
+    {IDC_STEP_50K, kClicked, &CTavrinView::OnStep50kHz},
+    {IDC_STEP_10K, kClicked, &CTavrinView::OnStep10kHz},
+    {IDC_STEP_5K, kClicked, &CTavrinView::OnStep5kHz},
+    {IDC_STEP_1K, kClicked, &CTavrinView::OnStep1kHz},
+    {IDC_STEP_500, kClicked, &CTavrinView::OnStep500Hz},
+    {IDC_STEP_100, kClicked, &CTavrinView::OnStep100Hz},
+    {IDC_STEP_50, kClicked, &CTavrinView::OnStep50Hz},
+    {IDC_STEP_10, kClicked, &CTavrinView::OnStep10Hz},
+    {IDC_JOG_UP, kClicked, &CTavrinView::OnJogUp},
+    {IDC_JOG_DOWN, kClicked, &CTavrinView::OnJogDown},
+    {IDC_SET_FREQ, kClicked, &CTavrinView::OnSetFreq},
+    {IDC_SAVE_CHANNEL, kClicked, &CTavrinView::OnSaveChannel},
+    {IDC_INPUT_MIC, kClicked, &CTavrinView::OnInputMic},
+    {IDC_INPUT_AUDIO2, kClicked, &CTavrinView::OnInputAudio2},
+    {IDC_INPUT_PATCH, kClicked, &CTavrinView::OnInputPatch},
+    {IDC_CLIPPING, kClicked, &CTavrinView::OnClipping},
+    {IDC_BPF_OFF, kClicked, &CTavrinView::OnBpfOff},
+    {IDC_SIDE_TONE, kClicked, &CTavrinView::OnSideTone},
+    {IDC_VOX_OFF, kClicked, &CTavrinView::OnVoxOff},
+    {IDC_VOX_VOICE, kClicked, &CTavrinView::OnVoxVoice},
+    {IDC_VOX_DATA, kClicked, &CTavrinView::OnVoxData},
+    {IDC_XMIT, kClicked, &CTavrinView::OnXmit},
+    {IDC_RECEIVE, kClicked, &CTavrinView::OnReceive},
+    {IDC_TUNE, kClicked, &CTavrinView::OnTune},
+    {IDC_EXT_PTT, kClicked, &CTavrinView::OnExtPtt},
+    {IDC_MUTE, kClicked, &CTavrinView::OnMute},
+    {IDC_LOCAL_AUDIO, kClicked, &CTavrinView::OnLocalAudio},
+    {IDC_SET_RF_GAIN, kClicked, &CTavrinView::OnSetRfGain},
+    {IDC_SET_BFO, kClicked, &CTavrinView::OnSetBfo},
+    {IDC_METER_AUDIO, kClicked, &CTavrinView::OnMeterAudio},
+    {IDC_METER_LINE, kClicked, &CTavrinView::OnMeterLine},
+    {IDC_METER_PATCH, kClicked, &CTavrinView::OnMeterPatch},
+    {IDC_METER_FWD, kClicked, &CTavrinView::OnMeterFwd},
+    {IDC_METER_REV, kClicked, &CTavrinView::OnMeterRev},
+    {IDC_METER_VSWR, kClicked, &CTavrinView::OnMeterVswr},
+    {IDC_AMP_POWER, kClicked, &CTavrinView::OnAmpPower},
+    {IDC_AMP_OPERATE, kClicked, &CTavrinView::OnAmpOperate},
+    {IDC_CHAN_SCAN, kClicked, &CTavrinView::OnChanScan},
+    {IDC_DTR_POWER, kClicked, &CTavrinView::OnDtrPower},
+    {IDC_AGC, Notification::CloseUp, &CTavrinView::OnCloseUpAgc},
+    {IDC_MODE, Notification::CloseUp, &CTavrinView::OnCloseUpMode},
+    {IDC_CHANNELS, Notification::DoubleClick, &CTavrinView::OnDblClkChannels},
+    {IDC_SCAN_UPPER, Notification::KillFocus, &CTavrinView::OnKillFocusScanUpper},
+    {IDC_SCAN_LOWER, Notification::KillFocus, &CTavrinView::OnKillFocusScanLower},
+    {IDC_CHAN_LOWER, Notification::KillFocus, &CTavrinView::OnKillFocusChanLower},
+    {IDC_CHAN_UPPER, Notification::KillFocus, &CTavrinView::OnKillFocusChanUpper},
 };
 
 const int kLiveEdits[] = {IDC_RF_GAIN, IDC_BFO, IDC_SCAN_UPPER, IDC_SCAN_LOWER,
@@ -85,22 +90,20 @@ QString WithShortAddress(QString text, const QString& device)
 
 } // namespace
 
+const MessageMapEntry* FindMessageMapEntry(int id, Notification code)
+{
+    for (const MessageMapEntry& entry : kMessageMap)
+        if (entry.id == id && entry.code == code)
+            return &entry;
+    return nullptr;
+}
+
 void CTavrinView::BindMessageMap()
 {
-    for (const ClickBinding& click : kClicks)
-        OnClicked(click.id, click.handler);
+    for (const MessageMapEntry& entry : kMessageMap)
+        Bind(entry);
     for (int id : kLiveEdits)
         BindLiveField(m_form.Edit(id));
-    auto* mode = static_cast<DropDownCombo*>(m_form.Combo(IDC_MODE));
-    auto* agc = static_cast<DropDownCombo*>(m_form.Combo(IDC_AGC));
-    auto* channels = static_cast<SimpleCombo*>(m_form.Combo(IDC_CHANNELS));
-    connect(mode, &DropDownCombo::closedUp, this, [this] { Dispatch([this] { OnCloseUpMode(); }); });
-    connect(agc, &DropDownCombo::closedUp, this, [this] { Dispatch([this] { OnCloseUpAgc(); }); });
-    connect(channels, &SimpleCombo::doubleClicked, this, [this] { Dispatch([this] { OnDblClkChannels(); }); });
-    BindKillFocus(IDC_SCAN_UPPER, &CTavrinView::OnKillFocusScanUpper);
-    BindKillFocus(IDC_SCAN_LOWER, &CTavrinView::OnKillFocusScanLower);
-    BindKillFocus(IDC_CHAN_LOWER, &CTavrinView::OnKillFocusChanLower);
-    BindKillFocus(IDC_CHAN_UPPER, &CTavrinView::OnKillFocusChanUpper);
     connect(&m_comm, &CMSComm::OnComm, this, [this] { Dispatch([this] { OnCommEvent(); }); });
     connect(&m_comm, &CMSComm::PortLost, this, &CTavrinView::ShowPortProblem);
     connect(&m_comm, &CMSComm::PortOpened, this, [this] { Dispatch([this] { OnPortOpened(); }); });
@@ -112,10 +115,30 @@ void CTavrinView::BindMessageMap()
     });
 }
 
-void CTavrinView::OnClicked(int id, void (CTavrinView::*handler)())
+void CTavrinView::Bind(const MessageMapEntry& entry)
 {
-    connect(m_form.Button(id), &QAbstractButton::clicked, this,
-            [this, handler] { Dispatch([this, handler] { (this->*handler)(); }); });
+    const auto notify = [this, &entry] { OnCmdMsg(entry.id, entry.code); };
+    switch (entry.code) {
+    case Notification::Clicked:
+        connect(m_form.Button(entry.id), &QAbstractButton::clicked, this, notify);
+        break;
+    case Notification::CloseUp:
+        connect(static_cast<DropDownCombo*>(m_form.Combo(entry.id)), &DropDownCombo::closedUp, this, notify);
+        break;
+    case Notification::DoubleClick:
+        connect(static_cast<SimpleCombo*>(m_form.Combo(entry.id)), &SimpleCombo::doubleClicked, this, notify);
+        break;
+    case Notification::KillFocus:
+        m_killFocusEdits.emplace_back(m_form.Edit(entry.id), entry.id);
+        m_form.Edit(entry.id)->installEventFilter(this);
+        break;
+    }
+}
+
+bool CTavrinView::OnCmdMsg(int id, Notification code)
+{
+    const MessageMapEntry* entry = FindMessageMapEntry(id, code);
+    return entry && Dispatch([this, entry] { (this->*entry->handler)(); });
 }
 
 // Only the user's typing is live: text the exchange itself writes into a
@@ -128,21 +151,14 @@ void CTavrinView::BindLiveField(QLineEdit* field)
     });
 }
 
-void CTavrinView::BindKillFocus(int id, void (CTavrinView::*handler)())
-{
-    QLineEdit* edit = m_form.Edit(id);
-    m_killFocusHandlers.emplace_back(edit, handler);
-    edit->installEventFilter(this);
-}
-
 // A context menu takes the focus only while it is open and gives it back to
 // the edit; the edit has not been left.
 bool CTavrinView::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        for (const auto& [edit, handler] : m_killFocusHandlers)
+        for (const auto& [edit, id] : m_killFocusEdits)
             if (edit == watched)
-                Dispatch([this, handler = handler] { (this->*handler)(); });
+                OnCmdMsg(id, Notification::KillFocus);
     }
     return QWidget::eventFilter(watched, event);
 }

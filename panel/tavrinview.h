@@ -16,6 +16,7 @@
 #include "panel/controlhandles.h"
 #include "panel/cstring.h"
 #include "panel/dialogform.h"
+#include "panel/messagemap.h"
 #include "panel/transmitchange.h"
 #include "panel/windowtimers.h"
 #include "panel/windowtitle.h"
@@ -44,6 +45,10 @@ public:
     void OnInitialUpdate();
     void DestroyWindow();  // the window closes: its timers end, the focus leaves, then PostNcDestroy
     void PostNcDestroy();  // the window is gone: write the channel file
+    // Runs the handler the message map has for this control's notification,
+    // inside Dispatch, as the control's own notification does. False when
+    // it has none, or the handler ended on an error of the port.
+    bool OnCmdMsg(int id, Notification code);
 
     // Command channel.
     void SendCommand(const CString& text);
@@ -206,11 +211,10 @@ private:
     void OpenPortAndQuery();
     void OpenPort();
     void SendQueries(const QList<const char*>& queries);
+    void Bind(const MessageMapEntry& entry);
     void BindLiveField(QLineEdit* field);
-    void BindKillFocus(int id, void (CTavrinView::*handler)());
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnCtlColor(QWidget* control);
-    void OnClicked(int id, void (CTavrinView::*handler)());
     void ClearPortProblem();
     void SetTuningStep(int step);
     void SendDirectAgcAndMode();
@@ -223,5 +227,5 @@ private:
     CWindowTimers m_timers;
     bool m_bPortTried = false;
     CWindowTitle m_title{this};
-    std::vector<std::pair<QObject*, void (CTavrinView::*)()>> m_killFocusHandlers;
+    std::vector<std::pair<QObject*, int>> m_killFocusEdits;  // and their ids
 };

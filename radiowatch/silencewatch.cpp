@@ -38,12 +38,15 @@ void CSilenceWatch::OnReport()
 void CSilenceWatch::Check()
 {
     if (!m_view.Comm().GetPortOpen()) {
-        m_portWasClosed = true;
+        if (!std::exchange(m_portWasClosed, true))
+            emit HeardChanged();
         SetSilent(false);
         return;
     }
-    if (std::exchange(m_portWasClosed, false))
+    if (std::exchange(m_portWasClosed, false)) {
         m_quiet.restart();
+        emit HeardChanged();
+    }
     SetSilent(m_quiet.elapsed() >= m_span.count());
 }
 
@@ -56,4 +59,5 @@ void CSilenceWatch::SetSilent(bool silent)
     if (silent)
         qCWarning(lcRadioWatch).noquote() << words;
     m_view.Title().Set(CWindowTitle::RadioSilent, silent ? words : QString());
+    emit HeardChanged();
 }

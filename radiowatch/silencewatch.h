@@ -24,6 +24,11 @@ public:
     bool IsSilent() const { return m_silent; }
     void SetSpan(std::chrono::milliseconds span);
 
+signals:
+    // The radio fell silent or spoke again, or the port it is heard on was
+    // found closed or open again, at the watch's next look.
+    void HeardChanged();
+
 private:
     void OnReport();
     void Check();

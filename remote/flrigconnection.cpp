@@ -1,9 +1,9 @@
 #include "remote/flrigconnection.h"
 
-#include <QHttpServerResponder>
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
+#include "remote/browserguard.h"
 #include "remote/flrigserver.h"
 #include "remote/peername.h"
 #include "remote/rigseam.h"
@@ -11,10 +11,6 @@
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
 
 namespace {
-
-// Headers come on top of a body: a request still growing past both cannot
-// be one the server would take.
-constexpr qint64 kMaxRequestBytes = CFlrigConnection::kMaxBody + 8 * 1024;
 
 FlrigAnswer FaultAnswer(XmlRpcFault code, const QString& reason)
 {
@@ -24,15 +20,19 @@ FlrigAnswer FaultAnswer(XmlRpcFault code, const QString& reason)
     return answer;
 }
 
-// The HTTP server answers only a request it has read to the end; one that
-// will not end in bounds gets its fault from here, the same reply a
-// responder writes, and the connection then closes.
+QByteArray HttpReply(const QByteArray& status, const QByteArray& type, const QByteArray& body, bool keepAlive)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: " + type + (keepAlive ? "" : "\r\nConnection: close")
+           + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+// A request that will not end in bounds is answered with a fault before
+// the rest of it has come, and the connection then closes.
 QByteArray OverLimitReply()
 {
     const QByteArray body = XmlRpcFaultReply(XmlRpcFault::NotACall,
                                              QStringLiteral("a request of more than %1 bytes").arg(CFlrigConnection::kMaxBody));
-    return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\nContent-Length: "
-           + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    return HttpReply("200 OK", "text/xml", body, false);
 }
 
 } // namespace
@@ -41,6 +41,7 @@ CFlrigConnection::CFlrigConnection(QTcpSocket* socket, CRigSeam& rig, CTransmitH
                                    QObject* parent)
     : QObject(parent), m_socket(socket), m_rig(rig), m_holder(holder), m_wait(rig), m_refused(refused)
 {
+    socket->setParent(this);
     m_sinceRequest.start();
     m_client.keyer.kind = Keyer::Kind::StationProgram;
     m_client.keyer.name = PeerName(*socket);
@@ -48,8 +49,6 @@ CFlrigConnection::CFlrigConnection(QTcpSocket* socket, CRigSeam& rig, CTransmitH
     m_client.keyer.client = socket;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(&m_wait, &CReportWait::Settled, this, &CFlrigConnection::OnSettled);
-    // Connected before the HTTP server's own reading, so it counts each
-    // chunk before the server takes it.
     connect(socket, &QTcpSocket::readyRead, this, &CFlrigConnection::OnBytesArriving);
     connect(socket, &QTcpSocket::disconnected, this, &CFlrigConnection::OnDisconnected);
 }
@@ -60,38 +59,49 @@ void CFlrigConnection::OnBytesArriving()
 {
     if (m_closing || !m_socket)
         return;
-    m_unansweredBytes += m_socket->bytesAvailable();
-    if (m_unansweredBytes <= kMaxRequestBytes)
+    m_reader.Feed(m_socket->readAll());
+    while (!m_closing) {
+        const std::optional<FlrigRequest> request = m_reader.Next();
+        if (!request)
+            break;
+        if (const QString sign = WebPageSign(request->headers); !sign.isEmpty())
+            Refuse(sign);
+        else
+            Take(*request);
+    }
+    if (m_closing || m_reader.Error() == CFlrigRequestReader::Problem::None)
         return;
-    qCWarning(lcRemote) << "an flrig client sent a request of more than" << kMaxBody << "bytes; answered and closed";
     m_closing = true;
     m_wait.Stop();
     m_queue.clear();
-    m_socket->write(OverLimitReply());
+    if (m_reader.Error() == CFlrigRequestReader::Problem::TooLarge) {
+        qCWarning(lcRemote) << "an flrig client sent a request of more than" << kMaxBody << "bytes; answered and closed";
+        m_socket->write(OverLimitReply());
+    } else {
+        qCWarning(lcRemote) << "an flrig client sent a request that is not HTTP as station programs send it; closed";
+        m_socket->write(HttpReply("400 Bad Request", "text/plain", "Not a request this server reads.", false));
+    }
     m_socket->disconnectFromHost();
 }
 
-void CFlrigConnection::Take(QHttpServerResponder&& responder, bool posted, const QByteArray& body)
+void CFlrigConnection::Take(const FlrigRequest& request)
 {
-    if (m_closing)
-        return;
-    m_unansweredBytes = 0;
     m_sinceRequest.start();
     Pending pending;
-    pending.responder = std::make_unique<QHttpServerResponder>(std::move(responder));
+    pending.keepAlive = request.keepAlive;
     if (m_refused) {
         pending.answer = FaultAnswer(XmlRpcFault::Refused, QStringLiteral("the flrig server serves its %1 station programs already")
                                                                        .arg(CFlrigServer::kMaxClients));
-    } else if (!posted) {
+    } else if (!request.posted) {
         pending.answer = FaultAnswer(XmlRpcFault::NotACall, QStringLiteral("an XML-RPC call is POSTed"));
-    } else if (body.size() > kMaxBody) {
+    } else if (request.body.size() > kMaxBody) {
         pending.answer = FaultAnswer(XmlRpcFault::NotACall, QStringLiteral("a request of more than %1 bytes").arg(kMaxBody));
     } else {
-        const XmlRpcRequest request = ReadXmlRpcCall(body);
-        if (request.call)
-            pending.call = *request.call;
+        const XmlRpcRequest call = ReadXmlRpcCall(request.body);
+        if (call.call)
+            pending.call = *call.call;
         else
-            pending.answer = FaultAnswer(XmlRpcFault::NotXml, request.problem);
+            pending.answer = FaultAnswer(XmlRpcFault::NotXml, call.problem);
     }
     m_queue.push_back(std::move(pending));
     if (m_queue.size() > size_t(kMaxQueued)) {
@@ -102,17 +112,16 @@ void CFlrigConnection::Take(QHttpServerResponder&& responder, bool posted, const
     Process();
 }
 
-void CFlrigConnection::Refuse(QHttpServerResponder&& responder)
+void CFlrigConnection::Refuse(const QString& sign)
 {
-    if (m_closing)
-        return;
     m_wait.Stop();
     m_queue.clear();
-    responder.write("Refused: a web page's request.", {{"Content-Type", "text/plain"}, {"Connection", "close"}},
-                    QHttpServerResponder::StatusCode::Forbidden);
     m_closing = true;
-    if (m_socket)
-        m_socket->disconnectFromHost();
+    if (!m_socket)
+        return;
+    emit WebPageRefused(m_socket->peerAddress().toString(), sign);
+    m_socket->write(HttpReply("403 Forbidden", "text/plain", "Refused: a web page's request.", false));
+    m_socket->disconnectFromHost();
 }
 
 void CFlrigConnection::Process()
@@ -147,7 +156,7 @@ void CFlrigConnection::Reply(const FlrigAnswer& answer)
 {
     if (m_queue.empty())
         return;
-    std::unique_ptr<QHttpServerResponder> responder = std::move(m_queue.front().responder);
+    const bool keepAlive = m_queue.front().keepAlive;
     m_queue.pop_front();
     if (m_closing || !m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -157,14 +166,17 @@ void CFlrigConnection::Reply(const FlrigAnswer& answer)
         Drop();
         return;
     }
-    responder->write(body, {{"Content-Type", "text/xml"}}, QHttpServerResponder::StatusCode::Ok);
+    m_socket->write(HttpReply("200 OK", "text/xml", body, keepAlive && !m_refused));
     if (m_refused)
         CloseAfterReply(QStringLiteral("a client beyond the served ones was answered and closed"));
+    else if (!keepAlive)
+        CloseAfterReply({});
 }
 
 void CFlrigConnection::CloseAfterReply(const QString& reason)
 {
-    qCWarning(lcRemote).noquote() << reason;
+    if (!reason.isEmpty())
+        qCWarning(lcRemote).noquote() << reason;
     m_closing = true;
     m_socket->disconnectFromHost();
 }

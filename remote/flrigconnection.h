@@ -11,14 +11,13 @@
 #include <QObject>
 #include <QPointer>
 #include <deque>
-#include <memory>
 
 #include "remote/flrigmethods.h"
+#include "remote/flrigrequest.h"
 #include "remote/reportwait.h"
 
 class CRigSeam;
 class CTransmitHolder;
-class QHttpServerResponder;
 class QTcpSocket;
 
 class CFlrigConnection : public QObject {
@@ -28,7 +27,7 @@ public:
     static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
     static constexpr int kMaxQueued = 16;
 
-    // `refused`: a connection beyond the server's limit, answered once with
+    // The connection owns `socket`. `refused`: a connection beyond the server's limit, answered once with
     // a fault that says so, then closed.
     CFlrigConnection(QTcpSocket* socket, CRigSeam& rig, CTransmitHolder* holder, bool refused, QObject* parent);
     ~CFlrigConnection() override;
@@ -40,24 +39,26 @@ public:
     // Since its last whole request, or since it connected.
     qint64 SilentMs() const { return m_sinceRequest.elapsed(); }
 
-    void Take(QHttpServerResponder&& responder, bool posted, const QByteArray& body);
-    // Answered 403, nothing in it run, and the connection closed.
-    void Refuse(QHttpServerResponder&& responder);
     void Drop();
 
 signals:
+    // A request a web page sent: answered 403, nothing in it run, and the
+    // connection closed.
+    void WebPageRefused(const QString& address, const QString& sign);
     void KeyRequested(CFlrigConnection* connection);
     void UnkeyRequested();
     void Finished(CFlrigConnection* connection);  // the connection is gone, once
 
 private:
     struct Pending {
-        std::unique_ptr<QHttpServerResponder> responder;
+        bool keepAlive = true;
         XmlRpcCall call;
         std::optional<FlrigAnswer> answer;  // known before it runs: a fault
     };
 
     void OnBytesArriving();
+    void Take(const FlrigRequest& request);
+    void Refuse(const QString& sign);
     void Process();
     void OnSettled(RigStatus status);
     void Reply(const FlrigAnswer& answer);
@@ -72,7 +73,9 @@ private:
     QElapsedTimer m_sinceRequest;
     std::deque<Pending> m_queue;
     FlrigAnswer m_held;
-    qint64 m_unansweredBytes = 0;
+    // A body a little over the limit is read and answered with a fault, the
+    // connection kept; one far over is refused from its head.
+    CFlrigRequestReader m_reader{kMaxBody + 8 * 1024};
     bool m_refused;
     bool m_waiting = false;
     bool m_closing = false;

@@ -1,13 +1,10 @@
 #include "remote/flrigserver.h"
 
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QLoggingCategory>
 #include <QTcpSocket>
 
-#include "remote/browserguard.h"
 #include "remote/flrigconnection.h"
-#include "remote/flrighttp.h"
+#include "remote/flriglistener.h"
 #include "remote/peername.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcRemote)
@@ -18,9 +15,6 @@ CFlrigServer::CFlrigServer(CRigSeam& rig, CTransmitHolder* holder, QObject* pare
       m_holder(holder),
       m_guard(rig),
       m_listener(new CFlrigListener([this](QTcpSocket* socket) { return Admit(socket); }, this)),
-      m_http(new CFlrigHttp([this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
-          Answer(request, std::move(responder));
-      }, this)),
       m_refusals([this](const QString& event, const QString& address, const QString& why) {
           qCWarning(lcRemote).noquote() << QStringLiteral("flrig: %1 from %2%3; its connection was closed unread")
                                                .arg(event, address, why.isEmpty() ? QString() : QStringLiteral(": ") + why);
@@ -35,11 +29,7 @@ CFlrigServer::~CFlrigServer() { Close(); }
 bool CFlrigServer::Listen(const QHostAddress& address, quint16 port)
 {
     Close();
-    if (!m_listener->listen(address, port))
-        return false;
-    // Once listening (Qt warns of a listener that is not); again is harmless.
-    m_http->bind(m_listener);
-    return true;
+    return m_listener->listen(address, port);
 }
 
 void CFlrigServer::Close()
@@ -83,6 +73,9 @@ bool CFlrigServer::Admit(QTcpSocket* socket)
     connect(connection, &CFlrigConnection::KeyRequested, this, [this](CFlrigConnection* keyer) { m_guard.Keyed(keyer); });
     connect(connection, &CFlrigConnection::UnkeyRequested, &m_guard, &CTransmitGuard::Unkeyed);
     connect(connection, &CFlrigConnection::Finished, this, &CFlrigServer::OnConnectionFinished);
+    connect(connection, &CFlrigConnection::WebPageRefused, this, [this](const QString& address, const QString& sign) {
+        m_refusals.Note(QStringLiteral("refused: a web page's request"), address, sign);
+    });
     m_connections.append(connection);
     emit Access(full ? QStringLiteral("turned away") : QStringLiteral("connected"), connection->Peer());
     if (!full)
@@ -105,22 +98,6 @@ bool CFlrigServer::MakeRoom()
     emit Access(QStringLiteral("slot taken back"), silent->Peer());
     Forget(silent);
     return true;
-}
-
-void CFlrigServer::Answer(const QHttpServerRequest& request, QHttpServerResponder&& responder)
-{
-    QTcpSocket* socket = responder.socket();
-    for (CFlrigConnection* connection : std::as_const(m_connections)) {
-        if (connection->Socket() != socket)
-            continue;
-        if (const QString sign = WebPageSign(request.headers()); !sign.isEmpty()) {
-            m_refusals.Note(QStringLiteral("refused: a web page's request"), socket->peerAddress().toString(), sign);
-            connection->Refuse(std::move(responder));
-            return;
-        }
-        connection->Take(std::move(responder), request.method() == QHttpServerRequest::Method::Post, request.body());
-        return;
-    }
 }
 
 void CFlrigServer::OnConnectionFinished(CFlrigConnection* connection)

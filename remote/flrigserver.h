@@ -13,12 +13,9 @@
 #include "txlog/accesstally.h"
 
 class CFlrigConnection;
-class CFlrigHttp;
 class CFlrigListener;
 class CRigSeam;
 class CTransmitHolder;
-class QHttpServerRequest;
-class QHttpServerResponder;
 class QTcpSocket;
 
 class CFlrigServer : public CStationServer {
@@ -43,7 +40,6 @@ public:
 private:
     bool Admit(QTcpSocket* socket);
     bool MakeRoom();
-    void Answer(const QHttpServerRequest& request, QHttpServerResponder&& responder);
     void OnConnectionFinished(CFlrigConnection* connection);
     void Forget(CFlrigConnection* connection);
 
@@ -52,7 +48,6 @@ private:
     CTransmitGuard m_guard;
     CIdleClients m_idle;
     CFlrigListener* m_listener;
-    CFlrigHttp* m_http;
     QList<CFlrigConnection*> m_connections;
     CAccessTally m_refusals;
 };

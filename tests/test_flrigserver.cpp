@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "remote/flrigrequest.h"
 #include "remote/flrigserver.h"
 #include "support/fakerigseam.h"
 
@@ -79,6 +80,8 @@ private slots:
     void bodyOver64KB_isAFaultAndChangesNothing_data();
     void bodyOver64KB_isAFaultAndChangesNothing();
     void connectionBeyondTheServed_isToldSoInAFault();
+    void requestReader_takesWhatStationProgramsSend_data();
+    void requestReader_takesWhatStationProgramsSend();
 
 private:
     FakeRigSeam m_rig;
@@ -166,6 +169,56 @@ void FlrigServerTest::connectionBeyondTheServed_isToldSoInAFault()
     QTRY_VERIFY(late.Closed());
     QVERIFY(m_rig.calls.isEmpty());
     QVERIFY(served.front()->Ask(Call("rig.get_vfo")).contains("<value>7035250</value>"));
+}
+
+// The bytes arrive in pieces of every size; what is read is the same.
+void FlrigServerTest::requestReader_takesWhatStationProgramsSend_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("bodies");  // each request's body, "|" after each
+    QTest::addColumn<QByteArray>("kept");    // each request's keep-alive, 1 or 0
+    QTest::addColumn<int>("problem");
+    using P = CFlrigRequestReader::Problem;
+    QTest::newRow("two calls in one write") << Post("<a/>") + Post("<bb/>") << QByteArray("<a/>|<bb/>|") << QByteArray("11") << int(P::None);
+    QTest::newRow("HTTP/1.0 closes unless it asks") << QByteArray("POST / HTTP/1.0\r\nContent-Length: 2\r\n\r\nabPOST / HTTP/1.0\r\n"
+                                                                  "Connection: Keep-Alive\r\nContent-Length: 0\r\n\r\n")
+                                                    << QByteArray("ab||") << QByteArray("01") << int(P::None);
+    QTest::newRow("HTTP/1.1 asked to close") << QByteArray("POST / HTTP/1.1\r\nConnection: close\r\n\r\n") << QByteArray("|")
+                                             << QByteArray("0") << int(P::None);
+    QTest::newRow("bare newlines") << QByteArray("POST / HTTP/1.1\nContent-Length: 1\n\nz") << QByteArray("z|") << QByteArray("1") << int(P::None);
+    QTest::newRow("chunked: not read") << QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nz\r\n0\r\n\r\n")
+                                       << QByteArray() << QByteArray() << int(P::Malformed);
+    QTest::newRow("two lengths that differ") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nzz")
+                                             << QByteArray() << QByteArray() << int(P::Malformed);
+    QTest::newRow("a length that is none") << QByteArray("POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n") << QByteArray()
+                                           << QByteArray() << int(P::Malformed);
+    QTest::newRow("not HTTP") << QByteArray("set_freq 7000000\n\n") << QByteArray() << QByteArray() << int(P::Malformed);
+    QTest::newRow("a body past the limit, from its head") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n")
+                                                          << QByteArray() << QByteArray() << int(P::TooLarge);
+    QTest::newRow("a head that never ends") << QByteArray("POST / HTTP/1.1\r\nX: ") + QByteArray(9000, 'x') << QByteArray()
+                                            << QByteArray() << int(P::TooLarge);
+}
+
+void FlrigServerTest::requestReader_takesWhatStationProgramsSend()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, bodies);
+    QFETCH(QByteArray, kept);
+    QFETCH(int, problem);
+    for (const int piece : {1, 7, int(bytes.size())}) {
+        CFlrigRequestReader reader(1000000);
+        QByteArray readBodies, readKept;
+        for (qsizetype at = 0; at < bytes.size(); at += piece) {
+            reader.Feed(bytes.mid(at, piece));
+            while (const std::optional<FlrigRequest> request = reader.Next()) {
+                readBodies += request->body + '|';
+                readKept += request->keepAlive ? '1' : '0';
+            }
+        }
+        QCOMPARE(readBodies, bodies);
+        QCOMPARE(readKept, kept);
+        QCOMPARE(int(reader.Error()), problem);
+    }
 }
 
 QTEST_GUILESS_MAIN(FlrigServerTest)

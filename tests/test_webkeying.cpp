@@ -19,6 +19,7 @@
 #include "web/beatwatch.h"
 #include "web/operatorstore.h"
 #include "web/webcertificate.h"
+#include "web/webcommands.h"
 #include "web/webkeying.h"
 #include "web/webserver.h"
 #include "web/webtls.h"
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<CWebServer> m_server;
     CBeatWatch m_beats{CWebKeying::kBeatTimeout};
     std::unique_ptr<CWebKeying> m_keying;
+    WebStation m_station;
     std::unique_ptr<WebClient> m_client;
     std::map<QString, QByteArray> m_cookies;
     std::map<QString, Page> m_pages;
@@ -116,10 +118,9 @@ void WebKeyingTest::initTestCase()
             [record](const QString& event, const QString& address, const QString& name) {
                 record->Record(event, address, name, QStringLiteral("web"));
             });
-    m_keying = std::make_unique<CWebKeying>(*m_holder, m_server->Feed(), CWebKeying::PanelOf(view), m_beats);
-    m_server->Feed().SetCommandHandler([this](const WebSession& session, const QJsonObject& command) {
-        return m_keying->Handle(session, m_server->Feed().Speaking(), command);
-    });
+    m_keying = std::make_unique<CWebKeying>(*m_holder, m_server->Feed(), view, m_beats);
+    m_station = {&view, m_keying.get(), nullptr, &m_beats};
+    CarryOutPageCommands(m_server->Feed(), m_station);
     m_client = std::make_unique<WebClient>(m_identity.certificate, m_server->Port());
     for (const char* name : {"ann", "bob", "olga"}) {
         m_cookies[name] = m_client->Cookie(name, kPassword);

@@ -11,5 +11,7 @@ CAccessFile::CAccessFile(const QString& folder, QObject* parent)
 void CAccessFile::Record(const QString& event, const QString& address, const QString& name)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    Append(AccessFileName(now), CsvRecordText({UtcText(now), event, address, name}));
+    const QStringList fields = {UtcText(now), event, address, name};
+    Append(AccessFileName(now), CsvRecordText(fields));
+    emit Written(fields);
 }

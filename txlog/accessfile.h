@@ -11,4 +11,8 @@ public:
 
     // event: "connected", "went away", "turned away", "slot taken back"...
     void Record(const QString& event, const QString& address, const QString& name);
+
+signals:
+    // time_utc, event, address and name, as the line was written.
+    void Written(const QStringList& fields);
 };

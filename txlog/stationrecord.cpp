@@ -21,6 +21,8 @@ CStationRecord::CStationRecord(CTavrinView& view, CTransmitHolder& holder)
         m_accessProblem = words;
         ShowProblem(words);
     });
+    connect(m_transmissions, &CTransmissionFile::Written, this, &CStationRecord::TransmissionWritten);
+    connect(m_access, &CAccessFile::Written, this, &CStationRecord::AccessWritten);
     m_transmissions->CloseUnfinished();
     new CTransmissionRecorder(holder, view, *m_transmissions, this);
 }

@@ -6,7 +6,10 @@
 // own: the servers' clients come and go in numbers the panel must not
 // wait on.
 #include <QObject>
+#include <QStringList>
 #include <QThread>
+
+#include "txlog/transmissionrecord.h"
 
 class CAccessFile;
 class CStationServer;
@@ -29,6 +32,13 @@ public:
     // "logged in", "login failed"...): its name column says the server and
     // the operator, "web alice".
     void Record(const QString& event, const QString& address, const QString& name, const QString& server);
+
+signals:
+    // Each line as it is written, for whoever passes the record on: a
+    // transmission as it begins and again as it ends; an access event's
+    // four fields (from the access record's thread).
+    void TransmissionWritten(const TransmissionRecord& record);
+    void AccessWritten(const QStringList& fields);
 
 private:
     void ShowProblem(const QString& words);

@@ -94,16 +94,20 @@ QDateTime ParseUtc(QByteArrayView text)
     return other.toUTC();
 }
 
+QList<QString> TransmissionFieldTexts(const TransmissionRecord& record)
+{
+    return {UtcText(record.start), FrequencyText(record.frequencyKhz), OneLine(record.mode), OneLine(record.who),
+            OneLine(record.began), UtcText(record.end), DurationText(record.DurationMs()), OneLine(record.ended)};
+}
+
 QByteArray StartText(const TransmissionRecord& record)
 {
-    return CsvFieldsText({UtcText(record.start), FrequencyText(record.frequencyKhz), OneLine(record.mode),
-                          OneLine(record.who), OneLine(record.began)})
-        + ',';
+    return CsvFieldsText(TransmissionFieldTexts(record).mid(0, 5)) + ',';
 }
 
 QByteArray EndText(const TransmissionRecord& record)
 {
-    return CsvRecordText({UtcText(record.end), DurationText(record.DurationMs()), OneLine(record.ended)});
+    return CsvRecordText(TransmissionFieldTexts(record).mid(5));
 }
 
 QByteArray RecordText(const TransmissionRecord& record) { return StartText(record) + EndText(record); }

@@ -28,6 +28,8 @@ QDateTime ParseUtc(QByteArrayView text);
 QByteArray StartText(const TransmissionRecord& record);
 // The rest of the line, with its CR LF.
 QByteArray EndText(const TransmissionRecord& record);
+// The eight fields as the line writes them, before CSV quoting.
+QList<QString> TransmissionFieldTexts(const TransmissionRecord& record);
 // The whole line; a record still on air has its last three fields empty.
 QByteArray RecordText(const TransmissionRecord& record);
 

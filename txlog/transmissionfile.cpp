@@ -105,6 +105,7 @@ void CTransmissionFile::Begin(const TransmissionRecord& started)
     m_onAir = true;
     const QString name = TransmissionsFileName(m_open.start);
     m_startWritten = Complete(name) && Append(name, StartText(m_open));
+    emit Written(m_open);
 }
 
 void CTransmissionFile::End(const QDateTime& end, const QString& ended)
@@ -119,10 +120,9 @@ void CTransmissionFile::End(const QDateTime& end, const QString& ended)
         // The start never reached the disk: the whole line goes now.
         if (Complete(name))
             Append(name, RecordText(m_open));
-        return;
-    }
-    if (!Append(name, EndText(m_open))) {
+    } else if (!Append(name, EndText(m_open))) {
         m_pendingFile = name;
         m_pendingEnd = EndText(m_open);
     }
+    emit Written(m_open);
 }

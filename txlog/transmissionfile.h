@@ -32,6 +32,11 @@ public:
     // open it does nothing.
     void End(const QDateTime& end, const QString& ended);
 
+signals:
+    // As each part of a line is written (or found unwritable): the begun
+    // transmission, then the same with its end.
+    void Written(const TransmissionRecord& record);
+
 private:
     bool Complete(const QString& name);
     void WritePendingEnd();

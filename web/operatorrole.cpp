@@ -9,6 +9,7 @@ constexpr RoleWord kRoleWords[] = {
     {OperatorRole::Listen, "listen"},
     {OperatorRole::Operate, "operate"},
     {OperatorRole::Transmit, "transmit"},
+    {OperatorRole::Watch, "watch"},
 };
 } // namespace
 

@@ -15,7 +15,7 @@ bool TakeRole(const QCommandLineParser& parser, const OperatorsOptions& given, O
         return true;
     const std::optional<OperatorRole> role = RoleFromName(parser.value(given.role));
     if (!role) {
-        problem = QStringLiteral("--add-operator needs --role listen, --role operate or --role transmit.");
+        problem = QStringLiteral("--add-operator needs --role listen, --role operate, --role transmit or --role watch.");
         return false;
     }
     command.role = *role;

@@ -24,7 +24,7 @@ struct OperatorsOptions {
                            QStringLiteral("name")};
     QCommandLineOption role{QStringLiteral("role"),
                             QStringLiteral("With --add-operator: listen (sees all, changes nothing), operate (also tunes,"
-                                           " recalls, scans) or transmit (also keys)."),
+                                           " recalls, scans), transmit (also keys) or watch (the fleet's operations page only)."),
                             QStringLiteral("role")};
     QCommandLineOption remove{QStringLiteral("remove-operator"),
                               QStringLiteral("Remove the web panel's operator <name> and end."), QStringLiteral("name")};

@@ -13,6 +13,7 @@
 #include "web/webfeed.h"
 #include "web/webkeying.h"
 #include "web/weblog.h"
+#include "web/webmessages.h"
 
 namespace {
 
@@ -84,18 +85,6 @@ CWebAudio::~CWebAudio()
 {
     m_receive->disconnect(this);
     m_transmit->disconnect(this);
-}
-
-bool CWebAudio::Handles(const QJsonObject& message)
-{
-    return message.value(QStringLiteral("command")).toString() == QLatin1String("listen");
-}
-
-QString CWebAudio::Handle(const WebSession& session, const QObject* page, const QJsonObject& message)
-{
-    if (!page)
-        return QStringLiteral("The receiver's audio is for a live page.");
-    return Listen(session, page, message.value(QStringLiteral("on")).toBool());
 }
 
 QString CWebAudio::HolderSession() const
@@ -226,7 +215,7 @@ void CWebAudio::FromPage(const QObject* page, const WebSession& session, const Q
 
 void CWebAudio::TellPages()
 {
-    m_feed.SendToAll({{QStringLiteral("type"), QStringLiteral("audio")},
+    m_feed.SendToAll({{QStringLiteral("type"), WebMessage::kAudio},
                       {QStringLiteral("receive"), m_receiveProblem},
                       {QStringLiteral("transmit"), m_transmitProblem}});
 }

@@ -19,7 +19,6 @@ class CTransmitAudio;
 class CTransmitHolder;
 class CWebFeed;
 class CWebKeying;
-class QJsonObject;
 
 class CWebAudio : public QObject, private CTransmitterQuestions {
     Q_OBJECT
@@ -28,10 +27,8 @@ public:
               QObject* parent = nullptr);
     ~CWebAudio() override;
 
-    // {"command":"listen","on":true|false}; every role may listen.
-    static bool Handles(const QJsonObject& message);
-    // The refusal to show the page, or empty.
-    QString Handle(const WebSession& session, const QObject* page, const QJsonObject& message);
+    // A page's Listen turned on or off; the refusal to show it, or empty.
+    QString Listen(const WebSession& session, const QObject* page, bool on);
 
     int Listeners() const { return int(m_listening.size()); }
 
@@ -45,7 +42,6 @@ private:
 
     void StartTransmit();
     bool StartReceive();
-    QString Listen(const WebSession& session, const QObject* page, bool on);
     void StopListening(const QObject* page);
     void DropListeners();
     void SendFrames();

@@ -9,6 +9,7 @@
 #include "web/pageroom.h"
 #include "web/webhttp.h"
 #include "web/weblog.h"
+#include "web/webmessages.h"
 
 namespace {
 
@@ -28,11 +29,11 @@ QList<QJsonObject> FeedChangeMessages(const WebPanelState& before, const WebPane
     QList<QJsonObject> messages;
     const QJsonObject values = whole ? now.values : now.ValuesChangedSince(before);
     if (whole || !values.isEmpty() || now.link != before.link)
-        messages.append({{QStringLiteral("type"), QStringLiteral("state")},
+        messages.append({{QStringLiteral("type"), WebMessage::kState},
                          {QStringLiteral("values"), values},
                          {QStringLiteral("link"), now.link}});
     if (whole || now.channels != before.channels)
-        messages.append({{QStringLiteral("type"), QStringLiteral("channels")},
+        messages.append({{QStringLiteral("type"), WebMessage::kChannels},
                          {QStringLiteral("rows"), QJsonArray::fromStringList(now.channels)}});
     return messages;
 }
@@ -85,7 +86,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     m_pageCount = int(m_pages.size());
     qCInfo(lcWeb) << "live page opened by" << session->name << "from" << m_pages.back().peer;
     Page& page = m_pages.back();
-    Send(page, QJsonObject{{QStringLiteral("type"), QStringLiteral("you")},
+    Send(page, QJsonObject{{QStringLiteral("type"), WebMessage::kYou},
                            {QStringLiteral("name"), session->name},
                            {QStringLiteral("role"), RoleName(session->role)}});
     if (!m_layout.isEmpty())
@@ -96,7 +97,7 @@ void CWebFeed::Admit(std::unique_ptr<QWebSocket> socket)
     // Caught up with the other pages at the next look.
     page.own = now;
     Changed();
-    SendToAll(OperatorsMessage());
+    TellOperators();
     emit PageOpened(raw);
 }
 
@@ -225,15 +226,10 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
         // What the operator does keeps the session; the page's own beat
         // while it keys does not. An ended session's page acts no more.
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        const bool operatorActed = command.value(QStringLiteral("command")).toString() != QLatin1String("beat");
+        const bool operatorActed = command.value(QStringLiteral("command")).toString() != WebMessage::kBeat;
         if (!(operatorActed ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
             return Drop(socket, WhyEnded(*socket));
-        m_speaking = socket;
-        const QString refusal = m_commands ? m_commands(page.session, command)
-                                           : QStringLiteral("This panel takes no commands.");
-        m_speaking = nullptr;
-        if (!refusal.isEmpty())
-            Send(page, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), refusal}});
+        emit CommandFromPage(socket, page.session, command);
         // What the page did shows on every page without waiting for a round.
         Changed();
         return;
@@ -256,9 +252,12 @@ bool CWebFeed::WithinRate(Page& page, CMessageRate& rate)
     if (rate.Take())
         return true;
     if (rate.RefusedInARow() == 1)
-        Send(page, {{QStringLiteral("type"), QStringLiteral("refused")},
+        Send(page, {{QStringLiteral("type"), WebMessage::kRefused},
                     {QStringLiteral("text"), QStringLiteral("Too many messages: some were not carried out.")}});
     if (rate.RefusedInARow() == kMostRefusedInARow) {
+        // Benches past their time go here too, not only when their own
+        // login comes back: one that never does would stay for good.
+        m_benched.removeIf([](const auto& bench) { return bench.value().hasExpired(); });
         m_benched.insert(page.token, QDeadlineTimer(kFloodBenchMs));
         QWebSocket* socket = page.socket.get();
         QMetaObject::invokeMethod(this, [this, socket] { Drop(socket, QStringLiteral("it sent too many messages")); },
@@ -273,7 +272,7 @@ void CWebFeed::Refuse(const QObject* page, const QString& text)
         return;
     for (Page& open : m_pages) {
         if (open.socket.get() == page)
-            Send(open, {{QStringLiteral("type"), QStringLiteral("refused")}, {QStringLiteral("text"), text}});
+            Send(open, {{QStringLiteral("type"), WebMessage::kRefused}, {QStringLiteral("text"), text}});
     }
 }
 
@@ -327,7 +326,17 @@ QJsonObject CWebFeed::OperatorsMessage() const
         list.append(QJsonObject{{QStringLiteral("name"), page.session.name},
                                 {QStringLiteral("role"), RoleName(page.session.role)}});
     }
-    return {{QStringLiteral("type"), QStringLiteral("operators")}, {QStringLiteral("list"), list}};
+    return {{QStringLiteral("type"), WebMessage::kOperators}, {QStringLiteral("list"), list}};
+}
+
+void CWebFeed::TellOperators()
+{
+    const QJsonObject message = OperatorsMessage();
+    SendToAll(message);
+    QStringList names;
+    for (const QJsonValue& entry : message.value(QLatin1String("list")).toArray())
+        names << entry.toObject().value(QLatin1String("name")).toString();
+    emit OperatorsChanged(names);
 }
 
 void CWebFeed::Drop(QWebSocket* socket, const QString& why)
@@ -345,7 +354,7 @@ void CWebFeed::Drop(QWebSocket* socket, const QString& why)
     m_pageCount = int(m_pages.size());
     DropLater(socket);
     emit PageGone(socket);
-    SendToAll(OperatorsMessage());
+    TellOperators();
 }
 
 void CWebFeed::DropLater(QWebSocket* socket) { socket->deleteLater(); }

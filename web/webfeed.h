@@ -17,8 +17,8 @@
 // The feed may run in a thread of its own, so that the pages' sockets are
 // not among those the panel's event loop wakes for on every character;
 // Changed, SetLayout and SendToAll may then be called from the panel's
-// thread and are carried out in the feed's. The state source and the
-// command handler are called in the feed's thread.
+// thread and are carried out in the feed's. The state source is called,
+// and CommandFromPage emitted, in the feed's thread.
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
@@ -48,9 +48,6 @@ public:
     static constexpr int kRoundMs = 250;
 
     using StateSource = std::function<WebPanelState()>;
-    // What a page asked for ("press", "enter", "choose", "recall", keying),
-    // by the session's operator; returns the refusal to show, or empty.
-    using CommandHandler = std::function<QString(const WebSession&, const QJsonObject&)>;
 
     CWebFeed(CWebSessions& sessions, StateSource state, QObject* parent = nullptr);
     ~CWebFeed() override;
@@ -62,7 +59,6 @@ public:
     // its origin, the room for its operator's pages. Asked before the
     // upgrade and again after it.
     QString Refusal(const QString& path, const QByteArray& host, const QByteArray& origin, const QByteArray& cookie);
-    void SetCommandHandler(CommandHandler handler) { m_commands = std::move(handler); }
     // The panel's controls, sent to every page as it opens (and to those
     // open already, since the server starts before the panel).
     void SetLayout(const QJsonObject& layout);
@@ -86,9 +82,6 @@ public:
     // a page reopened at once would flood again, and every opening costs
     // the other pages the operators' list and a TLS handshake.
     static constexpr int kFloodBenchMs = 30000;
-    // The page whose message the command handler is answering, so a
-    // handler can tell two pages of one session apart; none otherwise.
-    const QObject* Speaking() const { return m_speaking; }
     // One binary message to one page; dropped (false) rather than queued
     // behind a backlog, so a slow listener loses frames, not the panel's time.
     // From another thread it is handed over (true) and the rule applied there.
@@ -99,8 +92,13 @@ signals:
     void PageOpened(const QObject* page);
     // Closed by its browser, lost, logged out, expired or dropped: gone.
     void PageGone(const QObject* page);
+    // A page's command, by its session's operator, in the feed's thread:
+    // whatever carries it out tells the page a refusal through Refuse.
+    void CommandFromPage(const QObject* page, const WebSession& session, const QJsonObject& command);
     // A binary message (audio) from a page, with the page's session.
     void BinaryFromPage(const QObject* page, const WebSession& session, const QByteArray& data);
+    // Whose pages are open now, each name once, as every page is told.
+    void OperatorsChanged(const QStringList& names);
 
 private:
     struct Page {
@@ -128,6 +126,7 @@ private:
     void Send(Page& page, const QJsonObject& message);
     void SendText(Page& page, const QString& text);
     QJsonObject OperatorsMessage() const;
+    void TellOperators();
     void Drop(QWebSocket* socket, const QString& why);
     QString BenchRefusal(const QString& token);
     void DropLater(QWebSocket* socket);
@@ -136,7 +135,6 @@ private:
 
     CWebSessions& m_sessions;
     StateSource m_state;
-    CommandHandler m_commands;
     QJsonObject m_layout;
     std::vector<Page> m_pages;
     WebPanelState m_told;  // what every page not behind was last told
@@ -144,7 +142,6 @@ private:
     QTimer m_round;
     QElapsedTimer m_sinceLook;
     QTimer m_sessionCheck;
-    std::atomic<const QObject*> m_speaking{nullptr};
     std::atomic<int> m_pageCount{0};
     // Sessions whose page flooded, until they may open one again.
     QHash<QString, QDeadlineTimer> m_benched;

@@ -6,9 +6,11 @@
 #include "keying/transmitholder.h"
 #include "panel/tavrinview.h"
 #include "remote/transmitguard.h"
+#include "res/resource.h"
 #include "web/beatwatch.h"
 #include "web/webfeed.h"
 #include "web/weblog.h"
+#include "web/webmessages.h"
 
 namespace {
 
@@ -25,13 +27,6 @@ QString SecondsSince(qint64 steadyNs)
     return QString::number(seconds, 'f', 2);
 }
 
-QString Control(const QJsonObject& message)
-{
-    if (message.value(QStringLiteral("command")).toString() != QLatin1String("press"))
-        return {};
-    return message.value(QStringLiteral("control")).toString();
-}
-
 QString AddressOf(const QObject* page)
 {
     const auto* socket = qobject_cast<const QWebSocket*>(page);
@@ -42,8 +37,8 @@ QString PortClosed() { return QStringLiteral("The radio's port is not open."); }
 
 } // namespace
 
-CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, CBeatWatch& beats, QObject* parent)
-    : QObject(parent), m_holder(holder), m_feed(feed), m_panel(std::move(panel)), m_beats(beats)
+CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, CTavrinView& view, CBeatWatch& beats, QObject* parent)
+    : QObject(parent), m_holder(holder), m_feed(feed), m_view(view), m_beats(beats)
 {
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(CTransmitGuard::kDefaultTimeout);
@@ -68,49 +63,24 @@ CWebKeying::CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, CBe
     });
 }
 
-CWebKeying::Panel CWebKeying::PanelOf(CTavrinView& view)
-{
-    return {[&view] { return view.Dispatch([&view] { view.OnXmit(); }); },
-            [&view] { return view.Dispatch([&view] { view.OnTune(); }); },
-            [&view] { return view.Dispatch([&view] { view.OnReceive(); }); }};
-}
-
 CWebKeying::~CWebKeying()
 {
     if (m_keyer)
         UnkeyFor(QStringLiteral("the web panel stopped"));
 }
 
-bool CWebKeying::Handles(const QJsonObject& message)
-{
-    const QString command = message.value(QStringLiteral("command")).toString();
-    const QString control = Control(message);
-    return command == QLatin1String("key") || command == QLatin1String("unkey") || command == QLatin1String("beat")
-           || control == QLatin1String("xmit") || control == QLatin1String("tune")
-           || control == QLatin1String("receive");
-}
-
 void CWebKeying::SetBeatTimeout(std::chrono::milliseconds timeout) { m_beats.SetTimeout(timeout); }
 
-QString CWebKeying::Handle(const WebSession& session, const QObject* page, const QJsonObject& message)
+QString CWebKeying::Key(const WebSession& session, const QObject* page) { return KeyWith(session, page, false); }
+
+// A second Tune from the page that tuned ends the tune, as on the panel.
+QString CWebKeying::Tune(const WebSession& session, const QObject* page)
 {
-    const QString command = message.value(QStringLiteral("command")).toString();
-    const QString control = Control(message);
-    if (command == QLatin1String("beat")) {
-        if (session.role == OperatorRole::Transmit)
-            m_beats.Beat(page);
-        return {};
-    }
-    if (command == QLatin1String("unkey"))
-        return Unkey(session, page);
-    if (control == QLatin1String("receive"))
-        return Receive(session);
-    // A second Tune from the page that tuned ends the tune, as on the panel.
-    if (control == QLatin1String("tune") && OursFrom(session, page) && m_keyer->how == QLatin1String("web Tune")) {
+    if (OursFrom(page) && m_keyer->how == QLatin1String("web Tune")) {
         UnkeyFor(QStringLiteral("web Tune"));
         return {};
     }
-    return Key(session, page, control == QLatin1String("tune"));
+    return KeyWith(session, page, true);
 }
 
 QString CWebKeying::HolderText(const Keyer& who)
@@ -120,13 +90,9 @@ QString CWebKeying::HolderText(const Keyer& who)
     return QStringLiteral("%1 (%2)").arg(who.Who(), who.how);
 }
 
-QString CWebKeying::Key(const WebSession& session, const QObject* page, bool tune)
+QString CWebKeying::KeyWith(const WebSession& session, const QObject* page, bool tune)
 {
-    if (!MayTransmit(session.role)) {
-        qCWarning(lcWeb) << session.name << "as" << RoleName(session.role) << "refused: key";
-        return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
-    }
-    if (OursFrom(session, page))
+    if (OursFrom(page))
         return {};
     const Keyer who{Keyer::Kind::WebOperator, session.name + QLatin1Char(' ') + AddressOf(page),
                     tune ? QStringLiteral("web Tune") : QStringLiteral("web"), page};
@@ -140,7 +106,7 @@ QString CWebKeying::Key(const WebSession& session, const QObject* page, bool tun
     m_keyer = who;
     m_arming = m_beats.Arm(page);
     m_watchdog.start();
-    const bool ran = tune ? m_panel.tune() : m_panel.xmit();
+    const bool ran = m_view.OnCmdMsg(tune ? IDC_TUNE : IDC_XMIT, Notification::Clicked);
     if (ran)
         qCInfo(lcWeb).noquote() << session.name << "keyed from" << AddressOf(page) + (tune ? QStringLiteral(" with Tune") : QString());
     else
@@ -150,17 +116,15 @@ QString CWebKeying::Key(const WebSession& session, const QObject* page, bool tun
 }
 
 // Anyone else's unkey is a release of a key they never had: nothing to say.
-QString CWebKeying::Unkey(const WebSession& session, const QObject* page)
+QString CWebKeying::Unkey(const WebSession&, const QObject* page)
 {
-    if (OursFrom(session, page))
+    if (OursFrom(page))
         UnkeyFor(QStringLiteral("web unkey"));
     return {};
 }
 
-QString CWebKeying::Receive(const WebSession& session)
+QString CWebKeying::Receive(const WebSession& session, const QObject*)
 {
-    if (!MayTransmit(session.role))
-        return QStringLiteral("Your role (%1) may not transmit.").arg(RoleName(session.role));
     qCInfo(lcWeb) << session.name << "pressed Receive";
     return UnkeyFor(QStringLiteral("web Receive"), true) ? QString() : PortClosed();
 }
@@ -192,20 +156,17 @@ bool CWebKeying::UnkeyFor(const QString& why, bool anyones)
     else
         qCWarning(lcWeb).noquote() << why << "- back to receive";
     m_holder.NoteUnkeyReason(why);
-    const bool ran = tuned ? m_panel.tune() : m_panel.receive();
+    const bool ran = m_view.OnCmdMsg(tuned ? IDC_TUNE : IDC_RECEIVE, Notification::Clicked);
     m_holder.Look();
     return ran;
 }
 
-bool CWebKeying::OursFrom(const WebSession& session, const QObject* page) const
-{
-    return m_keyer && page && m_keyer->client == page && session.role == OperatorRole::Transmit;
-}
+bool CWebKeying::OursFrom(const QObject* page) const { return m_keyer && page && m_keyer->client == page; }
 
 void CWebKeying::TellHolder(const QString& text, const QString& ended)
 {
     m_holderText = text;
-    QJsonObject message{{QStringLiteral("type"), QStringLiteral("holder")}, {QStringLiteral("text"), text}};
+    QJsonObject message{{QStringLiteral("type"), WebMessage::kHolder}, {QStringLiteral("text"), text}};
     if (!ended.isEmpty())
         message.insert(QStringLiteral("ended"), ended);
     m_feed.SendToAll(message);

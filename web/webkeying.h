@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <functional>
 #include <optional>
 
 #include "keying/keyer.h"
@@ -20,31 +19,25 @@ class CBeatWatch;
 class CTavrinView;
 class CTransmitHolder;
 class CWebFeed;
-class QJsonObject;
 
 class CWebKeying : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kBeatTimeout{2000};
 
-    // The panel's own Xmit, Tune and Receive handlers; each says whether
-    // the panel could run it (its port open).
-    struct Panel {
-        std::function<bool()> xmit;
-        std::function<bool()> tune;
-        std::function<bool()> receive;
-    };
-    static Panel PanelOf(CTavrinView& view);
-
+    // The panel's own Xmit, Tune and Receive run through its message map.
     // `beats`: armed at each key of a page's; it outlives this.
-    CWebKeying(CTransmitHolder& holder, CWebFeed& feed, Panel panel, CBeatWatch& beats, QObject* parent = nullptr);
+    CWebKeying(CTransmitHolder& holder, CWebFeed& feed, CTavrinView& view, CBeatWatch& beats, QObject* parent = nullptr);
     // A key of the page's does not outlive the web panel.
     ~CWebKeying() override;
 
-    // key, unkey, beat, and presses of xmit, tune and receive.
-    static bool Handles(const QJsonObject& message);
-    // The refusal to show the page, or empty; `page` sent it.
-    QString Handle(const WebSession& session, const QObject* page, const QJsonObject& message);
+    // A page's key, Tune, unkey and Receive, asked by a transmit operator
+    // (the command table has checked the role); `page` sent it. Each
+    // returns the refusal to show the page, or empty.
+    QString Key(const WebSession& session, const QObject* page);
+    QString Tune(const WebSession& session, const QObject* page);
+    QString Unkey(const WebSession& session, const QObject* page);
+    QString Receive(const WebSession& session, const QObject* page);
 
     void SetBeatTimeout(std::chrono::milliseconds timeout);
     void SetWatchdog(std::chrono::milliseconds timeout) { m_watchdog.setInterval(timeout); }
@@ -54,19 +47,17 @@ public:
     const QObject* KeyingPage() const { return m_keyer ? m_keyer->client : nullptr; }
 
 private:
-    QString Key(const WebSession& session, const QObject* page, bool tune);
-    QString Unkey(const WebSession& session, const QObject* page);
-    QString Receive(const WebSession& session);
+    QString KeyWith(const WebSession& session, const QObject* page, bool tune);
     void OnSilent(quint64 arming, qint64 lastBeatNs);
     // Whether the panel could run its unkey.
     bool UnkeyFor(const QString& why, bool anyones = false);
-    bool OursFrom(const WebSession& session, const QObject* page) const;
+    bool OursFrom(const QObject* page) const;
     // `ended`: why the last key ended, when it just did.
     void TellHolder(const QString& text, const QString& ended = QString());
 
     CTransmitHolder& m_holder;
     CWebFeed& m_feed;
-    Panel m_panel;
+    CTavrinView& m_view;
     std::optional<Keyer> m_keyer;  // ours while the page's key lasts
     QString m_holderText;
     CBeatWatch& m_beats;

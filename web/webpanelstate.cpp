@@ -6,7 +6,7 @@
 #include "reading/panelreading.h"
 #include "res/formtemplate.h"
 #include "res/resource.h"
-#include "web/webcontrols.h"
+#include "web/webcommands.h"
 
 namespace {
 

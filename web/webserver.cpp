@@ -56,22 +56,22 @@ QHttpServerResponse Secured(QHttpServerResponse&& response)
     return std::move(response);
 }
 
-QByteArray Resource(const QString& name)
+QByteArray Resource(const QString& path)
 {
-    QFile file(QStringLiteral(":/web/") + name);
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QHttpServerResponse LoginPage(const QString& message, Status status = Status::Ok)
 {
-    QByteArray page = Resource(QStringLiteral("login.html"));
+    QByteArray page = Resource(QStringLiteral(":/web/login.html"));
     page.replace("<!--message-->", message.toHtmlEscaped().toUtf8());
     return Secured(QHttpServerResponse("text/html; charset=utf-8", page, status));
 }
 
-QHttpServerResponse Asset(const QString& name, const QByteArray& type)
+QHttpServerResponse Asset(const QString& resource, const QByteArray& type)
 {
-    return Secured(QHttpServerResponse(type, Resource(name)));
+    return Secured(QHttpServerResponse(type, Resource(resource)));
 }
 
 QHttpServerResponse Redirect(const QByteArray& cookie)
@@ -117,8 +117,8 @@ private:
 
 } // namespace
 
-CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent)
-    : QObject(parent), m_operators(operators), m_operatorsWatch(operators.Path()),
+CWebServer::CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, WebSite site, QObject* parent)
+    : QObject(parent), m_site(std::move(site)), m_operators(operators), m_operatorsWatch(operators.Path()),
       m_feed(std::make_unique<CWebFeed>(m_sessions, std::move(state))),
       m_tally(std::make_unique<CAccessTally>(
           [this](const QString& event, const QString& address, const QString& name) { Refused(event, address, name); }))
@@ -181,15 +181,8 @@ void CWebServer::AddRoutes()
 {
     using Method = QHttpServerRequest::Method;
     m_http.route("/", Method::Get, [this](const QHttpServerRequest& request) { return Home(request); });
-    m_http.route("/app.js", Method::Get, [] { return Asset(QStringLiteral("app.js"), "text/javascript"); });
-    m_http.route("/audio.js", Method::Get, [] { return Asset(QStringLiteral("audio.js"), "text/javascript"); });
-    m_http.route("/audioplayer.js", Method::Get,
-                 [] { return Asset(QStringLiteral("audioplayer.js"), "text/javascript"); });
-    m_http.route("/channellist.js", Method::Get,
-                 [] { return Asset(QStringLiteral("channellist.js"), "text/javascript"); });
-    m_http.route("/keying.js", Method::Get, [] { return Asset(QStringLiteral("keying.js"), "text/javascript"); });
-    m_http.route("/panel.js", Method::Get, [] { return Asset(QStringLiteral("panel.js"), "text/javascript"); });
-    m_http.route("/style.css", Method::Get, [] { return Asset(QStringLiteral("style.css"), "text/css"); });
+    for (const WebAsset& asset : m_site.assets)
+        m_http.route(asset.path, Method::Get, [asset] { return Asset(asset.resource, asset.type); });
     m_http.route("/login", Method::Post, [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
         Login(request, std::move(responder));
     });
@@ -230,7 +223,7 @@ QHttpServerResponse CWebServer::Home(const QHttpServerRequest& request)
     // A page whose session the station ended comes here: it is told why.
     if (!SessionOf(request))
         return LoginPage(m_sessions.WhyEnded(SessionToken(Header(request, "Cookie"))));
-    return Asset(QStringLiteral("index.html"), "text/html; charset=utf-8");
+    return Asset(m_site.home, "text/html; charset=utf-8");
 }
 
 // The answer is written when the worker is done; the client may have gone
@@ -298,6 +291,12 @@ QString CWebServer::Known(const QString& typed) const { return m_operators.Conta
 QHttpServerResponse CWebServer::Concluded(const QString& peer, const QString& name, std::optional<OperatorRole> role,
                                           bool locks)
 {
+    // The right password of an operator whose role this page is not for
+    // (the operations page's watchers on a station, or the reverse).
+    if (role && !m_site.admits(*role)) {
+        m_tally->Note(QStringLiteral("refused: role %1 not served here").arg(RoleName(*role)), peer, name);
+        return LoginPage(QString::fromLatin1(kRefusal), Status::Forbidden);
+    }
     if (!role) {
         m_tally->Note(QStringLiteral("login failed"), peer, Known(name));
         if (locks)

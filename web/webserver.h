@@ -15,6 +15,7 @@
 #include "web/operatorstore.h"
 #include "web/operatorswatch.h"
 #include "web/webfeed.h"
+#include "web/website.h"
 #include "web/websessions.h"
 
 class CWebListener;
@@ -28,7 +29,8 @@ public:
     // Passwords checked at once; more logins than that are asked to wait.
     static constexpr int kMostHashes = 4;
 
-    CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, QObject* parent = nullptr);
+    CWebServer(const COperatorStore& operators, CWebFeed::StateSource state, WebSite site = WebSite::Panel(),
+               QObject* parent = nullptr);
     ~CWebServer() override;
 
     // False with why set when the port cannot be had.
@@ -61,6 +63,7 @@ private:
     void TakeUpOperatorChanges();
     void EndOperator(const QString& name, const QString& event, const QString& why);
 
+    WebSite m_site;
     COperatorStore m_operators;
     COperatorsWatch m_operatorsWatch;
     QTimer m_operatorsLook;

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "audio/audiosettings.h"
+#include "panel/tavrinview.h"
 #include "remote/hostaddresses.h"
 #include "remote/rigctlsettings.h"
 #include "web/beatwatch.h"
@@ -110,6 +111,7 @@ bool CWebService::StartServer(const COperatorStore& operators, const WebSettings
 {
     m_panelSide = std::make_unique<QObject>();
     m_beats = std::make_unique<CBeatWatch>(CWebKeying::kBeatTimeout);
+    m_station.beats = m_beats.get();
     m_thread.setObjectName(QStringLiteral("web panel"));
     m_thread.start();
     m_inThread = new QObject;
@@ -117,8 +119,10 @@ bool CWebService::StartServer(const COperatorStore& operators, const WebSettings
     bool listening = false;
     InServerThread([&] {
         m_server = std::make_unique<CWebServer>(operators, [this] { return Published(); });
-        m_server->Feed().SetCommandHandler(
-            [this](const WebSession& session, const QJsonObject& command) { return CommandFromPage(session, command); });
+        QObject::connect(&m_server->Feed(), &CWebFeed::CommandFromPage, m_inThread,
+                         [this](const QObject* page, const WebSession& session, const QJsonObject& command) {
+                             CommandFromPage(page, session, command);
+                         });
         listening = m_server->Listen(ListeningAddress(settings), settings.port, WebTlsConfiguration(identity), why);
         if (!listening)
             m_server.reset();
@@ -135,16 +139,16 @@ void CWebService::Attach(CTavrinView& view, const CSilenceWatch& silence, CTrans
                          QWidget* parent)
 {
     m_seam = std::make_unique<CWebPanelSeam>(view, silence);
-    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), CWebKeying::PanelOf(view), *m_beats);
-    keying = [this](const WebSession& session, const QObject* page, const QJsonObject& message) {
-        return m_keying->Handle(session, page, message);
-    };
+    m_keying = std::make_unique<CWebKeying>(holder, m_server->Feed(), view, *m_beats);
     m_audio = std::make_unique<CWebAudio>(m_server->Feed(), *m_keying, holder, LoadAudioSettings());
+    m_station.view = &view;
+    m_station.keying = m_keying.get();
+    m_station.audio = m_audio.get();
     m_server->Feed().SetLayout(m_seam->Layout());
     // What the pages show is read off the panel here, in its thread: after
     // each report, after each page's command, when a page opens, and on a
     // slow round for what the desktop's own user changes.
-    m_seam->WatchReports(m_panelSide.get(), [this] { Publish(); });
+    QObject::connect(&view, &CTavrinView::ReportParsed, m_panelSide.get(), [this] { Publish(); });
     QObject::connect(&m_server->Feed(), &CWebFeed::PageOpened, m_panelSide.get(), [this] { Publish(); });
     auto* round = new QTimer(m_panelSide.get());
     QObject::connect(round, &QTimer::timeout, m_panelSide.get(), [this] { Publish(); });
@@ -163,24 +167,25 @@ void CWebService::UseAudioDevices(const AudioSettings& devices)
         m_audio->UseDevices(devices);
 }
 
-QString CWebService::CommandFromPage(const WebSession& session, const QJsonObject& command)
+// Refused or a heartbeat at once, in the server's thread; anything else is
+// carried out in the panel's, and its refusal handed back.
+void CWebService::CommandFromPage(const QObject* page, const WebSession& session, const QJsonObject& message)
 {
-    const QObject* page = m_server->Feed().Speaking();
-    if (command.value(QStringLiteral("command")).toString() == QLatin1String("beat")) {
-        if (session.role == OperatorRole::Transmit)
-            m_beats->Beat(page);
-        return {};
-    }
+    QString refusal;
+    const WebCommand* command = AdmitWebCommand(message, session, refusal);
+    if (!command)
+        return m_server->Feed().Refuse(page, refusal);
+    if (command->flags & kWebOnArrival)
+        return void(RunWebCommand(*command, {m_station, session, page, message}));
     QMutexLocker locked(&m_closingLock);
     if (m_closing)
-        return {};
-    QMetaObject::invokeMethod(m_panelSide.get(), [this, session, page, command] {
-        const QString refusal = Command(session, page, command);
+        return;
+    QMetaObject::invokeMethod(m_panelSide.get(), [this, command, session, page, message] {
+        const QString refusal = RunWebCommand(*command, {m_station, session, page, message});
         Publish();
         if (!refusal.isEmpty())
             m_server->Feed().Refuse(page, refusal);
     }, Qt::QueuedConnection);
-    return {};
 }
 
 // Only while someone watches: with no page open this costs the panel nothing.
@@ -200,11 +205,4 @@ WebPanelState CWebService::Published() const
 {
     QMutexLocker locked(&m_publishedLock);
     return m_published;
-}
-
-QString CWebService::Command(const WebSession& session, const QObject* page, const QJsonObject& command)
-{
-    if (m_audio && CWebAudio::Handles(command))
-        return m_audio->Handle(session, page, command);
-    return HandleWebMessage(m_seam.get(), keying, session, page, command);
 }

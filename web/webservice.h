@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "audio/audiosettings.h"
-#include "web/webcommand.h"
+#include "web/webcommands.h"
 #include "web/webpanelstate.h"
 #include "web/websessions.h"
 #include "web/websettings.h"
@@ -55,19 +55,14 @@ public:
     // The sound cards chosen in the desktop panel, taken up at once.
     void UseAudioDevices(const AudioSettings& devices);
 
-    // Xmit, Tune and Receive presses and the key, unkey and beat messages of
-    // a transmit role go here; unset, they are refused.
-    WebKeyingHook keying;
-
 private:
     CWebService() = default;
     bool StartServer(const COperatorStore& operators, const WebSettings& settings, const WebIdentity& identity,
                      QString& why);
     void InServerThread(const std::function<void()>& call);
-    // In the server's thread: the page's command, handed to the panel.
-    QString CommandFromPage(const WebSession& session, const QJsonObject& command);
-    // In the panel's thread.
-    QString Command(const WebSession& session, const QObject* page, const QJsonObject& command);
+    // In the server's thread: the page's command, checked, then handed to
+    // the panel.
+    void CommandFromPage(const QObject* page, const WebSession& session, const QJsonObject& message);
     void Publish();
     WebPanelState Published() const;
 
@@ -83,6 +78,7 @@ private:
     std::unique_ptr<CWebServer> m_server;
     std::unique_ptr<CWebKeying> m_keying;
     std::unique_ptr<CWebAudio> m_audio;  // after the keying it asks
+    WebStation m_station;  // what the pages' commands act on
     QString m_address;
     QStringList m_alsoAt;  // the page's address by number, when listening on all
     QString m_fingerprint;

@@ -90,18 +90,23 @@ class Station:
     def run_panel(self, arguments, env):
         """Starts the panel; returns once it printed its web address and
         reached the radio."""
+        self.launch(arguments, env, 'Web panel')
+        if not wait_for(lambda: self.state().get('frequency_khz') and int(self.state().get('commands', 0)) > 0, START_S):
+            raise RuntimeError('the panel never reached the radio')
+
+    def launch(self, arguments, env, printed):
+        """Starts the program; returns once it printed its address, after
+        `printed` ("Web panel"), and serves the certificate it named."""
         # A file, not a pipe: a panel that logs a lot must never block on it.
         self.panel_log = os.path.join(self.root.name, 'panel.log')
         with open(self.panel_log, 'w') as log:
             self.panel = subprocess.Popen(arguments, env=env, stdout=subprocess.PIPE, stderr=log, text=True)
         first = self.panel.stdout.readline()
-        found = re.match(r'Web panel: (https://\S+)\s+certificate SHA-256 ([0-9A-F:]+)', first)
+        found = re.match(printed + r': (https://\S+)\s+certificate SHA-256 ([0-9A-F:]+)', first)
         if not found:
-            raise RuntimeError('the panel printed no web address: ' + first + self.said())
+            raise RuntimeError(f'{printed}: no address printed: ' + first + self.said())
         self.url, self.fingerprint = found.group(1), found.group(2)
         self.check_certificate()
-        if not wait_for(lambda: self.state().get('frequency_khz') and int(self.state().get('commands', 0)) > 0, START_S):
-            raise RuntimeError('the panel never reached the radio')
 
     # The certificate served is the one whose fingerprint the panel printed;
     # Chromium is then told to trust that key, and that key only.

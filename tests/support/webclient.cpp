@@ -6,6 +6,9 @@
 #include <QTest>
 #include <QWebSocket>
 
+#include "web/webcommands.h"
+#include "web/webfeed.h"
+
 WebReply ParseWebReply(const QByteArray& raw)
 {
     WebReply reply;
@@ -81,4 +84,16 @@ std::unique_ptr<QWebSocket> WebClient::OpenFeed(const QByteArray& cookie, QStrin
     request.setRawHeader("Cookie", "tavrin_session=" + cookie);
     socket->open(request);
     return socket;
+}
+
+void CarryOutPageCommands(CWebFeed& feed, const WebStation& station)
+{
+    QObject::connect(&feed, &CWebFeed::CommandFromPage, &feed,
+                     [&feed, &station](const QObject* page, const WebSession& session, const QJsonObject& message) {
+                         QString refusal;
+                         if (const WebCommand* command = AdmitWebCommand(message, session, refusal))
+                             refusal = RunWebCommand(*command, {station, session, page, message});
+                         if (!refusal.isEmpty())
+                             feed.Refuse(page, refusal);
+                     });
 }

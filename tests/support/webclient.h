@@ -8,7 +8,9 @@
 #include <QStringList>
 #include <memory>
 
+class CWebFeed;
 class QWebSocket;
+struct WebStation;
 
 constexpr int kWebWaitMs = 5000;
 
@@ -40,3 +42,8 @@ private:
     QSslCertificate m_certificate;
     quint16 m_port;
 };
+
+// The pages' commands carried out at once, in the test's thread, on what
+// `station` holds when each arrives, as the web service carries them out
+// in the panel's.
+void CarryOutPageCommands(CWebFeed& feed, const WebStation& station);

@@ -3,6 +3,7 @@
 // did, and shows whatever the server refuses.
 import { attachAudio } from '/audio.js';
 import { attachKeying } from '/keying.js';
+import { COMMAND, TYPE } from '/messages.js';
 import { allowRole, buildPanel, editsOf, sent, setButtonFor, showChannels, showValue } from '/panel.js';
 
 const $ = (id) => document.getElementById(id);
@@ -35,15 +36,15 @@ const actions = {
         actions.enter(control, element.value);
         sent(element);
       }
-    send({ command: 'press', control: c.name });
+    send({ command: COMMAND.PRESS, control: c.name });
   },
-  enter: (c, text) => send({ command: 'enter', control: c.name, text }),
-  choose: (c, index) => send({ command: 'choose', control: c.name, index }),
+  enter: (c, text) => send({ command: COMMAND.ENTER, control: c.name, text }),
+  choose: (c, index) => send({ command: COMMAND.CHOOSE, control: c.name, index }),
   setFor: (c) => {
     const set = setButtonFor(c);
     if (set) actions.press(set);
   },
-  recall: (row) => send({ command: 'recall', row }),
+  recall: (row) => send({ command: COMMAND.RECALL, row }),
 };
 
 // The radio may change many times a second; a screen reader hears the
@@ -77,16 +78,16 @@ function showOperators(list) {
 }
 
 const handlers = {
-  layout: (m) => { buildPanel($('controls'), m, actions); allowRole(role); },
-  state: showState,
-  channels: (m) => showChannels(m.rows),
-  operators: (m) => showOperators(m.list),
-  you: (m) => {
+  [TYPE.LAYOUT]: (m) => { buildPanel($('controls'), m, actions); allowRole(role); },
+  [TYPE.STATE]: showState,
+  [TYPE.CHANNELS]: (m) => showChannels(m.rows),
+  [TYPE.OPERATORS]: (m) => showOperators(m.list),
+  [TYPE.YOU]: (m) => {
     role = m.role;
     $('you').textContent = `${m.name} (${m.role})`;
     allowRole(role);
   },
-  refused: (m) => { $('refused').textContent = m.text; },
+  [TYPE.REFUSED]: (m) => { $('refused').textContent = m.text; },
 };
 
 function connect() {

@@ -4,6 +4,8 @@
 // worklet. A transmit operator's microphone is opened at the first key and
 // encoded the same way; its frames are sent only while this page keys, and
 // the station plays them only while this page holds the keyed transmitter.
+import { COMMAND, TYPE } from '/messages.js';
+
 const RATE = 48000;
 const FRAME_US = 20000;
 const BITRATE = 24000;
@@ -205,7 +207,7 @@ export function attachAudio(handlers, send, sendBinary, keying) {
     } else {
       receiver.stop();
     }
-    send({ command: 'listen', on });
+    send({ command: COMMAND.LISTEN, on });
   }
 
   ui.listen.addEventListener('click', () => setListening(!listening));
@@ -227,14 +229,14 @@ export function attachAudio(handlers, send, sendBinary, keying) {
     }
   }
 
-  const shownBefore = handlers.you;
+  const shownBefore = handlers[TYPE.YOU];
   // A new connection after a lost one: the station is asked again.
-  handlers.you = (message) => {
+  handlers[TYPE.YOU] = (message) => {
     role = message.role;
-    if (listening) send({ command: 'listen', on: true });
+    if (listening) send({ command: COMMAND.LISTEN, on: true });
     if (shownBefore) shownBefore(message);
   };
-  handlers.audio = (message) => {
+  handlers[TYPE.AUDIO] = (message) => {
     const problems = [];
     if (message.receive) problems.push(`Receiver audio unavailable: ${message.receive}.`);
     if (message.transmit && role === 'transmit') problems.push(`Microphone to the transmitter unavailable: ${message.transmit}.`);

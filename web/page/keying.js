@@ -5,6 +5,8 @@
 // link or a closed lid cannot keep the transmitter on the air. A key that
 // ends for any reason but the operator's own release says why, so nobody
 // talks on into a transmitter that is no longer keyed.
+import { COMMAND, TYPE } from '/messages.js';
+
 const BEAT_MS = 500;
 const SMALLEST_TARGET = '44px';
 const NOBODY = 'nobody';
@@ -84,7 +86,7 @@ export function attachKeying(handlers, send) {
   function update() {
     const keyed = holding();
     xmit.setAttribute('aria-pressed', String(pressed || latched));
-    if (keyed && !beat) beat = setInterval(() => send({ command: 'beat' }), BEAT_MS);
+    if (keyed && !beat) beat = setInterval(() => send({ command: COMMAND.BEAT }), BEAT_MS);
     if (!keyed && beat) {
       clearInterval(beat);
       beat = null;
@@ -99,7 +101,7 @@ export function attachKeying(handlers, send) {
     if (pressed || latched) return;
     ended.textContent = '';
     pressed = true;
-    send({ command: 'key' });
+    send({ command: COMMAND.KEY });
     update();
   }
 
@@ -107,7 +109,7 @@ export function attachKeying(handlers, send) {
   function unkey(why) {
     if (!pressed) return;
     pressed = false;
-    if (!latched) send({ command: 'unkey' });
+    if (!latched) send({ command: COMMAND.UNKEY });
     if (why && !latched) tellEnded(why);
     update();
   }
@@ -120,7 +122,7 @@ export function attachKeying(handlers, send) {
   // A hidden or closing page lets go of everything it keyed.
   function letGo(why) {
     const keyed = pressed || latched;
-    if (keyed) send({ command: 'unkey' });
+    if (keyed) send({ command: COMMAND.UNKEY });
     pressed = false;
     unlatch();
     if (keyed) tellEnded(why);
@@ -159,10 +161,10 @@ export function attachKeying(handlers, send) {
   latch.box.addEventListener('change', () => {
     if (!latch.box.checked) {
       latched = false;
-      if (!pressed) send({ command: 'unkey' });
+      if (!pressed) send({ command: COMMAND.UNKEY });
     } else if (window.confirm('Latch transmit on? The transmitter stays keyed until you clear Latch transmit or press Receive.')) {
       latched = true;
-      if (!pressed) send({ command: 'key' });
+      if (!pressed) send({ command: COMMAND.KEY });
     } else {
       latch.box.checked = false;
     }
@@ -172,7 +174,7 @@ export function attachKeying(handlers, send) {
   receive.addEventListener('click', () => {
     pressed = false;
     unlatch();
-    send({ command: 'press', control: 'receive' });
+    send({ command: COMMAND.PRESS, control: 'receive' });
     update();
   });
 
@@ -181,13 +183,13 @@ export function attachKeying(handlers, send) {
   });
   window.addEventListener('pagehide', () => letGo('the page was closed'));
 
-  const shownBefore = handlers.you;
-  handlers.you = (message) => {
+  const shownBefore = handlers[TYPE.YOU];
+  handlers[TYPE.YOU] = (message) => {
     me = message.name;
     mayKey(message.role === 'transmit');
     if (shownBefore) shownBefore(message);
   };
-  handlers.holder = (message) => {
+  handlers[TYPE.HOLDER] = (message) => {
     const ours = me !== '' && holderText.startsWith(`${me} (web`);
     holderText = message.text;
     holder.holder.textContent = message.text || NOBODY;

@@ -1,4 +1,4 @@
-#include "remote/flrighttp.h"
+#include "remote/flriglistener.h"
 
 #include <QTcpSocket>
 
@@ -9,16 +9,8 @@ void CFlrigListener::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
-    if (m_admit(socket)) {
-        addPendingConnection(socket);
+    if (m_admit(socket))
         return;
-    }
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
-}
-
-bool CFlrigHttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
-{
-    m_handler(request, makeResponder(request, socket));
-    return true;
 }
