@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QTcpSocket>
 #include <deque>
 
 #include "remote/flrigmethods.h"
@@ -18,7 +19,6 @@
 
 class CRigSeam;
 class CTransmitHolder;
-class QTcpSocket;
 
 class CFlrigConnection : public QObject {
     Q_OBJECT
