@@ -1,6 +1,7 @@
 #include "link/winserialreader.h"
 
 #include <QTimer>
+#include <algorithm>
 
 CWinSerialReader::CWinSerialReader(QObject* parent) : QObject(parent)
 {
@@ -110,14 +111,24 @@ void CWinSerialReader::OnWoken()
     emit Arrived();
 }
 
-// Everything the driver holds, in as many reads as it takes.
+// Everything the driver holds, in as many reads as it takes. Each read asks
+// for no more than the driver says it holds: Wine keeps a read that finds
+// nothing waiting for the next character, whatever the timeouts say, and
+// the panel would stop there.
 bool CWinSerialReader::ReadWaiting(bool& any)
 {
     char chunk[512];
     for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(m_port, &errors, &status))
+            return false;
+        if (status.cbInQue == 0)
+            return true;
         ::ResetEvent(m_read.hEvent);
         DWORD got = 0;
-        if (!::ReadFile(m_port, chunk, sizeof chunk, nullptr, &m_read) && ::GetLastError() != ERROR_IO_PENDING)
+        const DWORD wanted = std::min<DWORD>(status.cbInQue, sizeof chunk);
+        if (!::ReadFile(m_port, chunk, wanted, nullptr, &m_read) && ::GetLastError() != ERROR_IO_PENDING)
             return false;
         if (!::GetOverlappedResult(m_port, &m_read, &got, TRUE))
             return false;

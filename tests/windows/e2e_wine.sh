@@ -87,9 +87,7 @@ start_panel() {
         wineserver -k
         wine cmd /c exit > /dev/null 2>&1
         [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$dir/radio" ] || return 1
-        (cd "$dir" && WINEPATH="Z:$bundle;Z:$qt_prefix/bin" \
-            QT_PLUGIN_PATH="Z:$windows/tests/e2e/typist/plugins" QT_QPA_GENERIC_PLUGINS=tavrintypist \
-            TAVRIN_PRESS_FROM_STDIN=1 exec wine "$bundle/tavrin.exe" --port COM1 --trace trace "$@" \
+        (cd "$dir" && WINEPATH="Z:$bundle;Z:$qt_prefix/bin" TAVRIN_PRESS_FROM_STDIN=1 exec wine "$bundle/tavrin.exe" --port COM1 --trace trace "$@" \
             < "$dir/press" > "$dir/out" 2> "$dir/err") &
     fi
     children+=($!)
@@ -121,7 +119,10 @@ close_panel() {
 same_files() { cmp -s "$1" "$2"; }
 equal() { [ "$1" = "$2" ]; }
 
-wineboot -i > /dev/null 2>&1
+# The button presser, as the Linux suites load it. Wine keeps QT_ variables
+# from Linux away from Windows programs: they go into the prefix.
+"$here/wineprefix.sh" "QT_PLUGIN_PATH=Z:$windows/tests/e2e/typist/plugins" "QT_QPA_GENERIC_PLUGINS=tavrintypist" \
+    > /dev/null 2>&1
 # A fresh prefix has no fonts Qt finds: Debian's Liberation fonts stand in.
 cp /usr/share/fonts/truetype/liberation/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 

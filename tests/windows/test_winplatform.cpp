@@ -40,20 +40,29 @@ private slots:
         QVERIFY(!port->IsOpen());
     }
 
-    // Ports a driver makes without announcing them in the registry are DOS
-    // device names; the list is in port order, COM3 before COM12.
+    // The ports drivers announce in the registry, listed in port order,
+    // COM23 before COM212, each described by its driver's device. (Wine's
+    // list of DOS device names leaves out the ones a program defines, so
+    // that way in is not tried here.)
     void thePortsWindowsHasAreListedInOrder()
     {
-        const QString target = QDir::toNativeSeparators(QDir::tempPath());
-        QVERIFY(::DefineDosDeviceW(DDD_RAW_TARGET_PATH, L"COM212", (L"\\??\\" + target.toStdWString()).c_str()));
-        QVERIFY(::DefineDosDeviceW(DDD_RAW_TARGET_PATH, L"COM23", (L"\\??\\" + target.toStdWString()).c_str()));
+        HKEY key = nullptr;
+        QCOMPARE(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                                   REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr), LONG(ERROR_SUCCESS));
+        const auto announce = [key](const wchar_t* device, const std::wstring& port) {
+            return ::RegSetValueExW(key, device, 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                                    DWORD((port.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        };
+        QVERIFY(announce(L"\\Device\\TestPort212", L"COM212") && announce(L"\\Device\\TestPort23", L"COM23"));
+        const QList<SerialDevice> devices = ListSerialDevices();
+        ::RegDeleteValueW(key, L"\\Device\\TestPort212");
+        ::RegDeleteValueW(key, L"\\Device\\TestPort23");
+        ::RegCloseKey(key);
         QStringList listed;
-        for (const SerialDevice& device : ListSerialDevices())
-            listed << device.path;
-        ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"COM212", nullptr);
-        ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"COM23", nullptr);
-        QVERIFY2(listed.indexOf("COM23") >= 0 && listed.indexOf("COM23") < listed.indexOf("COM212"),
-                 qPrintable(listed.join(' ')));
+        for (const SerialDevice& device : devices)
+            listed << device.path + QLatin1Char('=') + device.description;
+        const qsizetype at23 = listed.indexOf("COM23=TestPort23");
+        QVERIFY2(at23 >= 0 && at23 < listed.indexOf("COM212=TestPort212"), qPrintable(listed.join(' ')));
     }
 
     void theUsersDataFolderIsBesideTheProfile()
