@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/datadir.h"
+#include "app/webpart.h"
 #include "netport/netaddress.h"
 
 #include <QCommandLineParser>
@@ -22,8 +23,7 @@ struct DataDirOptions {
                                             " instead of the working folder."),
                              QStringLiteral("dir")};
     QCommandLineOption user{QStringLiteral("user-data-dir"),
-                            QStringLiteral("Keep the channel file in $XDG_DATA_HOME/tavrin"
-                                           " (~/.local/share/tavrin), created if missing.")};
+                            QStringLiteral("Keep the channel file in %1, created if missing.").arg(UserDataDirForHelp())};
 };
 
 bool ReadDataDir(const QCommandLineParser& parser, const DataDirOptions& given, StartOptions& options,
@@ -87,93 +87,11 @@ bool TakePortOption(const QCommandLineParser& parser, const QCommandLineOption& 
 bool OneCommandAtATime(const StartOptions& options, QString& problem)
 {
     const int commands = int(options.channels.action != ChannelsCommandLine::Action::None)
-                         + int(options.operators.action != OperatorsCommandLine::Action::None)
-                         + int(options.transmissions.print) + int(options.audio.list);
+                         + int(options.transmissions.print) + CWebPartOptions::Commands(options);
     if (commands <= 1)
         return true;
     problem = QStringLiteral("The channel, the operator, the transmissions and the --list-audio options go one at a time.");
     return false;
-}
-
-struct WebOptions {
-    QCommandLineOption port{QStringLiteral("web-port"),
-                            QStringLiteral("Serve the web panel over HTTPS on TCP port <port>, and at later starts too "
-                                           "(0 turns it off). Operators log in with a name and password."),
-                            QStringLiteral("port")};
-    QCommandLineOption address{QStringLiteral("web-address"),
-                               QStringLiteral("The address the web panel listens on, at this start and the later "
-                                              "ones (\"any\": every address of this computer, as when none is named)."),
-                               QStringLiteral("address")};
-    QCommandLineOption cert{QStringLiteral("web-cert"),
-                            QStringLiteral("The web panel's certificate (PEM), instead of the one made in the data folder."),
-                            QStringLiteral("file")};
-    QCommandLineOption key{QStringLiteral("web-key"), QStringLiteral("The private key (PEM) of --web-cert."),
-                           QStringLiteral("file")};
-    QList<QCommandLineOption> All() const { return {port, address, cert, key}; }
-};
-
-// The certificate's paths are made absolute: they were named in the folder
-// the program was started in, which it leaves for the data folder.
-bool TakeWebOptions(const QCommandLineParser& parser, const WebOptions& given, WebCommandLine& web)
-{
-    if (parser.isSet(given.port)) {
-        const QString text = parser.value(given.port).trimmed();
-        web.port = text == QLatin1String("0") ? std::optional<quint16>(0) : ParseRigctlPort(text);
-        if (!web.port) {
-            Print(stderr, QStringLiteral("--web-port wants a port number from 0 to 65535, not \"%1\"\n").arg(text));
-            return false;
-        }
-    }
-    if (parser.isSet(given.address)) {
-        const bool any = parser.value(given.address).trimmed() == QLatin1String(kEveryWebAddress);
-        if (!any && !ParseRigctlAddress(parser.value(given.address))) {
-            Print(stderr, QStringLiteral("--web-address wants an IP address or \"any\", not \"%1\"\n")
-                              .arg(parser.value(given.address)));
-            return false;
-        }
-        web.address = any ? QString() : parser.value(given.address).trimmed();
-    }
-    if (parser.isSet(given.cert) != parser.isSet(given.key)) {
-        Print(stderr, QStringLiteral("--web-cert and --web-key go together\n"));
-        return false;
-    }
-    if (parser.isSet(given.cert)) {
-        web.certFile = QFileInfo(parser.value(given.cert)).absoluteFilePath();
-        web.keyFile = QFileInfo(parser.value(given.key)).absoluteFilePath();
-    }
-    return true;
-}
-
-struct AudioOptions {
-    QCommandLineOption list{QStringLiteral("list-audio"),
-                            QStringLiteral("List the sound cards' inputs and outputs, by the description and id "
-                                           "--audio-in and --audio-out take, and end.")};
-    QCommandLineOption input{QStringLiteral("audio-in"),
-                             QStringLiteral("Take the receiver's audio for remote listeners from input <device>, and at "
-                                            "later starts too."),
-                             QStringLiteral("device")};
-    QCommandLineOption output{QStringLiteral("audio-out"),
-                              QStringLiteral("Feed remote operators' microphones to the transmitter through output "
-                                             "<device>, and at later starts too."),
-                              QStringLiteral("device")};
-    QList<QCommandLineOption> All() const { return {list, input, output}; }
-};
-
-// Whether the devices exist is known only once Qt Multimedia runs; that is
-// checked before the window opens.
-bool TakeAudioOptions(const QCommandLineParser& parser, const AudioOptions& given, AudioCommandLine& audio)
-{
-    audio.list = parser.isSet(given.list);
-    audio.input = parser.value(given.input).trimmed();
-    audio.output = parser.value(given.output).trimmed();
-    for (const QCommandLineOption* option : {&given.input, &given.output}) {
-        if (parser.isSet(*option) && parser.value(*option).trimmed().isEmpty()) {
-            Print(stderr, QStringLiteral("--%1 needs a device's description or id (tavrin --list-audio lists them)\n")
-                              .arg(option->names().first()));
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -209,19 +127,12 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     parser.addOptions(channels.All());
     const TransmissionsOptions transmissions;
     parser.addOptions(transmissions.All());
-    const OperatorsOptions operators;
-    parser.addOptions(operators.All());
+    const CWebPartOptions webPart(parser);
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("Use <address> for the radio this run, whatever the channel file and the profile name: a device path, "
                        "socket://HOST:PORT or rfc2217://HOST:PORT (ser2net), with ?tls=1&ca=FILE&cert=FILE&key=FILE or &fp=SHA256 for TLS."),
         QStringLiteral("address"));
     parser.addOption(port);
-    const WebOptions web;
-    parser.addOptions(web.All());
-    const AudioOptions audio;
-    parser.addOptions(audio.All());
-    const FleetOptions fleet;
-    parser.addOptions(fleet.All());
     const QCommandLineOption headless(QStringLiteral("headless"),
         QStringLiteral("Run with no window and no display (a station computer for the web panel and the station "
                        "programs); what a box would say goes to stderr. Ends, saving the channel file, on SIGTERM."));
@@ -252,15 +163,13 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
     options.traceFile = parser.value(trace);
     options.headless = parser.isSet(headless);
     if (!TakeRigctlOptions(parser, rigctlPort, rigctlAddress, options.rigctl)
-        || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)
-        || !TakeWebOptions(parser, web, options.web) || !TakeAudioOptions(parser, audio, options.audio)) {
+        || !TakeRigctlOptions(parser, flrigPort, flrigAddress, options.flrig) || !TakePortOption(parser, port, options)) {
         exitCode = 2;
         return std::nullopt;
     }
     if (!TakeChannelsOptions(parser, channels, options.channels, problem)
         || !TakeTransmissionsOptions(parser, transmissions, options.transmissions, problem)
-        || !TakeOperatorsOptions(parser, operators, options.operators, problem)
-        || !fleet.Take(parser, options.fleet, problem)
+        || !webPart.Take(parser, options, problem)
         || !OneCommandAtATime(options, problem)) {
         Print(stderr, problem + QLatin1Char('\n'));
         exitCode = 2;

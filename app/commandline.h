@@ -3,15 +3,12 @@
 // window exists, so both work without a display.
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
-#include "audio/audiosettings.h"
 #include "channeleditor/channelsoptions.h"
-#include "fleet/fleetsettings.h"
 #include "remote/rigctlsettings.h"
 #include "txlog/transmissionsoptions.h"
-#include "web/operatorsoptions.h"
-#include "web/websettings.h"
 
 struct StartOptions {
     // The folder to work in (and keep the channel file in); empty: the
@@ -22,10 +19,9 @@ struct StartOptions {
     RigctlCommandLine flrig;   // --flrig-port, --flrig-address
     ChannelsCommandLine channels;  // --export-channels, --import-channels: no window
     TransmissionsCommandLine transmissions;  // --transmissions, --since, --until: no window
-    OperatorsCommandLine operators;  // --add-operator, --remove-operator, --list-operators: no window
-    WebCommandLine web;  // --web-port (kept in the profile), --web-address, --web-cert, --web-key
-    FleetCommandLine fleet;  // --fleet-broker, --fleet-name, --fleet-cert/key/ca (kept), --fleet-console
-    AudioCommandLine audio;  // --list-audio (no window), --audio-in, --audio-out (kept in the profile)
+    // The web panel's, its operators' and its sound's options, where the
+    // build has them (app/webpart.h).
+    std::shared_ptr<const struct WebPartCommandLine> webPart;
     // --headless: no window and no display, for a station computer nobody sits at.
     bool headless = false;
     QString port;  // --port: the radio's device path or network address, this run only

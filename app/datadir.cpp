@@ -3,14 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString UserDataDir()
-{
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base + QStringLiteral("/tavrin"));
-}
-
 bool EnterDataDir(const QString& dir, QString& error)
 {
     if (dir.isEmpty())

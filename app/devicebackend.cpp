@@ -1,11 +1,11 @@
 #include "app/devicebackend.h"
 
 #include "link/mscomm.h"
-#include "link/serialportbackend.h"
+#include "link/serialbackend.h"
 #include "netport/netaddress.h"
 #include "netport/netportbackend.h"
 
-DeviceBackend::DeviceBackend() { Use(std::make_unique<SerialPortBackend>(), false); }
+DeviceBackend::DeviceBackend() { Use(MakeSerialBackend(), false); }
 
 DeviceBackend::~DeviceBackend() = default;
 
@@ -29,7 +29,7 @@ QString DeviceBackend::Open(const QString& device, const CommSettings& settings)
         if (network)
             Use(std::make_unique<NetPortBackend>(), true);
         else
-            Use(std::make_unique<SerialPortBackend>(), false);
+            Use(MakeSerialBackend(), false);
     }
     return m_device->Open(device, settings);
 }

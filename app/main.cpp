@@ -7,18 +7,15 @@
 #include "app/devicebackend.h"
 #include "app/headless.h"
 #include "app/mainframe.h"
+#include "app/startconsole.h"
 #include "app/tavrinapp.h"
-#include "app/userruntimedir.h"
-#include "audio/audiocommand.h"
+#include "app/webpart.h"
 #include "channeleditor/channelscommand.h"
-#include "fleet/fleetconsole.h"
 #include "link/commsettings.h"
 #include "link/serialtrace.h"
 #include "sessionend/commitchannelfile.h"
 #include "sessionend/sessionend.h"
 #include "txlog/transmissionscommand.h"
-#include "web/operatorscommand.h"
-#include "web/webservice.h"
 
 namespace {
 
@@ -35,6 +32,7 @@ bool StartTrace(const QString& path)
 
 int main(int argc, char* argv[])
 {
+    UseStartingConsole();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -57,16 +55,8 @@ int main(int argc, char* argv[])
         return RunChannelsCommand(options->channels);
     if (options->transmissions.print)
         return RunTransmissionsCommand(options->transmissions);
-    if (options->operators.action != OperatorsCommandLine::Action::None)
-        return RunOperatorsCommand(options->operators);
-    // Before anything looks for a sound server: a service or sudo has no
-    // login to say where the user's is.
-    UseUserRuntimeDir();
-    if (options->audio.list)
-        return RunListAudioCommand(argc, argv);
-    // The operations page runs no radio and no window.
-    if (options->fleet.console)
-        return RunFleetConsole(argc, argv, *options);
+    if (const std::optional<int> status = RunWebPartCommand(*options, argc, argv))
+        return *status;
 
     if (options->headless)
         UseHeadlessPlatform();
@@ -79,17 +69,7 @@ int main(int argc, char* argv[])
     // Before any window: a web panel asked for and not possible ends here.
     QCoreApplication::setOrganizationName(QString::fromLatin1(g_szRegistryKey));
     QCoreApplication::setApplicationName(QString::fromLatin1(g_szProfileName));
-    // Sound cards named and missing: before the web panel starts listening.
-    if (!CheckAudioCommandLine(options->audio, problem)) {
-        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
-        return 2;
-    }
-    FleetSettings fleet;
-    if (!LoadFleetSettings(options->fleet, fleet, problem)) {
-        std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
-        return 2;
-    }
-    std::unique_ptr<CWebService> web = CWebService::Start(LoadWebSettings(options->web), problem);
+    std::unique_ptr<CWebPart> web = CWebPart::Start(*options, problem);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(problem));
         return 2;
@@ -97,8 +77,7 @@ int main(int argc, char* argv[])
     // COM1 may lead to a serial device or, by a URL, to a radio on the network.
     UseDeviceBackends();
     CTavrinApp app(*options);
-    app.SetWebService(std::move(web));
-    app.SetFleetSettings(fleet);
+    app.SetWebPart(std::move(web));
     CSessionEnd sessionEnd(
         [&app] {
             if (CMainFrame* frame = app.MainFrame())

@@ -2,19 +2,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 
 #include "access/panelaccess.h"
 #include "app/aboutdlg.h"
-#include "audio/audiodevicesdlg.h"
 #include "app/mainframe.h"
 #include "app/tavrindoc.h"
+#include "app/webpart.h"
 #include "channeleditor/channeleditor.h"
 #include "channels/recallkeys.h"
-#include "fleet/fleetstation.h"
-#include "fleet/panelstationsource.h"
 #include "keying/transmitholder.h"
 #include "keying/transmitrelease.h"
 #include "link/commsettings.h"
@@ -28,13 +25,11 @@
 #include "remote/rigctlservice.h"
 #include "txlog/stationrecord.h"
 #include "txlog/transmissionswindow.h"
-#include "web/webserver.h"
-#include "web/webservice.h"
 
 CTavrinApp::CTavrinApp(StartOptions options) : m_options(std::move(options)) {}
 CTavrinApp::~CTavrinApp() = default;
 
-void CTavrinApp::SetWebService(std::unique_ptr<CWebService> web) { m_web = std::move(web); }
+void CTavrinApp::SetWebPart(std::unique_ptr<CWebPart> web) { m_web = std::move(web); }
 
 bool CTavrinApp::InitInstance()
 {
@@ -66,8 +61,7 @@ bool CTavrinApp::InitInstance()
                                               LoadServerSettings(StationServerKind::Flrig, m_options.flrig));
     AttachStationRecord();
     if (m_web)
-        m_web->Attach(*m_frame->View(), *m_silence, *m_holder, m_frame->HelpMenu(), m_frame.get());
-    AttachFleet();
+        m_web->Attach(*m_frame->View(), *m_silence, *m_holder, *m_record, m_frame->HelpMenu(), m_frame.get());
     m_frame->AddQuit();
     // Headless, the window is all there but never shown: its close still
     // ends the panel and writes the channel file.
@@ -93,10 +87,7 @@ void CTavrinApp::AttachPortHelpers()
     m_portChoice = std::make_unique<CPortChoice>(view, m_frame.get());
     QAction* choose = m_frame->RadioMenu()->addAction(QStringLiteral("Serial Port..."));
     QObject::connect(choose, &QAction::triggered, [this] { m_portChoice->Offer(); });
-    CAudioDevicesDlg::AddTo(m_frame->RadioMenu(), m_frame.get(), [this](const AudioSettings& devices) {
-        if (m_web)
-            m_web->UseAudioDevices(devices);
-    });
+    CWebPart::AddMenuEntries(m_frame->RadioMenu(), m_frame.get(), [this] { return m_web.get(); });
 }
 
 // The Channels window's unsaved edits are asked about before the panel
@@ -111,26 +102,10 @@ void CTavrinApp::AttachChannelEditor()
 // window that reads the record.
 void CTavrinApp::AttachStationRecord()
 {
-    auto* record = m_record = new CStationRecord(*m_frame->View(), *m_holder);
-    record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
-    record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
-    if (m_web)
-        QObject::connect(&m_web->Server(), &CWebServer::Access, record,
-                         [record](const QString& event, const QString& address, const QString& name) {
-                             record->Record(event, address, name, QStringLiteral("web"));
-                         });
+    m_record = new CStationRecord(*m_frame->View(), *m_holder);
+    m_record->Watch(m_rigctl->Server(), QStringLiteral("rig-control"));
+    m_record->Watch(m_flrig->Server(), QStringLiteral("flrig"));
     AttachTransmissionsWindow(m_frame->RadioMenu(), m_frame.get());
-}
-
-// The station on the fleet's broker, its outbox in the data folder.
-void CTavrinApp::AttachFleet()
-{
-    if (!m_fleetSettings.broker)
-        return;
-    auto* source = new CPanelStationSource(*m_frame->View(), *m_silence, *m_holder, *m_record, m_web.get(),
-                                           m_frame->View());
-    m_fleet = std::make_unique<CFleetStation>(*source, m_fleetSettings, QDir::current().absoluteFilePath(
-                                                                            QStringLiteral("fleet-outbox.jsonl")));
 }
 
 void CTavrinApp::OnAppAbout()

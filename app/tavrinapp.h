@@ -4,7 +4,6 @@
 #include "app/commandline.h"
 
 class CChannelEditor;
-class CFleetStation;
 class CFlrigService;
 class CMainFrame;
 class CPortChoice;
@@ -14,7 +13,7 @@ class CStationRecord;
 class CTavrinDoc;
 class CTavrinView;
 class CTransmitHolder;
-class CWebService;
+class CWebPart;
 
 // The application: settings first, then the window, then the panel's first
 // update, which opens the port and queries the radio.
@@ -24,9 +23,7 @@ public:
     ~CTavrinApp();
     bool InitInstance();
     // Started before the window; InitInstance attaches it to the panel.
-    void SetWebService(std::unique_ptr<CWebService> web);
-    // Checked before the window, as the web panel is; none: no broker.
-    void SetFleetSettings(const FleetSettings& fleet) { m_fleetSettings = fleet; }
+    void SetWebPart(std::unique_ptr<CWebPart> web);
     CMainFrame* MainFrame() const { return m_frame.get(); }
     void OnAppAbout();
     void OnFileNew();
@@ -36,7 +33,6 @@ private:
     void AttachPortHelpers();
     void AttachChannelEditor();
     void AttachStationRecord();
-    void AttachFleet();
 
     std::unique_ptr<CTavrinDoc> m_doc;
     StartOptions m_options;
@@ -49,8 +45,6 @@ private:
     // Goes before the frame: its last act may be to unkey the transmitter.
     std::unique_ptr<CRigctlService> m_rigctl;
     std::unique_ptr<CFlrigService> m_flrig;
-    std::unique_ptr<CWebService> m_web;
-    FleetSettings m_fleetSettings;
     CStationRecord* m_record = nullptr;  // the view's child
-    std::unique_ptr<CFleetStation> m_fleet;
+    std::unique_ptr<CWebPart> m_web;
 };

@@ -2,30 +2,9 @@
 
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
+#include "files/disksync.h"
 
 namespace {
-
-// QSaveFile's own commit syncs too, but goes on to the rename when the sync
-// fails; a disk that could not take the bytes must not get the new name.
-bool SyncToDisk(QSaveFile& file, QString& why)
-{
-#ifdef Q_OS_UNIX
-    while (::fsync(file.handle()) != 0) {
-        if (errno != EINTR) {
-            why = qt_error_string(errno);
-            return false;
-        }
-    }
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(why);
-#endif
-    return true;
-}
 
 bool Written(QSaveFile& file, const QByteArray& bytes, FileReaders readers, QString& why)
 {
@@ -35,8 +14,10 @@ bool Written(QSaveFile& file, const QByteArray& bytes, FileReaders readers, QStr
         return false;
     // QSaveFile buffers: a full disk shows only when the buffer is flushed,
     // and commit() would still rename the short file over the old one.
+    // commit() syncs too, but goes on to the rename when the sync fails; a
+    // disk that could not take the bytes must not get the new name.
     return file.write(bytes) == bytes.size() && file.flush() && file.error() == QFileDevice::NoError
-        && SyncToDisk(file, why) && file.commit();
+        && SyncFileData(file, why) && file.commit();
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include <QUuid>
 #include <cstdio>
 
-#include "app/commandline.h"
 #include "fleet/fleetboard.h"
+#include "fleet/fleetsettings.h"
 #include "fleet/fleetlog.h"
 #include "fleet/mqttlink.h"
 #include "remote/hostaddresses.h"
@@ -19,6 +19,7 @@
 #include "web/webcertificate.h"
 #include "web/webfeed.h"
 #include "web/webserver.h"
+#include "web/websettings.h"
 #include "web/webtls.h"
 
 namespace {
@@ -71,35 +72,35 @@ private:
 
 } // namespace
 
-int RunFleetConsole(int argc, char* argv[], const StartOptions& options)
+int RunFleetConsole(int argc, char* argv[], const FleetCommandLine& fleetNamed, const WebCommandLine& web)
 {
     QCoreApplication application(argc, argv);
     // The page lives in a static library: nothing else would pull it in.
     Q_INIT_RESOURCE(fleet);
     FleetSettings fleet;
     QString why;
-    if (!LoadFleetSettings(options.fleet, fleet, why, false))
+    if (!LoadFleetSettings(fleetNamed, fleet, why, false))
         return Refuse(why);
     if (!fleet.broker)
         return Refuse(QStringLiteral("--fleet-console needs --fleet-broker"));
-    if (!options.web.port || *options.web.port == 0)
+    if (!web.port || *web.port == 0)
         return Refuse(QStringLiteral("--fleet-console needs --web-port: the operations page is served there"));
     COperatorStore operators;
     if (!operators.Load(why))
         return Refuse(why);
     if (!HasWatcher(operators))
         return Refuse(QStringLiteral("no operator has the watch role: add one with tavrin --add-operator NAME --role watch"));
-    const QString address = options.web.address.value_or(QString());
+    const QString address = web.address.value_or(QString());
     const QHostAddress listenOn = address.isEmpty() ? QHostAddress(QHostAddress::Any)
                                                     : ParseRigctlAddress(address).value_or(QHostAddress());
     // Made for the addresses the watchers reach it at, as the web panel's.
     WebIdentity identity;
-    if (!LoadOrMakeWebIdentity(options.web.certFile, options.web.keyFile, identity, why, AddressesReaching(listenOn)))
+    if (!LoadOrMakeWebIdentity(web.certFile, web.keyFile, identity, why, AddressesReaching(listenOn)))
         return Refuse(why);
 
     CFleetBoard board;
     CWebServer server(operators, [&board] { return WebPanelState{board.Stations(), {}, {}}; }, ConsoleSite());
-    if (!server.Listen(listenOn, *options.web.port, WebTlsConfiguration(identity), why))
+    if (!server.Listen(listenOn, *web.port, WebTlsConfiguration(identity), why))
         return Refuse(why);
     CAccessFile record;
     QObject::connect(&server, &CWebServer::Access, &record,

@@ -1,6 +1,6 @@
 #include "link/mscomm.h"
 
-#include "link/serialportbackend.h"
+#include "link/serialbackend.h"
 
 namespace {
 CMSComm::BackendFactory& Factory()
@@ -13,7 +13,7 @@ CMSComm::BackendFactory& Factory()
 void CMSComm::SetBackendFactory(BackendFactory factory) { Factory() = std::move(factory); }
 
 CMSComm::CMSComm()
-    : m_backend(Factory() ? Factory()() : std::make_unique<SerialPortBackend>())
+    : m_backend(Factory() ? Factory()() : MakeSerialBackend())
 {
     connect(m_backend.get(), &CommBackend::ReadyRead, this, &CMSComm::OnBytesArrived);
     connect(m_backend.get(), &CommBackend::Drained, this, &CMSComm::OnOutputDrained);

@@ -118,3 +118,5 @@ bool SerialPortBackend::MeansDeviceGone(QSerialPort::SerialPortError error) cons
     const bool failedTransfer = error == QSerialPort::ReadError || error == QSerialPort::WriteError;
     return failedTransfer && !QFileInfo::exists(m_device);
 }
+
+std::unique_ptr<CommBackend> MakeSerialBackend() { return std::make_unique<SerialPortBackend>(); }

@@ -2,6 +2,7 @@
 #include <QSerialPort>
 
 #include "link/commbackend.h"
+#include "link/serialbackend.h"
 
 class SerialPortBackend : public CommBackend {
     Q_OBJECT

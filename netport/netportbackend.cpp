@@ -7,15 +7,9 @@
 #include <algorithm>
 #include <utility>
 
-#ifdef Q_OS_LINUX
-#include <poll.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#endif
-
 #include "netport/comportoption.h"
 #include "netport/negotiationnotes.h"
+#include "netport/socketoptions.h"
 #include "netport/tlscheck.h"
 
 Q_LOGGING_CATEGORY(lcNetPort, "tavrin.netport", QtInfoMsg)
@@ -58,14 +52,7 @@ void TuneSocket(QAbstractSocket& socket)
 {
     socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-#ifdef Q_OS_LINUX
-    const int fd = int(socket.socketDescriptor());
-    const int idle = 5, interval = 2, count = 3, unackedMs = 10000;
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
-    setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
-    setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unackedMs, sizeof unackedMs);
-#endif
+    NoticeSilentFarEndSoon(socket.socketDescriptor());
 }
 
 // ser2net leaves Nagle's algorithm on: a second small piece waits for the
@@ -73,12 +60,7 @@ void TuneSocket(QAbstractSocket& socket)
 // milliseconds. Acknowledging at once keeps a report's pieces together.
 void AcknowledgeAtOnce(const QAbstractSocket& socket)
 {
-#ifdef Q_OS_LINUX
-    const int on = 1;
-    setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-#else
-    Q_UNUSED(socket);
-#endif
+    AcknowledgeEachArrival(socket.socketDescriptor());
 }
 
 // The last command (an unkey as the program ends) must reach the radio
@@ -90,17 +72,7 @@ void AcknowledgeAtOnce(const QAbstractSocket& socket)
 void CloseGently(QAbstractSocket& socket)
 {
     socket.flush();
-#ifdef Q_OS_LINUX
-    const int fd = int(socket.socketDescriptor());
-    ::shutdown(fd, SHUT_WR);
-    const QDeadlineTimer deadline(kGentleCloseMs);
-    char unread[512];
-    while (!deadline.hasExpired()) {
-        pollfd readable{fd, POLLIN, 0};
-        if (poll(&readable, 1, int(deadline.remainingTime())) <= 0 || recv(fd, unread, sizeof unread, 0) <= 0)
-            break;
-    }
-#endif
+    HalfCloseAndDrain(socket.socketDescriptor(), kGentleCloseMs);
 }
 
 // Empty when the far end simply closed: what to say then depends on when.

@@ -9,6 +9,7 @@ struct SerialDevice {
     QString maker;
 };
 
-// The stable names under byIdDir first (they survive unplugging and
-// plugging back, and Qt does not list them), then every port Qt finds.
+// On Linux, the stable names under byIdDir first (they survive unplugging
+// and plugging back, and Qt does not list them), then every port Qt finds.
+// On Windows, which has no such folder, the COM ports it has, in order.
 QList<SerialDevice> ListSerialDevices(const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));

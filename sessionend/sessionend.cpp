@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QLoggingCategory>
 #include <QMessageBox>
-#include <cstring>
 
 #include "sessionend/termsignals.h"
 
@@ -15,6 +14,7 @@ CSessionEnd::CSessionEnd(std::function<void()> close, std::function<void()> comm
     : m_close(std::move(close)), m_commit(std::move(commit)), m_signals(new CTermSignals(this))
 {
     connect(m_signals, &CTermSignals::Received, this, &CSessionEnd::OnSignal);
+    connect(m_signals, &CTermSignals::EndingNow, this, &CSessionEnd::CloseNow);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_commit(); });
 }
 
@@ -25,7 +25,8 @@ int CSessionEnd::Exec()
     const int status = m_ending ? 0 : QApplication::exec();
     if (!m_ending)
         return status;
-    m_close();
+    if (!m_closed)
+        m_close();
     return 0;
 }
 
@@ -34,18 +35,28 @@ int CSessionEnd::Exec()
 void CSessionEnd::OnSignal(int number)
 {
     if (m_ending) {
-        ::signal(number, SIG_DFL);
-        ::raise(number);
+        CTermSignals::EndAtOnce(number);
         return;
     }
     m_ending = true;
     m_signals->RestoreDispositions();
-    qCInfo(lcSessionEnd).noquote() << QStringLiteral("%1: closing as the window does").arg(QString::fromLocal8Bit(strsignal(number)));
+    qCInfo(lcSessionEnd).noquote() << QStringLiteral("%1: closing as the window does").arg(CTermSignals::Name(number));
     qApp->installEventFilter(this);
     for (QWidget* top : QApplication::topLevelWidgets())
         if (qobject_cast<QDialog*>(top) && top->isVisible())
             PutAway(top);
     QCoreApplication::exit(0);
+}
+
+// No loop will run again: the panel closes here and now.
+void CSessionEnd::CloseNow(int number)
+{
+    if (m_closed)
+        return;
+    if (!m_ending)
+        OnSignal(number);
+    m_closed = true;
+    m_close();
 }
 
 bool CSessionEnd::eventFilter(QObject* watched, QEvent* event)

@@ -30,6 +30,7 @@ public:
 
 private:
     void OnSignal(int number);
+    void CloseNow(int number);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void PutAway(QWidget* dialog);
 
@@ -37,4 +38,5 @@ private:
     std::function<void()> m_commit;
     CTermSignals* m_signals;
     bool m_ending = false;
+    bool m_closed = false;
 };

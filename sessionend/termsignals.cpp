@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -73,6 +74,14 @@ void CTermSignals::RestoreDispositions()
             ::sigaction(kSignals[index], &g_previous[index], nullptr);
         g_installed[index] = false;
     }
+}
+
+QString CTermSignals::Name(int number) { return QString::fromLocal8Bit(strsignal(number)); }
+
+void CTermSignals::EndAtOnce(int number)
+{
+    ::signal(number, SIG_DFL);
+    ::raise(number);
 }
 
 // One signal per activation; the notifier fires again while more wait.

@@ -1,9 +1,12 @@
 #pragma once
-// SIGTERM, SIGINT and SIGHUP, the ways Linux ends a program (logout,
-// shutdown, systemctl, kill, Ctrl+C, a closed terminal), delivered as an
-// ordinary signal of the event loop. The handler itself only writes the
-// signal's number to a socket the loop watches: nothing else is safe there.
+// The ways the system ends a program, delivered as an ordinary signal of the
+// event loop. On Linux SIGTERM, SIGINT and SIGHUP (logout, shutdown,
+// systemctl, kill, Ctrl+C, a closed terminal): the handler itself only writes
+// the signal's number to a socket the loop watches, nothing else is safe
+// there (termsignals.cpp). On Windows a console's Ctrl+C, Ctrl+Break and
+// close, log-off and shutdown (termsignals_win.cpp).
 #include <QObject>
+#include <QString>
 #include <csignal>
 
 class QSocketNotifier;
@@ -21,8 +24,18 @@ public:
     // program at once, however busy the loop is.
     void RestoreDispositions();
 
+    // How the log names the signal.
+    static QString Name(int number);
+    // A second signal while the panel closes: the process ends now, as that
+    // signal ends it by default.
+    static void EndAtOnce(int number);
+
 signals:
     void Received(int number);
+    // The system ends the process as soon as this returns (Windows ends a
+    // window program at log-off and shutdown so): the panel must be closed
+    // by then.
+    void EndingNow(int number);
 
 private:
     void OnReadable();

@@ -2,54 +2,38 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "files/disksync.h"
 
 Q_LOGGING_CATEGORY(lcTxLog, "tavrin.txlog", QtInfoMsg)
 
 namespace {
-// A new file's name is in its folder only once the folder is synced too.
-// The bytes are in the file either way, so a failure here is only logged:
-// told as a failed write, the record would be written a second time.
-void SyncFolderOf(const QString& path)
+// The bytes are in the file even when its folder cannot be synced, so that
+// is only logged: told as a failed write, the record would be written a
+// second time.
+void SyncFolderLogged(const QString& path)
 {
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (folder < 0 || ::fsync(folder) != 0)
-        qCWarning(lcTxLog).noquote() << QStringLiteral("the folder of %1 cannot be synced: %2").arg(path, qt_error_string(errno));
-    if (folder >= 0)
-        ::close(folder);
+    QString why;
+    if (!SyncFolderOf(path, why))
+        qCWarning(lcTxLog).noquote() << QStringLiteral("the folder of %1 cannot be synced: %2").arg(path, why);
 }
 
 // The bytes written, flushed and synced: false with why set otherwise.
 bool AppendToDisk(const QString& path, const QByteArray& header, const QByteArray& bytes, QString& why)
 {
-    // O_APPEND: every write lands at the end, whatever else has the file
-    // open. A new record is its owner's alone, and a link put in its place
-    // is not followed into another file.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
-                          S_IRUSR | S_IWUSR);
     QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
-        why = fd < 0 ? qt_error_string(errno) : file.errorString();
-        if (fd >= 0)
-            ::close(fd);
+    if (!OpenRecordForAppend(file, path, why))
         return false;
-    }
     const bool fresh = file.size() == 0;
     const QByteArray text = fresh ? header + bytes : bytes;
     if (file.write(text) != text.size() || !file.flush()) {
         why = file.errorString();
         return false;
     }
-    // Through the disk's cache too, so a power cut keeps what was written.
-    if (::fdatasync(file.handle()) != 0) {
-        why = qt_error_string(errno);
+    if (!SyncFileData(file, why))
         return false;
-    }
     if (fresh)
-        SyncFolderOf(path);
+        SyncFolderLogged(path);
     return true;
 }
 

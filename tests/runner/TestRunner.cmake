@@ -1,13 +1,13 @@
 # tavrin_test_runner(RUNNER TIMEOUT seconds [PREFIX prefix] [STRIP prefix]
 #                    [ENVIRONMENT env...] [HEADERS pch headers...]
-#                    SOURCES sources...)
+#                    [ARGS QtTest options...] SOURCES sources...)
 # Builds the QtTest sources into one program and registers each in CTest as
-# PREFIX plus its file's name less STRIP, run as `RUNNER name` in a process
-# of its own.
+# PREFIX plus its file's name less STRIP, run as `RUNNER name ARGS` in a
+# process of its own.
 set(TAVRIN_TEST_RUNNER_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(tavrin_test_runner runner)
-  cmake_parse_arguments(arg "" "PREFIX;STRIP;TIMEOUT" "ENVIRONMENT;HEADERS;SOURCES" ${ARGN})
+  cmake_parse_arguments(arg "" "PREFIX;STRIP;TIMEOUT" "ENVIRONMENT;HEADERS;SOURCES;ARGS" ${ARGN})
   add_executable(${runner}
     ${TAVRIN_TEST_RUNNER_DIR}/runnermain.cpp ${TAVRIN_TEST_RUNNER_DIR}/testregistry.h ${arg_SOURCES})
   target_link_libraries(${runner} PRIVATE Qt6::Test)
@@ -42,7 +42,7 @@ function(tavrin_test_runner runner)
       string(REGEX REPLACE "^${arg_STRIP}" "" test ${name})
     endif()
     set(test ${arg_PREFIX}${test})
-    add_test(NAME ${test} COMMAND ${runner} ${name})
+    add_test(NAME ${test} COMMAND ${runner} ${name} ${arg_ARGS})
     set_tests_properties(${test} PROPERTIES TIMEOUT ${arg_TIMEOUT})
     if(arg_ENVIRONMENT)
       set_tests_properties(${test} PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")

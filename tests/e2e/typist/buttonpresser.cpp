@@ -3,28 +3,24 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <cstdio>
-#include <unistd.h>
+#include <thread>
 
-ButtonPresser::ButtonPresser() : m_input(STDIN_FILENO, QSocketNotifier::Read)
+// The plugin lives as long as the program, so the thread may outlive no one.
+ButtonPresser::ButtonPresser()
 {
-    connect(&m_input, &QSocketNotifier::activated, this, &ButtonPresser::OnLine);
+    std::thread([this] {
+        char line[256];
+        while (std::fgets(line, sizeof line, stdin)) {
+            const QString caption = QString::fromUtf8(line).trimmed();
+            QMetaObject::invokeMethod(this, [this, caption] { OnLine(caption); }, Qt::QueuedConnection);
+        }
+    }).detach();
 }
 
-void ButtonPresser::OnLine()
+void ButtonPresser::OnLine(const QString& caption)
 {
-    char bytes[256];
-    const ssize_t got = ::read(STDIN_FILENO, bytes, sizeof bytes);
-    if (got <= 0) {
-        m_input.setEnabled(false);
-        return;
-    }
-    m_pending.append(bytes, got);
-    for (qsizetype end = m_pending.indexOf('\n'); end >= 0; end = m_pending.indexOf('\n')) {
-        const QString caption = QString::fromUtf8(m_pending.left(end)).trimmed();
-        m_pending.remove(0, end + 1);
-        std::printf("%s %s\n", Press(caption) ? "pressed" : "no", qPrintable(caption));
-        std::fflush(stdout);
-    }
+    std::printf("%s %s\n", Press(caption) ? "pressed" : "no", qPrintable(caption));
+    std::fflush(stdout);
 }
 
 bool ButtonPresser::Press(const QString& caption)

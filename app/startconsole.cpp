@@ -1,0 +1,3 @@
+#include "app/startconsole.h"
+
+void UseStartingConsole() {}
