@@ -134,8 +134,8 @@ std::optional<StartOptions> ParseCommandLine(const QStringList& arguments, int& 
         QStringLiteral("address"));
     parser.addOption(port);
     const QCommandLineOption headless(QStringLiteral("headless"),
-        QStringLiteral("Run with no window and no display (a station computer for the web panel and the station "
-                       "programs); what a box would say goes to stderr. Ends, saving the channel file, on SIGTERM."));
+        QStringLiteral("Run with no window and no display, for a station computer nobody sits at; what a box would "
+                       "say goes to stderr. Ends, saving the channel file, on SIGTERM or Ctrl+C."));
     parser.addOption(headless);
 
     exitCode = 0;
