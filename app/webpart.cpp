@@ -19,8 +19,7 @@
 #include "web/webserver.h"
 #include "web/webservice.h"
 
-namespace {
-
+// The part's options, which CWebPartOptions keeps.
 struct WebOptions {
     QCommandLineOption port{QStringLiteral("web-port"),
                             QStringLiteral("Serve the web panel over HTTPS on TCP port <port>, and at later starts too "
@@ -37,6 +36,23 @@ struct WebOptions {
                            QStringLiteral("file")};
     QList<QCommandLineOption> All() const { return {port, address, cert, key}; }
 };
+
+struct AudioOptions {
+    QCommandLineOption list{QStringLiteral("list-audio"),
+                            QStringLiteral("List the sound cards' inputs and outputs, by the description and id "
+                                           "--audio-in and --audio-out take, and end.")};
+    QCommandLineOption input{QStringLiteral("audio-in"),
+                             QStringLiteral("Take the receiver's audio for remote listeners from input <device>, and at "
+                                            "later starts too."),
+                             QStringLiteral("device")};
+    QCommandLineOption output{QStringLiteral("audio-out"),
+                              QStringLiteral("Feed remote operators' microphones to the transmitter through output "
+                                             "<device>, and at later starts too."),
+                              QStringLiteral("device")};
+    QList<QCommandLineOption> All() const { return {list, input, output}; }
+};
+
+namespace {
 
 // The certificate's paths are made absolute: they were named in the folder
 // the program was started in, which it leaves for the data folder.
@@ -69,21 +85,6 @@ bool TakeWebOptions(const QCommandLineParser& parser, const WebOptions& given, W
     }
     return true;
 }
-
-struct AudioOptions {
-    QCommandLineOption list{QStringLiteral("list-audio"),
-                            QStringLiteral("List the sound cards' inputs and outputs, by the description and id "
-                                           "--audio-in and --audio-out take, and end.")};
-    QCommandLineOption input{QStringLiteral("audio-in"),
-                             QStringLiteral("Take the receiver's audio for remote listeners from input <device>, and at "
-                                            "later starts too."),
-                             QStringLiteral("device")};
-    QCommandLineOption output{QStringLiteral("audio-out"),
-                              QStringLiteral("Feed remote operators' microphones to the transmitter through output "
-                                             "<device>, and at later starts too."),
-                              QStringLiteral("device")};
-    QList<QCommandLineOption> All() const { return {list, input, output}; }
-};
 
 // Whether the devices exist is known only once Qt Multimedia runs; that is
 // checked before the window opens.
