@@ -1,9 +1,11 @@
 #pragma once
-// Reads a Windows serial port in the event loop: an overlapped wait for a
-// received character (WaitCommEvent) is always pending, and its completion
-// wakes the loop through the wait's event; then what has arrived is read at
-// once, the port's timeouts making a read return with what is there. Each
+// Reads a Windows serial port in the event loop: an overlapped read is
+// always pending, the port's timeouts making it end as soon as anything
+// has arrived (or after a second of nothing), and its completion wakes the
+// loop through the read's event; the next read is issued at once. Each
 // arrival costs one wakeup, as a descriptor's readiness does on Linux.
+// (Waiting with WaitCommEvent instead does not work under Wine, which
+// cannot watch a pseudo-terminal's lines and ends every such wait at once.)
 #include <QByteArray>
 #include <QObject>
 #include <QWinEventNotifier>
@@ -15,10 +17,12 @@ public:
     explicit CWinSerialReader(QObject* parent = nullptr);
     ~CWinSerialReader() override;
 
-    // Starts watching `port`, opened for overlapped I/O with timeouts that
-    // make a read return at once. Empty on success, or what went wrong.
+    // Starts reading `port`, opened for overlapped I/O with timeouts that
+    // end a read once a character has come (ReadIntervalTimeout and
+    // ReadTotalTimeoutMultiplier MAXDWORD, a constant of some 1000 ms).
+    // Empty on success, or what went wrong.
     QString Start(HANDLE port);
-    // Cancels the pending wait; the port may then be closed.
+    // Cancels the pending read; the port may then be closed.
     void Stop();
     QByteArray TakeAll();
 
@@ -30,16 +34,14 @@ private:
     static constexpr int kIdleRetryMs = 20;
     static constexpr DWORD kStopWaitMs = 500;
 
-    bool Wait();
-    void WaitLater();
+    bool Issue();
+    void IssueLater();
     void OnWoken();
-    bool ReadWaiting(bool& any);
     void Fail(DWORD error);
 
     HANDLE m_port = INVALID_HANDLE_VALUE;
-    OVERLAPPED m_wait{};  // its event wakes the loop
-    OVERLAPPED m_read{};  // reads return at once: waited for in place
-    DWORD m_events = 0;
+    OVERLAPPED m_read{};  // its event wakes the loop
+    char m_chunk[512];
     QWinEventNotifier m_notifier;
     QByteArray m_received;
     bool m_pending = false;

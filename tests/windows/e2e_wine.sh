@@ -25,7 +25,7 @@ export XDG_CONFIG_HOME=$work/linux-config
 cleanup() {
     for pid in "${children[@]}"; do kill "$pid" 2>/dev/null; done
     wineserver -k 2>/dev/null
-    rm -rf "$work"
+    [ -n "${TAVRIN_KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -117,7 +117,11 @@ close_panel() {
 }
 
 same_files() { cmp -s "$1" "$2"; }
-equal() { [ "$1" = "$2" ]; }
+equal() {
+    [ "$1" = "$2" ] && return 0
+    printf 'got:\n%s\nwanted:\n%s\n' "$1" "$2" >&2
+    return 1
+}
 
 # The button presser, as the Linux suites load it. Wine keeps QT_ variables
 # from Linux away from Windows programs: they go into the prefix.
