@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "tools/fuzz/fuzzentries.h"
+#include "tools/fuzz/webentries.h"
 
 namespace {
 
@@ -18,6 +19,20 @@ QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::Impo
 QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 QString XmlRpcEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::XmlRpcBytes(bytes); }
 QString OperatorFileEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::OperatorFileBytes(bytes); }
+QString LoginFormEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::LoginFormBytes(bytes); }
+QString HttpRequestEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::HttpRequestBytes(bytes); }
+QString StationStateEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::StationStateBytes(bytes); }
+
+// The started panel page messages act on, made at the first one: it works
+// in a scratch folder of its own.
+std::unique_ptr<fuzzentry::WebPagePanel> g_pagePanel;
+
+QString PageMessageEntry(CTavrinView&, const QByteArray& bytes)
+{
+    if (!g_pagePanel)
+        g_pagePanel = std::make_unique<fuzzentry::WebPagePanel>();
+    return fuzzentry::PageMessageBytes(*g_pagePanel, bytes);
+}
 
 Entry EntryFor(const QString& target)
 {
@@ -31,6 +46,14 @@ Entry EntryFor(const QString& target)
         return &XmlRpcEntry;
     if (target == QLatin1String("operatorfile"))
         return &OperatorFileEntry;
+    if (target == QLatin1String("loginform"))
+        return &LoginFormEntry;
+    if (target == QLatin1String("httprequest"))
+        return &HttpRequestEntry;
+    if (target == QLatin1String("stationstate"))
+        return &StationStateEntry;
+    if (target == QLatin1String("pagemessage"))
+        return &PageMessageEntry;
     return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
 }
 
@@ -164,6 +187,7 @@ private slots:
     void committedCorpus_keepsEveryRule();
     void seededRandomInputs_keepEveryRule_data();
     void seededRandomInputs_keepEveryRule();
+    void cleanupTestCase() { g_pagePanel.reset(); }
 
 private:
     void Replay(Entry entry, const QList<QByteArray>& inputs);
@@ -190,7 +214,8 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc", "operatorfile"}) {
+    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc", "operatorfile",
+                               "loginform", "httprequest", "pagemessage", "stationstate"}) {
         const QDir dir(CorpusDir(target));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
             QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
@@ -228,6 +253,10 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("XML-RPC random calls") << "xmlrpc" << "random" << 1500 << 363u;
     QTest::addRow("XML-RPC mutated seeds") << "xmlrpc" << "mutated" << 1500 << 364u;
     QTest::addRow("operator file mutated seeds") << "operatorfile" << "mutated" << 1500 << 365u;
+    QTest::addRow("login form mutated seeds") << "loginform" << "mutated" << 1000 << 366u;
+    QTest::addRow("HTTP request mutated seeds") << "httprequest" << "mutated" << 1000 << 367u;
+    QTest::addRow("page message mutated seeds") << "pagemessage" << "mutated" << 1000 << 368u;
+    QTest::addRow("station state mutated seeds") << "stationstate" << "mutated" << 1000 << 369u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()
