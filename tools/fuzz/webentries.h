@@ -72,13 +72,16 @@ inline QString LoginFormBytes(const QByteArray& bytes)
     return ThrottleProblem(form.name);
 }
 
-// The header lines of the first request in the bytes, as "name: value".
-inline QByteArray HeaderValue(const QByteArray& head, const QByteArray& wanted)
+// The value of a header among the lines of a head, or empty.
+inline QByteArray HeaderValue(QByteArrayView head, const char* wanted)
 {
-    for (const QByteArray& line : head.split('\n')) {
+    while (!head.isEmpty()) {
+        const qsizetype end = head.indexOf('\n');
+        const QByteArrayView line = end < 0 ? head : head.first(end);
+        head = end < 0 ? QByteArrayView() : head.sliced(end + 1);
         const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed().toLower() == wanted)
-            return line.mid(colon + 1).trimmed();
+        if (colon > 0 && line.first(colon).trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            return line.sliced(colon + 1).trimmed().toByteArray();
     }
     return {};
 }
@@ -87,7 +90,8 @@ inline QByteArray HeaderValue(const QByteArray& head, const QByteArray& wanted)
 // cookie, and whether it came from the page's own origin.
 inline QString HeaderProblem(const QByteArray& bytes)
 {
-    const QByteArray head = bytes.left(bytes.indexOf("\r\n\r\n"));
+    const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
+    const QByteArrayView head = QByteArrayView(bytes).first(headEnd < 0 ? bytes.size() : headEnd);
     const QByteArray cookie = HeaderValue(head, "cookie");
     const QString token = SessionToken(cookie);
     if (!token.isEmpty() && (token.contains(u';') || !cookie.contains(kSessionCookie + ('=' + token.toLatin1()))))
@@ -143,21 +147,20 @@ inline QString RefusalProblem(const CRequestGate::Refusal& refusal)
 }
 
 // Any bytes as what a connection sends: however the network cuts them, the
-// gate refuses them at the same byte with the same status, or takes them
-// and ends in the same state; once refused it looks at nothing more.
+// gate refuses them with the same status, at the byte that broke a limit,
+// or takes them and ends in the same state; once refused it looks at
+// nothing more.
 inline QString HttpRequestBytes(const QByteArray& bytes)
 {
+    // Byte by byte splits every line and every body everywhere.
     const GateRun whole = RunGate(bytes, qMax<qsizetype>(1, bytes.size()));
     const GateRun byByte = RunGate(bytes, 1);
-    const GateRun thirds = RunGate(bytes, qMax<qsizetype>(1, bytes.size() / 3));
-    for (const GateRun* cut : {&whole, &byByte, &thirds}) {
-        if (cut->refusedAt == -2)
-            return QStringLiteral("refused twice");
-        if (bool(cut->refusal) != bool(byByte.refusal) || (cut->refusal && cut->refusal->status != byByte.refusal->status))
-            return QStringLiteral("cut otherwise, the bytes are refused otherwise");
-        if (!cut->refusal && cut->inRequest != byByte.inRequest)
-            return QStringLiteral("cut otherwise, the bytes end in another state");
-    }
+    if (whole.refusedAt == -2 || byByte.refusedAt == -2)
+        return QStringLiteral("refused twice");
+    if (bool(whole.refusal) != bool(byByte.refusal) || (whole.refusal && whole.refusal->status != byByte.refusal->status))
+        return QStringLiteral("cut otherwise, the bytes are refused otherwise");
+    if (!whole.refusal && whole.inRequest != byByte.inRequest)
+        return QStringLiteral("cut otherwise, the bytes end in another state");
     if (byByte.refusal) {
         if (RunGate(bytes.left(byByte.refusedAt - 1), qMax<qsizetype>(1, byByte.refusedAt - 1)).refusal)
             return QStringLiteral("refused before the byte that broke a limit");
