@@ -41,6 +41,7 @@ public:
     QList<RigRequest> Requests()
     {
         QList<RigRequest> requests;
+        requests.reserve(m_tokens.size());  // mostly a command a word, or fewer
         while (!AtEnd()) {
             RigRequest request;
             const RigCommand* command = TakeCommand(request);

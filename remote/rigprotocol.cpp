@@ -28,7 +28,7 @@ QByteArray ExtendedReply(const RigRequest& request, const RigAnswer& answer)
     QByteArray reply;
     const char separator = request.separator;
     if (!answer.longName.isEmpty()) {
-        reply += answer.longName + ':';
+        reply.append(answer.longName).append(':');
         if (!request.args.isEmpty())
             reply += ' ' + request.args.join(' ');
         reply += separator;
