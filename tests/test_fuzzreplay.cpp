@@ -34,27 +34,24 @@ QString PageMessageEntry(CTavrinView&, const QByteArray& bytes)
     return fuzzentry::PageMessageBytes(*g_pagePanel, bytes);
 }
 
-Entry EntryFor(const QString& target)
+// Each fuzz target by its corpus folder's name, with its entry.
+struct Target {
+    const char* name;
+    Entry entry;
+};
+const Target kTargets[] = {
+    {"parsestatus", &StatusEntry},         {"channelfile", &ChannelEntry},   {"rigcommand", &RigEntry},
+    {"channelcsv", &CsvEntry},             {"telnet", &TelnetEntry},         {"xmlrpc", &XmlRpcEntry},
+    {"operatorfile", &OperatorFileEntry},  {"loginform", &LoginFormEntry},   {"httprequest", &HttpRequestEntry},
+    {"pagemessage", &PageMessageEntry},    {"stationstate", &StationStateEntry},
+};
+
+Entry EntryFor(const QString& name)
 {
-    if (target == QLatin1String("parsestatus"))
-        return &StatusEntry;
-    if (target == QLatin1String("channelcsv"))
-        return &CsvEntry;
-    if (target == QLatin1String("telnet"))
-        return &TelnetEntry;
-    if (target == QLatin1String("xmlrpc"))
-        return &XmlRpcEntry;
-    if (target == QLatin1String("operatorfile"))
-        return &OperatorFileEntry;
-    if (target == QLatin1String("loginform"))
-        return &LoginFormEntry;
-    if (target == QLatin1String("httprequest"))
-        return &HttpRequestEntry;
-    if (target == QLatin1String("stationstate"))
-        return &StationStateEntry;
-    if (target == QLatin1String("pagemessage"))
-        return &PageMessageEntry;
-    return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
+    for (const Target& target : kTargets)
+        if (name == QLatin1String(target.name))
+            return target.entry;
+    return nullptr;
 }
 
 QString CorpusDir(const char* target)
@@ -202,6 +199,7 @@ void TestFuzzReplay::initTestCase()
 
 void TestFuzzReplay::Replay(Entry entry, const QList<QByteArray>& inputs)
 {
+    QVERIFY(entry);
     QVERIFY(!inputs.isEmpty());
     for (const QByteArray& input : inputs) {
         const QString problem = entry(*m_view, input);
@@ -214,11 +212,10 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc", "operatorfile",
-                               "loginform", "httprequest", "pagemessage", "stationstate"}) {
-        const QDir dir(CorpusDir(target));
+    for (const Target& target : kTargets) {
+        const QDir dir(CorpusDir(target.name));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
-            QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
+            QTest::addRow("%s/%s", target.name, qPrintable(name)) << QString::fromLatin1(target.name) << dir.filePath(name);
     }
 }
 
