@@ -467,13 +467,14 @@ inline QString XmlRpcBodyProblem(const XmlRpcRequest& request)
     return request.call->method.isEmpty() ? QStringLiteral("a call without a method") : QString();
 }
 
-// A body that opens with an XML declaration of its own (after a byte order
-// mark, if any) can take no other before it. The declaration's name ends
-// in any blank XML allows, a line end as well as a space.
-inline bool OpensWithXmlDeclaration(QByteArrayView body)
+// A body that opens as only a document's start may, with a byte order mark
+// or an XML declaration, can have nothing put before it: a client id is
+// written before a body that does neither. The declaration's name ends in
+// any blank XML allows, a line end as well as a space.
+inline bool OpensItsOwnDocument(QByteArrayView body)
 {
     if (body.startsWith("\xef\xbb\xbf"))
-        body = body.sliced(3);
+        return true;
     if (body.size() < 6 || !body.startsWith("<?xml"))
         return false;
     const char after = body[5];
@@ -486,7 +487,7 @@ inline QString XmlRpcBytes(const QByteArray& bytes)
     QString problem = XmlRpcBodyProblem(request);
     if (!problem.isEmpty())
         return problem;
-    if (OpensWithXmlDeclaration(bytes) || bytes.contains("<?clientid="))
+    if (OpensItsOwnDocument(bytes) || bytes.contains("<?clientid="))
         return QString();
     const XmlRpcRequest tagged = ReadXmlRpcCall("<?xml version=\"1.0\"?>\r\n<?clientid=\"hamlib(1)\"?>\r\n" + bytes);
     if (bool(tagged.call) != bool(request.call) || (request.call && tagged.call->method != request.call->method))
