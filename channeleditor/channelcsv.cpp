@@ -128,6 +128,7 @@ QString InColumnOrder(const QStringList& fields, const RowLayout& layout, QStrin
         if (!IsNamedPlace(layout, place) && !fields[place].trimmed().isEmpty())
             return QStringLiteral("field %1 holds \"%2\" under a column the header gives no name, so it belongs to no column")
                 .arg(place + 1).arg(fields[place].trimmed());
+    ordered.reserve(layout.places.size());
     for (int place : layout.places)
         ordered << fields[place];
     return QString();

@@ -78,13 +78,17 @@ bool CsvReader::ReadQuoted(QString& field)
 // 12" dish that way too.
 void CsvReader::ReadPlain(QString& field)
 {
+    const qsizetype start = m_pos;
     while (!AtEnd() && Peek() != m_separator && Peek() != QLatin1Char('\r') && Peek() != QLatin1Char('\n'))
-        field += m_text[m_pos++];
+        ++m_pos;
+    field = m_text.sliced(start, m_pos - start);
 }
 
 bool CsvReader::ReadRecord(CsvRecord& record)
 {
     record.line = m_line;
+    // Rows mostly have as many fields as the one before them.
+    record.fields.reserve(m_result.records.isEmpty() ? 8 : m_result.records.last().fields.size());
     for (;;) {
         QString field;
         if (Peek() == QLatin1Char('"')) {
@@ -93,7 +97,7 @@ bool CsvReader::ReadRecord(CsvRecord& record)
         } else {
             ReadPlain(field);
         }
-        record.fields << field;
+        record.fields << std::move(field);
         if (Peek() != m_separator)
             break;
         ++m_pos;
@@ -110,7 +114,7 @@ CsvText CsvReader::Read()
         CsvRecord record;
         if (!ReadRecord(record))
             break;
-        m_result.records << record;
+        m_result.records << std::move(record);
     }
     return m_result;
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 
 #include "channels/channelfilesave.h"
 #include "channels/channellines.h"
@@ -50,24 +51,21 @@ void ReadLetter(StreamScanner& in, char& letter)
         in.SkipSpace();
 }
 
+// Past the end of a short file: marked so the gap shows in the list.
+void MarkPastTheEnd(char* desc)
+{
+    std::fill(desc, desc + kDescLength - 1, '*');
+    desc[kDescLength - 1] = '\n';
+}
+
 void ReadDescription(StreamScanner& in, char* desc)
 {
-    if (in.AtEnd()) {
-        // Past the end of a short file: marked so the gap shows in the list.
-        std::fill(desc, desc + kDescLength - 1, '*');
-        desc[kDescLength - 1] = '\n';
-        return;
-    }
-    int n = 0;
-    bool sawText = false;
-    while (n < kDescLength && !in.AtEnd()) {
-        const char c = static_cast<char>(in.Get());
-        if (c == '\n')
-            break;
-        sawText = sawText || c != '\0';
-        desc[n++] = c;
-    }
-    std::fill(desc + std::min(n, kDescLength), desc + kDescLength, ' ');
+    if (in.AtEnd())
+        return MarkPastTheEnd(desc);
+    static const char kNoText[kDescLength] = {};
+    const qsizetype n = in.TakeLine(desc, kDescLength);
+    const bool sawText = std::memcmp(desc, kNoText, size_t(n)) != 0;
+    std::fill(desc + n, desc + kDescLength, ' ');
     desc[kDescLength - 1] = '\n';
     // A hand-edited line longer than the field: the rest of it is dropped so
     // the next record is read from its own line. (A never-stored slot's run of
@@ -90,6 +88,12 @@ bool ReadRecordNumber(StreamScanner& in, int slot)
 
 bool ReadRecord(StreamScanner& in, int slot)
 {
+    // Every field of a record past the end fails and keeps its value; only
+    // the description is marked. A short file costs no more than its bytes.
+    if (in.AtEnd()) {
+        MarkPastTheEnd(g_chChanDesc[slot]);
+        return true;
+    }
     const bool inPlace = ReadRecordNumber(in, slot);
     if (in.ReadDouble(g_dChanFreq[slot]))
         in.SkipSpace();

@@ -1,7 +1,9 @@
 #include "channels/streamscanner.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -15,8 +17,9 @@ void StreamScanner::SkipSpace()
 }
 
 // The longest prefix that reads as a number: sign, digits, and for a
-// floating-point field a fraction and an exponent.
-QByteArray StreamScanner::NumberText(bool allowFraction, int width)
+// floating-point field a fraction and an exponent. A short string keeps
+// its characters in place, so the numbers of a file cost no allocation.
+std::string StreamScanner::NumberText(bool allowFraction, int width)
 {
     const qsizetype limit = width > 0 ? m_pos + width : m_text.size();
     qsizetype end = m_pos;
@@ -28,7 +31,7 @@ QByteArray StreamScanner::NumberText(bool allowFraction, int width)
         for (const char* word : {"infinity", "inf", "nan"}) {
             const qsizetype length = qstrlen(word);
             if (end + length <= limit && qstrnicmp(m_text.constData() + end, word, length) == 0) {
-                QByteArray number = m_text.mid(m_pos, end + length - m_pos);
+                std::string number(m_text.constData() + m_pos, size_t(end + length - m_pos));
                 m_pos = end + length;
                 return number;
             }
@@ -45,7 +48,7 @@ QByteArray StreamScanner::NumberText(bool allowFraction, int width)
         any = any || end > fractionStart;
     }
     if (!any)
-        return QByteArray();
+        return {};
     if (allowFraction && (peek(end) == 'e' || peek(end) == 'E')) {
         qsizetype exponent = end + 1;
         if (peek(exponent) == '+' || peek(exponent) == '-')
@@ -56,7 +59,7 @@ QByteArray StreamScanner::NumberText(bool allowFraction, int width)
             end = exponent;
         }
     }
-    QByteArray number = m_text.mid(m_pos, end - m_pos);
+    std::string number(m_text.constData() + m_pos, size_t(end - m_pos));
     m_pos = end;
     return number;
 }
@@ -64,10 +67,10 @@ QByteArray StreamScanner::NumberText(bool allowFraction, int width)
 bool StreamScanner::ReadInt(int& value, int width)
 {
     SkipSpace();
-    const QByteArray number = NumberText(false, width);
-    if (number.isEmpty())
+    const std::string number = NumberText(false, width);
+    if (number.empty())
         return false;
-    const long long parsed = std::strtoll(number.constData(), nullptr, 10);
+    const long long parsed = std::strtoll(number.c_str(), nullptr, 10);
     value = static_cast<int>(parsed); // wraps on overflow, as formatted input does
     return true;
 }
@@ -75,20 +78,20 @@ bool StreamScanner::ReadInt(int& value, int width)
 bool StreamScanner::ReadDouble(double& value)
 {
     SkipSpace();
-    const QByteArray number = NumberText(true, 0);
-    if (number.isEmpty())
+    const std::string number = NumberText(true, 0);
+    if (number.empty())
         return false;
-    value = std::strtod(number.constData(), nullptr);
+    value = std::strtod(number.c_str(), nullptr);
     return true;
 }
 
 bool StreamScanner::ReadFloat(float& value)
 {
     SkipSpace();
-    const QByteArray number = NumberText(true, 0);
-    if (number.isEmpty())
+    const std::string number = NumberText(true, 0);
+    if (number.empty())
         return false;
-    value = std::strtof(number.constData(), nullptr);
+    value = std::strtof(number.c_str(), nullptr);
     return true;
 }
 
@@ -106,6 +109,17 @@ bool StreamScanner::ReadLineEnd()
         return false;
     ++m_pos;
     return true;
+}
+
+qsizetype StreamScanner::TakeLine(char* out, qsizetype most)
+{
+    const char* from = m_text.constData() + m_pos;
+    const qsizetype window = std::min(most, m_text.size() - m_pos);
+    const void* lineFeed = std::memchr(from, '\n', size_t(window));
+    const qsizetype copied = lineFeed ? static_cast<const char*>(lineFeed) - from : window;
+    std::memcpy(out, from, size_t(copied));
+    m_pos += lineFeed ? copied + 1 : copied;
+    return copied;
 }
 
 void StreamScanner::SkipLine()

@@ -4,6 +4,7 @@
 // call, and reading goes on from where it stopped. Zero bytes are ordinary
 // characters here, as they are in a file.
 #include <QByteArray>
+#include <string>
 
 class StreamScanner {
 public:
@@ -20,9 +21,12 @@ public:
     bool ReadChar(char& value);                  // "%c"
     bool ReadLineEnd();                          // exactly one "\n"
     void SkipLine();                             // up to and past the next "\n"
+    // Up to `most` characters into `out`, stopping before a "\n", which is
+    // taken too; how many were put there.
+    qsizetype TakeLine(char* out, qsizetype most);
 
 private:
-    QByteArray NumberText(bool allowFraction, int width);
+    std::string NumberText(bool allowFraction, int width);
 
     QByteArray m_text;
     qsizetype m_pos = 0;

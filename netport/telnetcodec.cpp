@@ -8,10 +8,12 @@ namespace {
 // dropped rather than kept for a sub-negotiation that may never end.
 constexpr qsizetype kLongestSub = 256;
 
-QByteArray Command(quint8 verb, quint8 option)
+// Put straight into what is owed, not made on its own first: a far end
+// may send a negotiation in every few bytes.
+void AppendCommand(QByteArray& to, quint8 verb, quint8 option)
 {
     const char command[] = {char(kIac), char(verb), char(option)};
-    return QByteArray(command, sizeof command);
+    to.append(command, sizeof command);
 }
 
 bool SupportedByUs(quint8 option) { return option == kBinary || option == kSuppressGoAhead || option == kComPort; }
@@ -29,7 +31,11 @@ QByteArray CTelnetCodec::Start()
     m_ours[kBinary] = Q::WantYes;
     m_theirs[kBinary] = Q::WantYes;
     m_ours[kComPort] = Q::WantYes;
-    return Command(kWill, kBinary) + Command(kDo, kBinary) + Command(kWill, kComPort);
+    QByteArray requests;
+    AppendCommand(requests, kWill, kBinary);
+    AppendCommand(requests, kDo, kBinary);
+    AppendCommand(requests, kWill, kComPort);
+    return requests;
 }
 
 bool CTelnetCodec::Agreed(Side side, quint8 option) const
@@ -151,7 +157,7 @@ void CTelnetCodec::Turn(Side side, quint8 option, bool on, quint8 answer, QByteA
     if (state == turned)
         return;
     if (state != Q::WantYes)
-        reply += Command(answer, option);
+        AppendCommand(reply, answer, option);
     state = turned;
     events << Event{on ? Event::Kind::Agreed : Event::Kind::Refused, side, option, {}};
 }
@@ -160,7 +166,7 @@ void CTelnetCodec::Refuse(Side side, quint8 option, quint8 answer, QByteArray& r
 {
     bool& refused = (side == Side::Ours ? m_refusedOurs : m_refusedTheirs)[option];
     if (!refused)
-        reply += Command(answer, option);
+        AppendCommand(reply, answer, option);
     refused = true;
 }
 

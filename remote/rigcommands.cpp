@@ -187,11 +187,15 @@ RigAnswer SetVfoOption(RigCall& call)
     return Status(call.args[0] == "1" ? RigStatus::NotAvailable : RigStatus::InvalidArgument);
 }
 
+// The same lines every time: made once, shared by every answer.
 RigAnswer DumpState(RigCall&)
 {
-    QList<RigValue> values;
-    for (const QByteArray& line : DumpStateLines())
-        values.append({QByteArray(), line});
+    static const QList<RigValue> values = [] {
+        QList<RigValue> lines;
+        for (const QByteArray& line : DumpStateLines())
+            lines.append({QByteArray(), line});
+        return lines;
+    }();
     return Values(values);
 }
 
@@ -268,8 +272,11 @@ const RigCommand* FindRigCommand(const QByteArray& name)
     const bool isLong = name.startsWith('\\');
     if (!isLong && name.size() != 1)
         return nullptr;
+    // Every command a client sends is looked up here, some twice: the name
+    // is compared where it lies, never copied.
+    const QByteArrayView longName = QByteArrayView(name).sliced(isLong ? 1 : 0);
     for (const RigCommand& command : kCommands) {
-        if (isLong ? name.mid(1) == command.longName : command.shortName && name[0] == command.shortName)
+        if (isLong ? longName == QByteArrayView(command.longName) : command.shortName && name[0] == command.shortName)
             return &command;
     }
     return nullptr;

@@ -11,6 +11,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' ||
 QByteArrayList Tokens(const QByteArray& line)
 {
     QByteArrayList tokens;
+    // A word takes at least two bytes with its blank: one allocation for
+    // the list, not one each time it grows.
+    tokens.reserve(line.size() / 2 + 1);
     qsizetype i = 0;
     while (i < line.size()) {
         while (i < line.size() && IsBlank(line[i]))
@@ -38,12 +41,13 @@ public:
     QList<RigRequest> Requests()
     {
         QList<RigRequest> requests;
+        requests.reserve(m_tokens.size());  // mostly a command a word, or fewer
         while (!AtEnd()) {
             RigRequest request;
             const RigCommand* command = TakeCommand(request);
             if (command)
                 TakeArguments(*command, request.args);
-            requests << request;
+            requests << std::move(request);
             if (!command)
                 break;
         }

@@ -1,5 +1,6 @@
 #include "remote/rigprotocol.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -27,7 +28,7 @@ QByteArray ExtendedReply(const RigRequest& request, const RigAnswer& answer)
     QByteArray reply;
     const char separator = request.separator;
     if (!answer.longName.isEmpty()) {
-        reply += answer.longName + ':';
+        reply.append(answer.longName).append(':');
         if (!request.args.isEmpty())
             reply += ' ' + request.args.join(' ');
         reply += separator;
@@ -38,7 +39,7 @@ QByteArray ExtendedReply(const RigRequest& request, const RigAnswer& answer)
         for (const RigValue& value : answer.values)
             reply += (value.label.isEmpty() ? QByteArray() : value.label + ": ") + value.value + separator;
     }
-    return reply + Report(answer.status) + '\n';
+    return reply + StatusLine(answer.status);
 }
 
 } // namespace
@@ -61,4 +62,15 @@ QByteArray FormatRigAnswer(const RigRequest& request, const RigAnswer& answer)
     return request.separator ? ExtendedReply(request, answer) : PlainReply(answer);
 }
 
-QByteArray StatusLine(RigStatus status) { return Report(status) + '\n'; }
+// Sent after nearly every command: each status's line is made once.
+QByteArray StatusLine(RigStatus status)
+{
+    static const std::array<QByteArray, 12> lines = [] {
+        std::array<QByteArray, 12> made;
+        for (size_t i = 0; i < made.size(); ++i)
+            made[i] = Report(RigStatus(-int(i))) + '\n';
+        return made;
+    }();
+    const size_t index = size_t(-int(status));
+    return index < lines.size() ? lines[index] : Report(status) + '\n';
+}

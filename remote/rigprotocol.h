@@ -33,7 +33,7 @@ struct RigExpectation {
 
 struct RigAnswer {
     RigStatus status = RigStatus::Ok;
-    QByteArray longName;               // empty for a command nobody knows
+    QByteArrayView longName;           // the command table's; empty for a command nobody knows
     QList<RigValue> values;            // a get's values; none for a set
     // A "?" answer: names, each followed by a blank, on a line of their own.
     // A set command's list is followed by its status even in the plain reply.

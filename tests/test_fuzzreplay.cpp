@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "tools/fuzz/fuzzentries.h"
+#include "tools/fuzz/webentries.h"
 
 namespace {
 
@@ -18,20 +19,39 @@ QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::Impo
 QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 QString XmlRpcEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::XmlRpcBytes(bytes); }
 QString OperatorFileEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::OperatorFileBytes(bytes); }
+QString LoginFormEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::LoginFormBytes(bytes); }
+QString HttpRequestEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::HttpRequestBytes(bytes); }
+QString StationStateEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::StationStateBytes(bytes); }
 
-Entry EntryFor(const QString& target)
+// The started panel page messages act on, made at the first one: it works
+// in a scratch folder of its own.
+std::unique_ptr<fuzzentry::WebPagePanel> g_pagePanel;
+
+QString PageMessageEntry(CTavrinView&, const QByteArray& bytes)
 {
-    if (target == QLatin1String("parsestatus"))
-        return &StatusEntry;
-    if (target == QLatin1String("channelcsv"))
-        return &CsvEntry;
-    if (target == QLatin1String("telnet"))
-        return &TelnetEntry;
-    if (target == QLatin1String("xmlrpc"))
-        return &XmlRpcEntry;
-    if (target == QLatin1String("operatorfile"))
-        return &OperatorFileEntry;
-    return target == QLatin1String("channelfile") ? &ChannelEntry : &RigEntry;
+    if (!g_pagePanel)
+        g_pagePanel = std::make_unique<fuzzentry::WebPagePanel>();
+    return fuzzentry::PageMessageBytes(*g_pagePanel, bytes);
+}
+
+// Each fuzz target by its corpus folder's name, with its entry.
+struct Target {
+    const char* name;
+    Entry entry;
+};
+const Target kTargets[] = {
+    {"parsestatus", &StatusEntry},         {"channelfile", &ChannelEntry},   {"rigcommand", &RigEntry},
+    {"channelcsv", &CsvEntry},             {"telnet", &TelnetEntry},         {"xmlrpc", &XmlRpcEntry},
+    {"operatorfile", &OperatorFileEntry},  {"loginform", &LoginFormEntry},   {"httprequest", &HttpRequestEntry},
+    {"pagemessage", &PageMessageEntry},    {"stationstate", &StationStateEntry},
+};
+
+Entry EntryFor(const QString& name)
+{
+    for (const Target& target : kTargets)
+        if (name == QLatin1String(target.name))
+            return target.entry;
+    return nullptr;
 }
 
 QString CorpusDir(const char* target)
@@ -164,6 +184,7 @@ private slots:
     void committedCorpus_keepsEveryRule();
     void seededRandomInputs_keepEveryRule_data();
     void seededRandomInputs_keepEveryRule();
+    void cleanupTestCase() { g_pagePanel.reset(); }
 
 private:
     void Replay(Entry entry, const QList<QByteArray>& inputs);
@@ -178,6 +199,7 @@ void TestFuzzReplay::initTestCase()
 
 void TestFuzzReplay::Replay(Entry entry, const QList<QByteArray>& inputs)
 {
+    QVERIFY(entry);
     QVERIFY(!inputs.isEmpty());
     for (const QByteArray& input : inputs) {
         const QString problem = entry(*m_view, input);
@@ -190,10 +212,10 @@ void TestFuzzReplay::committedCorpus_keepsEveryRule_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("file");
-    for (const char* target : {"parsestatus", "channelfile", "rigcommand", "channelcsv", "telnet", "xmlrpc", "operatorfile"}) {
-        const QDir dir(CorpusDir(target));
+    for (const Target& target : kTargets) {
+        const QDir dir(CorpusDir(target.name));
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
-            QTest::addRow("%s/%s", target, qPrintable(name)) << QString::fromLatin1(target) << dir.filePath(name);
+            QTest::addRow("%s/%s", target.name, qPrintable(name)) << QString::fromLatin1(target.name) << dir.filePath(name);
     }
 }
 
@@ -228,6 +250,10 @@ void TestFuzzReplay::seededRandomInputs_keepEveryRule_data()
     QTest::addRow("XML-RPC random calls") << "xmlrpc" << "random" << 1500 << 363u;
     QTest::addRow("XML-RPC mutated seeds") << "xmlrpc" << "mutated" << 1500 << 364u;
     QTest::addRow("operator file mutated seeds") << "operatorfile" << "mutated" << 1500 << 365u;
+    QTest::addRow("login form mutated seeds") << "loginform" << "mutated" << 1000 << 366u;
+    QTest::addRow("HTTP request mutated seeds") << "httprequest" << "mutated" << 1000 << 367u;
+    QTest::addRow("page message mutated seeds") << "pagemessage" << "mutated" << 1000 << 368u;
+    QTest::addRow("station state mutated seeds") << "stationstate" << "mutated" << 1000 << 369u;
 }
 
 void TestFuzzReplay::seededRandomInputs_keepEveryRule()

@@ -43,28 +43,34 @@ std::optional<CRequestGate::Refusal> CRequestGate::Take(const QByteArray& bytes)
     return std::nullopt;
 }
 
+// The line is read where it lies and its room kept for the next one: a
+// client's every byte passes here.
 std::optional<CRequestGate::Refusal> CRequestGate::EndOfLine()
 {
-    QByteArray line = std::exchange(m_line, QByteArray());
+    QByteArrayView line(m_line);
     if (line.endsWith('\r'))
         line.chop(1);
+    std::optional<Refusal> refusal;
     if (m_lines++ == 0)
-        return std::nullopt;
-    if (line.isEmpty())
-        return EndOfHead();
-    if (m_lines > kMostHeaders + 1)
-        return Refused(431, "Request Header Fields Too Large", "The request has too many headers.");
-    return Header(line);
+        refusal = std::nullopt;
+    else if (line.isEmpty())
+        refusal = EndOfHead();
+    else if (m_lines > kMostHeaders + 1)
+        refusal = Refused(431, "Request Header Fields Too Large", "The request has too many headers.");
+    else
+        refusal = Header(line);
+    m_line.resize(0);
+    return refusal;
 }
 
-std::optional<CRequestGate::Refusal> CRequestGate::Header(const QByteArray& line)
+std::optional<CRequestGate::Refusal> CRequestGate::Header(QByteArrayView line)
 {
     const qsizetype colon = line.indexOf(':');
-    const QByteArray name = line.left(colon).trimmed().toLower();
-    const QByteArray value = line.mid(colon + 1).trimmed();
-    if (name == "transfer-encoding")
+    const QByteArrayView name = (colon < 0 ? line : line.first(colon)).trimmed();
+    const QByteArrayView value = line.sliced(colon + 1).trimmed();
+    if (name.compare("transfer-encoding", Qt::CaseInsensitive) == 0)
         m_chunked = true;
-    if (name != "content-length")
+    if (name.compare("content-length", Qt::CaseInsensitive) != 0)
         return std::nullopt;
     bool number = false;
     const qint64 length = value.toLongLong(&number);

@@ -6,6 +6,7 @@
 // arrive; it says when a request is under way and when one must be
 // refused, with the status to answer it with.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <optional>
 
 class CRequestGate {
@@ -31,7 +32,7 @@ public:
 private:
     std::optional<Refusal> EndOfLine();
     std::optional<Refusal> EndOfHead();
-    std::optional<Refusal> Header(const QByteArray& line);
+    std::optional<Refusal> Header(QByteArrayView line);
 
     QByteArray m_line;
     bool m_inHead = false;

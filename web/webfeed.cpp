@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWebSocket>
 
+#include "web/pagecommand.h"
 #include "web/pageroom.h"
 #include "web/webhttp.h"
 #include "web/weblog.h"
@@ -222,12 +223,10 @@ void CWebFeed::OnMessage(QWebSocket* socket, const QString& text)
             continue;
         if (!WithinRate(page, page.commands))
             return;
-        const QJsonObject command = QJsonDocument::fromJson(text.toUtf8()).object();
-        // What the operator does keeps the session; the page's own beat
-        // while it keys does not. An ended session's page acts no more.
+        const QJsonObject command = PageCommandOf(text);
+        // An ended session's page acts no more.
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        const bool operatorActed = command.value(QStringLiteral("command")).toString() != WebMessage::kBeat;
-        if (!(operatorActed ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
+        if (!(IsOperatorsAct(command) ? m_sessions.Use(page.token, now) : m_sessions.Find(page.token, now)))
             return Drop(socket, WhyEnded(*socket));
         emit CommandFromPage(socket, page.session, command);
         // What the page did shows on every page without waiting for a round.

@@ -7,13 +7,12 @@
 #include <QHttpServerResponse>
 #include <QTcpServer>
 #include <QTimer>
-#include <QUrlQuery>
 #include <QWebSocket>
 #include <QtConcurrent>
 
 #include "remote/hostaddresses.h"
 #include "remote/listenproblem.h"
-#include "web/operatorname.h"
+#include "web/loginform.h"
 #include "web/webhttp.h"
 #include "web/weblistener.h"
 #include "web/weblog.h"
@@ -86,13 +85,6 @@ QByteArray SessionCookie(const QString& token, bool clear = false)
 {
     return QByteArray(kSessionCookie) + '=' + token.toLatin1() + "; Secure; HttpOnly; SameSite=Strict; Path=/"
            + (clear ? "; Max-Age=0" : "");
-}
-
-QUrlQuery FormOf(const QHttpServerRequest& request)
-{
-    QByteArray body = request.body();
-    body.replace('+', ' ');
-    return QUrlQuery(QString::fromUtf8(body));
 }
 
 // The feed's upgrade is taken only when this rule matches, so a page
@@ -240,10 +232,9 @@ void CWebServer::Login(const QHttpServerRequest& request, QHttpServerResponder&&
     };
 
     const QString peer = request.remoteAddress().toString();
-    const QUrlQuery form = FormOf(request);
-    const QString typed = form.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded).trimmed();
-    const QByteArray password = form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded).toUtf8();
-    const QString name = typed.size() <= kLongestOperatorName ? typed : QString();
+    const LoginForm form = ReadLoginForm(request.body());
+    const QString& name = form.name;
+    const QByteArray& password = form.password;
     if (!FromOwnOrigin(Header(request, "Host"), Header(request, "Origin"), Header(request, "Referer"))) {
         m_tally->Note(QStringLiteral("refused: wrong origin"), peer, Known(name));
         return answer(LoginPage(QString::fromLatin1(kRefusal), Status::Forbidden));

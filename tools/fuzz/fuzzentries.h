@@ -164,31 +164,49 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }
 
-// What a client's bytes get back, a reply per command, cut into lines at the
-// given places, with the operations they asked of the panel.
+// The lines a client's bytes make, cut by the network at the given places.
+using RigLines = QList<CRigLineBuffer::Line>;
+
+inline RigLines CutRigLines(const QByteArray& bytes, const QList<qsizetype>& cuts)
+{
+    QList<qsizetype> ends = cuts + QList<qsizetype>{bytes.size()};
+    std::sort(ends.begin(), ends.end());
+    CRigLineBuffer buffer;
+    RigLines lines;
+    qsizetype from = 0;
+    for (qsizetype cut : ends) {
+        buffer.Append(Piece(bytes, from, cut - from));
+        from = cut;
+        while (auto line = buffer.Next())
+            lines << std::move(*line);
+    }
+    return lines;
+}
+
+inline bool SameRigLines(const RigLines& a, const RigLines& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.tooLong == y.tooLong && x.text == y.text;
+    });
+}
+
+// What a client's lines get back, a reply per command, with the operations
+// they asked of the panel.
 struct RigSession {
     QByteArrayList replies;
     QByteArrayList calls;
 };
 
-inline RigSession RunRigSession(const QByteArray& bytes, const QList<qsizetype>& cuts)
+inline RigSession AnswerRigLines(const RigLines& lines)
 {
     FakeRigSeam rig;
     rig.frequencyHz = 7035250;
     rig.mode = '2';
-    CRigLineBuffer lines;
     RigClientState client;
     RigSession session;
-    QList<qsizetype> ends = cuts + QList<qsizetype>{bytes.size()};
-    std::sort(ends.begin(), ends.end());
-    qsizetype from = 0;
-    for (qsizetype cut : ends) {
-        lines.Append(Piece(bytes, from, cut - from));
-        from = cut;
-        while (const auto line = lines.Next())
-            session.replies << (line->tooLong ? QByteArrayList{StatusLine(RigStatus::InvalidArgument)}
-                                              : AnswerRigCommands(line->text, rig, client));
-    }
+    for (const CRigLineBuffer::Line& line : lines)
+        session.replies << (line.tooLong ? QByteArrayList{StatusLine(RigStatus::InvalidArgument)}
+                                         : AnswerRigCommands(line.text, rig, client));
     session.calls = rig.calls;
     return session;
 }
@@ -217,27 +235,23 @@ inline QString RigCallProblem(const QByteArrayList& calls)
     return QString();
 }
 
-// However a client's bytes are cut by the network, they get the same replies
-// and ask the same of the panel; every reply is a whole line with a status
-// the protocol knows, and nothing but a frequency, one of the four modes, a
-// key or an unkey reaches the panel.
+// However a client's bytes are cut by the network, they make the same
+// lines, and so get the same replies and ask the same of the panel; every
+// reply is a whole line with a status the protocol knows, and nothing but a
+// frequency, one of the four modes, a key or an unkey reaches the panel.
 inline QString RigClientBytes(const QByteArray& bytes)
 {
-    const RigSession whole = RunRigSession(bytes, {});
-    for (const QByteArray& reply : whole.replies) {
+    const RigLines lines = CutRigLines(bytes, {});
+    const qsizetype third = bytes.size() / 3;
+    if (!SameRigLines(CutRigLines(bytes, {third, third + 1, 2 * third}), lines))
+        return QStringLiteral("cut into pieces, the bytes make other lines");
+    const RigSession session = AnswerRigLines(lines);
+    for (const QByteArray& reply : session.replies) {
         const QString problem = RigReplyProblem(reply);
         if (!problem.isEmpty())
             return problem;
     }
-    const QString problem = RigCallProblem(whole.calls);
-    if (!problem.isEmpty())
-        return problem;
-    const RigSession pieces = RunRigSession(bytes, {bytes.size() / 3, bytes.size() / 3 + 1, 2 * bytes.size() / 3});
-    if (pieces.replies != whole.replies)
-        return QStringLiteral("cut into pieces, the bytes get other replies");
-    if (pieces.calls != whole.calls)
-        return QStringLiteral("cut into pieces, the bytes ask the panel for other things");
-    return QString();
+    return RigCallProblem(session.calls);
 }
 
 // Rows of an import as the file would hold them: written into the table,
@@ -453,13 +467,27 @@ inline QString XmlRpcBodyProblem(const XmlRpcRequest& request)
     return request.call->method.isEmpty() ? QStringLiteral("a call without a method") : QString();
 }
 
+// A body that opens as only a document's start may, with a byte order mark
+// or an XML declaration, can have nothing put before it: a client id is
+// written before a body that does neither. The declaration's name ends in
+// any blank XML allows, a line end as well as a space.
+inline bool OpensItsOwnDocument(QByteArrayView body)
+{
+    if (body.startsWith("\xef\xbb\xbf"))
+        return true;
+    if (body.size() < 6 || !body.startsWith("<?xml"))
+        return false;
+    const char after = body[5];
+    return after == ' ' || after == '\t' || after == '\r' || after == '\n';
+}
+
 inline QString XmlRpcBytes(const QByteArray& bytes)
 {
     const XmlRpcRequest request = ReadXmlRpcCall(bytes);
     QString problem = XmlRpcBodyProblem(request);
     if (!problem.isEmpty())
         return problem;
-    if (bytes.startsWith("<?xml ") || bytes.contains("<?clientid="))
+    if (OpensItsOwnDocument(bytes) || bytes.contains("<?clientid="))
         return QString();
     const XmlRpcRequest tagged = ReadXmlRpcCall("<?xml version=\"1.0\"?>\r\n<?clientid=\"hamlib(1)\"?>\r\n" + bytes);
     if (bool(tagged.call) != bool(request.call) || (request.call && tagged.call->method != request.call->method))
