@@ -24,6 +24,9 @@ class CFlrigConnection : public QObject {
     Q_OBJECT
 public:
     static constexpr qsizetype kMaxBody = 64 * 1024;
+    // A body a little over the limit is read and answered with a fault, the
+    // connection kept; one far over is refused from its head.
+    static constexpr qsizetype kMaxReadBody = kMaxBody + 8 * 1024;
     static constexpr qint64 kMaxUnreadOutput = 64 * 1024;
     static constexpr int kMaxQueued = 16;
 
@@ -73,9 +76,7 @@ private:
     QElapsedTimer m_sinceRequest;
     std::deque<Pending> m_queue;
     FlrigAnswer m_held;
-    // A body a little over the limit is read and answered with a fault, the
-    // connection kept; one far over is refused from its head.
-    CFlrigRequestReader m_reader{kMaxBody + 8 * 1024};
+    CFlrigRequestReader m_reader{kMaxReadBody};
     bool m_refused;
     bool m_waiting = false;
     bool m_closing = false;

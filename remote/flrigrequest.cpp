@@ -71,8 +71,11 @@ std::optional<FlrigRequest> CFlrigRequestReader::Next()
         end = bare;
         separator = 2;
     }
+    // A head within bounds may still be waiting for the last bytes of its
+    // blank line: refused only once even those could not end it in bounds,
+    // so how the bytes were cut never decides.
     if (end < 0)
-        return m_buffer.size() > kMaxHead ? Fail(Problem::TooLarge) : std::nullopt;
+        return m_buffer.size() > kMaxHead + 3 ? Fail(Problem::TooLarge) : std::nullopt;
     if (end > kMaxHead)
         return Fail(Problem::TooLarge);
     const std::optional<Head> head = ReadHead(m_buffer.left(end));

@@ -195,6 +195,8 @@ void FlrigServerTest::requestReader_takesWhatStationProgramsSend_data()
     QTest::newRow("not HTTP") << QByteArray("set_freq 7000000\n\n") << QByteArray() << QByteArray() << int(P::Malformed);
     QTest::newRow("a body past the limit, from its head") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1000001\r\n\r\n")
                                                           << QByteArray() << QByteArray() << int(P::TooLarge);
+    QTest::newRow("a head of 8 KB, however cut") << QByteArray("POST / HTTP/1.1\r\nX: ") + QByteArray(8192 - 20, 'x') + "\r\n\r\n"
+                                                 << QByteArray("|") << QByteArray("1") << int(P::None);
     QTest::newRow("a head that never ends") << QByteArray("POST / HTTP/1.1\r\nX: ") + QByteArray(9000, 'x') << QByteArray()
                                             << QByteArray() << int(P::TooLarge);
 }
