@@ -18,6 +18,7 @@ QString RigEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::RigC
 QString CsvEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::ImportCsvBytes(bytes); }
 QString TelnetEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::TelnetBytes(bytes); }
 QString XmlRpcEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::XmlRpcBytes(bytes); }
+QString FlrigRequestEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::FlrigRequestBytes(bytes); }
 QString OperatorFileEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::OperatorFileBytes(bytes); }
 QString LoginFormEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::LoginFormBytes(bytes); }
 QString HttpRequestEntry(CTavrinView&, const QByteArray& bytes) { return fuzzentry::HttpRequestBytes(bytes); }
@@ -43,7 +44,7 @@ const Target kTargets[] = {
     {"parsestatus", &StatusEntry},         {"channelfile", &ChannelEntry},   {"rigcommand", &RigEntry},
     {"channelcsv", &CsvEntry},             {"telnet", &TelnetEntry},         {"xmlrpc", &XmlRpcEntry},
     {"operatorfile", &OperatorFileEntry},  {"loginform", &LoginFormEntry},   {"httprequest", &HttpRequestEntry},
-    {"pagemessage", &PageMessageEntry},    {"stationstate", &StationStateEntry},
+    {"pagemessage", &PageMessageEntry},    {"stationstate", &StationStateEntry}, {"flrigrequest", &FlrigRequestEntry},
 };
 
 Entry EntryFor(const QString& name)

@@ -2,7 +2,7 @@
 // The inputs that come from outside the program, a line from the radio, the
 // bytes of the channel file, a rig-control client's bytes, a CSV channel
 // list to import, a network radio's telnet stream, a call to the flrig
-// server and the web panel's operator file, each with what
+// server and the HTTP it comes in, and the web panel's operator file, each with what
 // must hold after any bytes at all went through it. The fuzz targets abort on a broken rule; the replay
 // test reports it. Each check returns an empty string when all is well.
 #include <QByteArray>
@@ -25,7 +25,10 @@
 #include "netport/telnetcodec.h"
 #include "panel/tavrinview.h"
 #include "panel/tuningstate.h"
+#include "remote/browserguard.h"
+#include "remote/flrigconnection.h"
 #include "remote/flrigmethods.h"
+#include "remote/flrigrequest.h"
 #include "remote/rigcommands.h"
 #include "remote/riglinebuffer.h"
 #include "web/operatorname.h"
@@ -453,6 +456,50 @@ inline QString TelnetBytes(const QByteArray& bytes)
     if (echoed != whole.data)
         return QStringLiteral("data sent through the encoder reads otherwise");
     return FarEndInputBytes(bytes);
+}
+
+// Any bytes as what a station program sends the flrig server: read the same
+// whole and a byte at a time (the same requests, the same refusal), no body
+// past the connection's limit, and every request's headers looked over for
+// a web page's signs as the server does.
+struct FlrigRequests {
+    QList<FlrigRequest> requests;
+    CFlrigRequestReader::Problem problem = CFlrigRequestReader::Problem::None;
+};
+
+inline FlrigRequests ReadFlrigRequests(const QByteArray& bytes, qsizetype piece)
+{
+    CFlrigRequestReader reader(CFlrigConnection::kMaxReadBody);
+    FlrigRequests read;
+    for (qsizetype at = 0; at < bytes.size(); at += piece) {
+        reader.Feed(Piece(bytes, at, piece));
+        while (const std::optional<FlrigRequest> request = reader.Next())
+            read.requests.append(*request);
+    }
+    read.problem = reader.Error();
+    return read;
+}
+
+inline bool SameFlrigRequest(const FlrigRequest& a, const FlrigRequest& b)
+{
+    return a.posted == b.posted && a.keepAlive == b.keepAlive && a.headers == b.headers && a.body == b.body;
+}
+
+inline QString FlrigRequestBytes(const QByteArray& bytes)
+{
+    const FlrigRequests whole = ReadFlrigRequests(bytes, qMax<qsizetype>(1, bytes.size()));
+    const FlrigRequests byByte = ReadFlrigRequests(bytes, 1);
+    if (whole.problem != byByte.problem)
+        return QStringLiteral("cut otherwise, the bytes are refused otherwise");
+    if (!std::equal(whole.requests.begin(), whole.requests.end(), byByte.requests.begin(), byByte.requests.end(),
+                    &SameFlrigRequest))
+        return QStringLiteral("cut otherwise, the bytes read as other requests");
+    for (const FlrigRequest& request : whole.requests) {
+        if (request.body.size() > CFlrigConnection::kMaxReadBody)
+            return QStringLiteral("a body of %1 bytes taken").arg(request.body.size());
+        static_cast<void>(WebPageSign(request.headers));
+    }
+    return QString();
 }
 
 // Any bytes as the body of a call to the flrig server: read as a call with
