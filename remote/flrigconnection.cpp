@@ -69,19 +69,19 @@ void CFlrigConnection::OnBytesArriving()
         else
             Take(*request);
     }
-    if (m_closing || m_reader.Error() == CFlrigRequestReader::Problem::None)
-        return;
-    m_closing = true;
-    m_wait.Stop();
-    m_queue.clear();
+    if (!m_closing && m_reader.Error() != CFlrigRequestReader::Problem::None)
+        RefuseUnreadable();
+}
+
+void CFlrigConnection::RefuseUnreadable()
+{
     if (m_reader.Error() == CFlrigRequestReader::Problem::TooLarge) {
         qCWarning(lcRemote) << "an flrig client sent a request of more than" << kMaxBody << "bytes; answered and closed";
-        m_socket->write(OverLimitReply());
-    } else {
-        qCWarning(lcRemote) << "an flrig client sent a request that is not HTTP as station programs send it; closed";
-        m_socket->write(HttpReply("400 Bad Request", "text/plain", "Not a request this server reads.", false));
+        AnswerAndClose(OverLimitReply());
+        return;
     }
-    m_socket->disconnectFromHost();
+    qCWarning(lcRemote) << "an flrig client sent a request that is not HTTP as station programs send it; closed";
+    AnswerAndClose(HttpReply("400 Bad Request", "text/plain", "Not a request this server reads.", false));
 }
 
 void CFlrigConnection::Take(const FlrigRequest& request)
@@ -114,13 +114,20 @@ void CFlrigConnection::Take(const FlrigRequest& request)
 
 void CFlrigConnection::Refuse(const QString& sign)
 {
+    emit WebPageRefused(m_socket->peerAddress().toString(), sign);
+    AnswerAndClose(HttpReply("403 Forbidden", "text/plain", "Refused: a web page's request.", false));
+}
+
+// Nothing queued is answered any more: the one reply goes, then the
+// connection closes.
+void CFlrigConnection::AnswerAndClose(const QByteArray& reply)
+{
+    m_closing = true;
     m_wait.Stop();
     m_queue.clear();
-    m_closing = true;
     if (!m_socket)
         return;
-    emit WebPageRefused(m_socket->peerAddress().toString(), sign);
-    m_socket->write(HttpReply("403 Forbidden", "text/plain", "Refused: a web page's request.", false));
+    m_socket->write(reply);
     m_socket->disconnectFromHost();
 }
 

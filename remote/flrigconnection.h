@@ -62,6 +62,8 @@ private:
     void OnBytesArriving();
     void Take(const FlrigRequest& request);
     void Refuse(const QString& sign);
+    void RefuseUnreadable();
+    void AnswerAndClose(const QByteArray& reply);
     void Process();
     void OnSettled(RigStatus status);
     void Reply(const FlrigAnswer& answer);
