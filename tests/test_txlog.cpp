@@ -434,14 +434,13 @@ private slots:
     {
         QTemporaryDir dir;
         WriteYear(dir.path(), 2025);
-        QElapsedTimer timer;
-        timer.start();
+        const qint64 started = ProcessorMs();
         CTransmissionsWindow window(dir.path(), nullptr, QDate(2025, 1, 1), QDate(2025, 12, 31));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCoreApplication::processEvents();
-        const qint64 elapsed = timer.elapsed();
-        qInfo("a year of 73,000 transmissions opened in %lld ms", elapsed);
+        const qint64 elapsed = ProcessorMs() - started;
+        qInfo("a year of 73,000 transmissions opened in %lld ms of processor time", elapsed);
         QCOMPARE(window.Table()->model()->rowCount(), 365 * 200);
         QCOMPARE(window.DayTotals()->rowCount(), 365);
         QVERIFY2(elapsed < 600 * kSanitizedSlowdown, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
