@@ -39,14 +39,13 @@ BYTE ToStopBits(const CommSettings& settings)
     return settings.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
 }
 
-// A read ends as soon as anything has arrived, or after a second of
-// nothing (the reader issues the next at once). A write that cannot leave
-// within two seconds (a line held by flow control that is not there) fails.
+// A read ends once it has the characters it asked for, or after a second
+// of nothing (the reader asks only for what has come, and issues the next
+// read at once). A write that cannot leave within two seconds (a line held
+// by flow control that is not there) fails.
 bool SetTimeouts(HANDLE port)
 {
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = 1000;
     timeouts.WriteTotalTimeoutConstant = 2000;
     return ::SetCommTimeouts(port, &timeouts);

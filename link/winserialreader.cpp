@@ -1,6 +1,15 @@
 #include "link/winserialreader.h"
 
 #include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// Wine reports a read that its total timeout ended empty as a failed one;
+// Windows as a read of nothing.
+bool EndedByTimeout(DWORD error) { return error == WAIT_TIMEOUT || error == ERROR_SEM_TIMEOUT || error == ERROR_TIMEOUT; }
+
+} // namespace
 
 CWinSerialReader::CWinSerialReader(QObject* parent) : QObject(parent)
 {
@@ -54,10 +63,22 @@ QByteArray CWinSerialReader::TakeAll()
 bool CWinSerialReader::Issue()
 {
     ::ResetEvent(m_read.hEvent);
-    if (!::ReadFile(m_port, m_chunk, sizeof m_chunk, nullptr, &m_read) && ::GetLastError() != ERROR_IO_PENDING)
+    if (!::ReadFile(m_port, m_chunk, WaitingCount(), nullptr, &m_read) && ::GetLastError() != ERROR_IO_PENDING)
         return false;
     m_pending = true;
     return true;
+}
+
+// What the driver already holds is there to be read at once; with nothing
+// held, the read waits for the first character. Asking for no more than
+// that is what ends the read without an interval timeout.
+DWORD CWinSerialReader::WaitingCount() const
+{
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(m_port, &errors, &status) || status.cbInQue == 0)
+        return 1;
+    return std::min<DWORD>(status.cbInQue, sizeof m_chunk);
 }
 
 // A read that ends with nothing (the second without characters, or a
@@ -80,9 +101,11 @@ void CWinSerialReader::OnWoken()
         return;
     DWORD got = 0;
     const bool ended = ::GetOverlappedResult(m_port, &m_read, &got, FALSE);
-    const DWORD error = ended ? ERROR_SUCCESS : ::GetLastError();
+    DWORD error = ended ? ERROR_SUCCESS : ::GetLastError();
     if (error == ERROR_IO_INCOMPLETE)
         return;
+    if (EndedByTimeout(error))
+        error = ERROR_SUCCESS;
     m_pending = false;
     if (error != ERROR_SUCCESS && error != ERROR_OPERATION_ABORTED) {
         Fail(error);

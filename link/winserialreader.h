@@ -1,11 +1,14 @@
 #pragma once
 // Reads a Windows serial port in the event loop: an overlapped read is
-// always pending, the port's timeouts making it end as soon as anything
-// has arrived (or after a second of nothing), and its completion wakes the
-// loop through the read's event; the next read is issued at once. Each
-// arrival costs one wakeup, as a descriptor's readiness does on Linux.
-// (Waiting with WaitCommEvent instead does not work under Wine, which
-// cannot watch a pseudo-terminal's lines and ends every such wait at once.)
+// always pending and its completion wakes the loop through the read's
+// event. The read asks for exactly what the driver holds, or for one
+// character when it holds none, so it ends as soon as anything has come
+// (or after a second of nothing) by the plainest of the port's timeouts.
+// Each arrival costs one wakeup, as a descriptor's readiness does on Linux.
+// (The MAXDWORD timeouts meant to end a larger read at its first character
+// are not honoured by Wine, which then waits for the whole buffer; and
+// WaitCommEvent does not work under Wine on a pseudo-terminal, whose lines
+// it cannot watch, so it ends every such wait at once.)
 #include <QByteArray>
 #include <QObject>
 #include <QWinEventNotifier>
@@ -17,9 +20,8 @@ public:
     explicit CWinSerialReader(QObject* parent = nullptr);
     ~CWinSerialReader() override;
 
-    // Starts reading `port`, opened for overlapped I/O with timeouts that
-    // end a read once a character has come (ReadIntervalTimeout and
-    // ReadTotalTimeoutMultiplier MAXDWORD, a constant of some 1000 ms).
+    // Starts reading `port`, opened for overlapped I/O with a total read
+    // timeout of some 1000 ms and no interval timeout.
     // Empty on success, or what went wrong.
     QString Start(HANDLE port);
     // Cancels the pending read; the port may then be closed.
@@ -35,6 +37,7 @@ private:
     static constexpr DWORD kStopWaitMs = 500;
 
     bool Issue();
+    DWORD WaitingCount() const;
     void IssueLater();
     void OnWoken();
     void Fail(DWORD error);
