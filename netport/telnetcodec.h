@@ -35,6 +35,8 @@ public:
     // far end is owed to `reply`, and what was agreed, refused or reported
     // comes back as events, in order.
     QList<Event> Feed(const QByteArray& bytes, QByteArray& data, QByteArray& reply);
+    // The same, the events appended to `events`.
+    void Feed(QByteArrayView bytes, QByteArray& data, QByteArray& reply, QList<Event>& events);
     // Serial data as it travels to the far end.
     QByteArray Encode(const QByteArray& bytes) const;
 
@@ -46,6 +48,7 @@ private:
     enum class Q : quint8 { No, WantYes, Yes };
     enum class State { Data, Iac, Verb, Sub, SubIac };
 
+    qsizetype PlainDataRun(QByteArrayView bytes) const;
     void FeedByte(quint8 byte, QByteArray& data, QByteArray& reply, QList<Event>& events);
     void DataByte(quint8 byte, QByteArray& data);
     void IacByte(quint8 byte, QByteArray& data);
