@@ -71,3 +71,5 @@ private:
     std::array<bool, 256> m_refusedOurs{};
     std::array<bool, 256> m_refusedTheirs{};
 };
+
+Q_DECLARE_TYPEINFO(CTelnetCodec::Event, Q_RELOCATABLE_TYPE);

@@ -342,6 +342,11 @@ inline TelnetSession RunTelnet(const QByteArray& bytes, qsizetype piece)
     CTelnetCodec codec;
     codec.Start();
     TelnetSession session;
+    // Room made once: the data and the answers are never longer than the
+    // stream, and a stream agrees or refuses a few options.
+    session.data.reserve(bytes.size());
+    session.reply.reserve(bytes.size());
+    session.events.reserve(8);
     // Pieces that share the input's bytes: a copy of each would cost more
     // than the codec's work on it.
     for (qsizetype from = 0; from < bytes.size(); from += piece)
