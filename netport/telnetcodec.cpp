@@ -1,8 +1,5 @@
 #include "netport/telnetcodec.h"
 
-#include <algorithm>
-#include <cstring>
-
 using namespace telnet;
 
 namespace {
@@ -55,33 +52,8 @@ QList<CTelnetCodec::Event> CTelnetCodec::Feed(const QByteArray& bytes, QByteArra
 
 void CTelnetCodec::Feed(QByteArrayView bytes, QByteArray& data, QByteArray& reply, QList<Event>& events)
 {
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype plain = PlainDataRun(bytes.sliced(at));
-        if (plain > 0) {
-            data.append(bytes.data() + at, plain);
-            at += plain;
-            continue;
-        }
-        FeedByte(quint8(bytes[at++]), data, reply, events);
-    }
-}
-
-// Data bytes that read as themselves, taken in one piece: a radio's serial
-// data is most of the stream. Any byte after a carriage return, the return
-// itself and IAC are read one by one, and so is a piece of a few bytes,
-// for which the search costs more than it saves. The search looks a
-// bounded way ahead, so a stream of many returns costs no more than its
-// length.
-qsizetype CTelnetCodec::PlainDataRun(QByteArrayView bytes) const
-{
-    constexpr qsizetype kFewBytes = 16;
-    if (m_state != State::Data || m_afterCr || bytes.size() < kFewBytes)
-        return 0;
-    const size_t window = size_t(std::min<qsizetype>(bytes.size(), 256));
-    const void* iac = std::memchr(bytes.data(), kIac, window);
-    const size_t beforeIac = iac ? size_t(static_cast<const char*>(iac) - bytes.data()) : window;
-    const void* cr = std::memchr(bytes.data(), '\r', beforeIac);
-    return cr ? static_cast<const char*>(cr) - bytes.data() : qsizetype(beforeIac);
+    for (const char c : bytes)
+        FeedByte(quint8(c), data, reply, events);
 }
 
 void CTelnetCodec::FeedByte(quint8 byte, QByteArray& data, QByteArray& reply, QList<Event>& events)

@@ -48,7 +48,6 @@ private:
     enum class Q : quint8 { No, WantYes, Yes };
     enum class State { Data, Iac, Verb, Sub, SubIac };
 
-    qsizetype PlainDataRun(QByteArrayView bytes) const;
     void FeedByte(quint8 byte, QByteArray& data, QByteArray& reply, QList<Event>& events);
     void DataByte(quint8 byte, QByteArray& data);
     void IacByte(quint8 byte, QByteArray& data);
