@@ -18,11 +18,21 @@ const char* const g_szUnreadableCopy = "h350save.unreadable";
 const char* const g_szMisnumberedCopy = "h350save.orig";
 ChannelFileLoad g_channelFileLoad = ChannelFileLoad::NotYet;
 
+// One pass: a file with no CR LF is not copied, and one with many costs no
+// more than its bytes.
 QByteArray NormalizeLineEnds(const QByteArray& bytes)
 {
-    QByteArray text = bytes;
-    text.replace("\r\n", "\n");
-    return text;
+    qsizetype crlf = bytes.indexOf("\r\n");
+    if (crlf < 0)
+        return bytes;
+    QByteArray text;
+    text.reserve(bytes.size());
+    qsizetype from = 0;
+    for (; crlf >= 0; crlf = bytes.indexOf("\r\n", from)) {
+        text.append(bytes.constData() + from, crlf - from).append('\n');
+        from = crlf + 2;
+    }
+    return text.append(bytes.constData() + from, bytes.size() - from);
 }
 
 namespace {
@@ -86,14 +96,11 @@ bool ReadRecordNumber(StreamScanner& in, int slot)
     return number == slot;
 }
 
+// Every field of a record past the end would fail and keep its value; only
+// the description is marked, with no record read. A short file costs no
+// more than its bytes.
 bool ReadRecord(StreamScanner& in, int slot)
 {
-    // Every field of a record past the end fails and keeps its value; only
-    // the description is marked. A short file costs no more than its bytes.
-    if (in.AtEnd()) {
-        MarkPastTheEnd(g_chChanDesc[slot]);
-        return true;
-    }
     const bool inPlace = ReadRecordNumber(in, slot);
     if (in.ReadDouble(g_dChanFreq[slot]))
         in.SkipSpace();
@@ -125,13 +132,28 @@ QByteArray RangeLine()
     return FormatText("%8.2f %8.2f %3d %3d\n", double(g_fScanLower), double(g_fScanUpper), g_nChanLower, g_nChanUpper);
 }
 
-// The record's first line in one format: the same bytes as its fields one
-// by one ("%3d ", "%8.2f ", three "%c " and "%c\n"), zero letters included.
+// The record's first line: the same bytes as its fields one by one ("%3d ",
+// "%8.2f ", three "%c " and "%c\n"), zero letters included.
 void AppendRecordText(QByteArray& text, int slot)
 {
-    text += FormatText("%3d %8.2f %c %c %c %c\n", slot, g_dChanFreq[slot], g_chChanMode[slot], g_chChanAgc[slot],
-                       g_chChanInput[slot], g_chChanRoute[slot]);
+    AppendRecordFields(text, slot);
+    text.append('\n');
     text.append(g_chChanDesc[slot], kDescLength);
+}
+
+// Every line feed as CR LF, in one pass and one allocation.
+QByteArray WithCrLf(const QByteArray& text)
+{
+    QByteArray crlf;
+    crlf.reserve(text.size() + text.count('\n'));
+    const char* from = text.constData();
+    const char* const end = from + text.size();
+    while (const void* lineFeed = std::memchr(from, '\n', size_t(end - from))) {
+        const char* const at = static_cast<const char*>(lineFeed);
+        crlf.append(from, at - from).append("\r\n", 2);
+        from = at + 1;
+    }
+    return crlf.append(from, end - from);
 }
 
 ChannelFileLoad NotLoaded()
@@ -148,8 +170,11 @@ bool ReadChannelTable(const QByteArray& fileBytes)
     ReadPortLine(in);
     ReadRangeLine(in);
     bool allInPlace = true;
-    for (int slot = 0; slot < kChannelCount; ++slot)
+    int slot = 0;
+    for (; slot < kChannelCount && !in.AtEnd(); ++slot)
         allInPlace = ReadRecord(in, slot) && allInPlace;
+    for (; slot < kChannelCount; ++slot)
+        MarkPastTheEnd(g_chChanDesc[slot]);
     return allInPlace;
 }
 
@@ -184,7 +209,7 @@ QByteArray FirstSlotsFileBytes(int slotCount)
     text += PortLine() + RangeLine();
     for (int slot = 0; slot < written; ++slot)
         AppendRecordText(text, slot);
-    return text.replace("\n", "\r\n");
+    return WithCrLf(text);
 }
 
 ChannelFileLoad ReadChannelFileIntoTable()

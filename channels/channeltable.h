@@ -22,5 +22,9 @@ extern char g_chChanDesc[kChannelCount][kDescLength];
 
 inline bool IsChannel(int slot) { return slot >= 0 && slot < kChannelCount; }
 
+// A slot's number, frequency and four letters as a record of the channel
+// file and a line of the list begin: "%3d %8.2f %c %c %c %c".
+void AppendRecordFields(QByteArray& text, int slot);
 // The 53-character line the channel list shows for a slot.
 CString BuildChannelLine(int slot);
+void AppendChannelLine(QByteArray& text, int slot);

@@ -1,97 +1,142 @@
 #include "channels/streamscanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <string>
 
 namespace {
-bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// The blanks a format skips: space, tab, line feed, vertical tab, form
+// feed and carriage return, looked up in one step.
+constexpr std::array<bool, 256> kSpaces = [] {
+    std::array<bool, 256> spaces{};
+    for (const unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+        spaces[c] = true;
+    return spaces;
+}();
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 } // namespace
 
 void StreamScanner::SkipSpace()
 {
-    while (IsSpace(Peek()))
+    const char* const text = m_text.constData();
+    const qsizetype size = m_text.size();
+    while (m_pos < size && kSpaces[static_cast<unsigned char>(text[m_pos])])
         ++m_pos;
 }
 
-// The longest prefix that reads as a number: sign, digits, and for a
-// floating-point field a fraction and an exponent. A short string keeps
-// its characters in place, so the numbers of a file cost no allocation.
-std::string StreamScanner::NumberText(bool allowFraction, int width)
+// The length of the longest prefix that reads as a number: sign, digits,
+// and for a floating-point field a fraction and an exponent. Measured where
+// it lies, so the numbers of a file cost no copy.
+qsizetype StreamScanner::NumberLength(bool allowFraction, int width) const
 {
-    const qsizetype limit = width > 0 ? m_pos + width : m_text.size();
-    qsizetype end = m_pos;
-    auto peek = [&](qsizetype i) { return i < limit && i < m_text.size() ? static_cast<unsigned char>(m_text[i]) : -1; };
-    if (peek(end) == '+' || peek(end) == '-')
-        ++end;
-    if (allowFraction) {
+    const char* const begin = m_text.constData() + m_pos;
+    const qsizetype available = m_text.size() - m_pos;
+    const char* const end = begin + (width > 0 ? std::min<qsizetype>(width, available) : available);
+    const char* p = begin;
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    if (allowFraction && p < end && ((*p | 0x20) == 'i' || (*p | 0x20) == 'n')) {
         // What "%f" prints for a value past the float's range, it reads back.
         for (const char* word : {"infinity", "inf", "nan"}) {
             const qsizetype length = qstrlen(word);
-            if (end + length <= limit && qstrnicmp(m_text.constData() + end, word, length) == 0) {
-                std::string number(m_text.constData() + m_pos, size_t(end + length - m_pos));
-                m_pos = end + length;
-                return number;
-            }
+            if (end - p >= length && qstrnicmp(p, word, length) == 0)
+                return p + length - begin;
         }
     }
-    const qsizetype digitsStart = end;
-    while (IsDigit(peek(end)))
-        ++end;
-    bool any = end > digitsStart;
-    if (allowFraction && peek(end) == '.') {
-        const qsizetype fractionStart = ++end;
-        while (IsDigit(peek(end)))
-            ++end;
-        any = any || end > fractionStart;
+    const char* const digits = p;
+    while (p < end && IsDigit(*p))
+        ++p;
+    bool any = p > digits;
+    if (allowFraction && p < end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        any = any || p > fraction;
     }
     if (!any)
-        return {};
-    if (allowFraction && (peek(end) == 'e' || peek(end) == 'E')) {
-        qsizetype exponent = end + 1;
-        if (peek(exponent) == '+' || peek(exponent) == '-')
+        return 0;
+    if (allowFraction && p < end && (*p == 'e' || *p == 'E')) {
+        const char* exponent = p + 1;
+        if (exponent < end && (*exponent == '+' || *exponent == '-'))
             ++exponent;
-        if (IsDigit(peek(exponent))) {
-            while (IsDigit(peek(exponent)))
+        if (exponent < end && IsDigit(*exponent)) {
+            while (exponent < end && IsDigit(*exponent))
                 ++exponent;
-            end = exponent;
+            p = exponent;
         }
     }
-    std::string number(m_text.constData() + m_pos, size_t(end - m_pos));
-    m_pos = end;
-    return number;
+    return p - begin;
 }
+
+namespace {
+
+// What strtoll gives for a sign and digits: the value, or the nearest
+// limit when it does not fit.
+long long DigitsValue(const char* text, qsizetype length)
+{
+    const bool negative = *text == '-';
+    const char* p = text + (*text == '+' || negative ? 1 : 0);
+    constexpr unsigned long long kLargest = 1ULL << 63;  // LLONG_MAX + 1, LLONG_MIN's size
+    unsigned long long size = 0;
+    for (; p < text + length; ++p) {
+        const unsigned digit = unsigned(*p - '0');
+        size = size > (kLargest - digit) / 10 ? kLargest : size * 10 + digit;
+    }
+    if (negative)
+        return size >= kLargest ? std::numeric_limits<long long>::min() : -static_cast<long long>(size);
+    return size >= kLargest ? std::numeric_limits<long long>::max() : static_cast<long long>(size);
+}
+
+// strtod and strtof want the number alone, ended by a zero byte.
+template <typename Convert>
+auto NumberValue(const char* text, qsizetype length, Convert convert)
+{
+    char buffer[64];
+    if (length < qsizetype(sizeof buffer)) {
+        std::memcpy(buffer, text, size_t(length));
+        buffer[length] = '\0';
+        return convert(buffer);
+    }
+    const std::string number(text, size_t(length));
+    return convert(number.c_str());
+}
+
+} // namespace
 
 bool StreamScanner::ReadInt(int& value, int width)
 {
     SkipSpace();
-    const std::string number = NumberText(false, width);
-    if (number.empty())
+    const qsizetype length = NumberLength(false, width);
+    if (length == 0)
         return false;
-    const long long parsed = std::strtoll(number.c_str(), nullptr, 10);
-    value = static_cast<int>(parsed); // wraps on overflow, as formatted input does
+    value = static_cast<int>(DigitsValue(m_text.constData() + m_pos, length)); // wraps on overflow, as formatted input does
+    m_pos += length;
     return true;
 }
 
 bool StreamScanner::ReadDouble(double& value)
 {
     SkipSpace();
-    const std::string number = NumberText(true, 0);
-    if (number.empty())
+    const qsizetype length = NumberLength(true, 0);
+    if (length == 0)
         return false;
-    value = std::strtod(number.c_str(), nullptr);
+    value = NumberValue(m_text.constData() + m_pos, length, [](const char* number) { return std::strtod(number, nullptr); });
+    m_pos += length;
     return true;
 }
 
 bool StreamScanner::ReadFloat(float& value)
 {
     SkipSpace();
-    const std::string number = NumberText(true, 0);
-    if (number.empty())
+    const qsizetype length = NumberLength(true, 0);
+    if (length == 0)
         return false;
-    value = std::strtof(number.c_str(), nullptr);
+    value = NumberValue(m_text.constData() + m_pos, length, [](const char* number) { return std::strtof(number, nullptr); });
+    m_pos += length;
     return true;
 }
 
@@ -124,6 +169,7 @@ qsizetype StreamScanner::TakeLine(char* out, qsizetype most)
 
 void StreamScanner::SkipLine()
 {
-    while (!AtEnd() && Get() != '\n') {
-    }
+    const char* const from = m_text.constData() + m_pos;
+    const void* lineFeed = std::memchr(from, '\n', size_t(m_text.size() - m_pos));
+    m_pos = lineFeed ? m_pos + (static_cast<const char*>(lineFeed) - from) + 1 : m_text.size();
 }

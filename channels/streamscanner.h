@@ -4,7 +4,6 @@
 // call, and reading goes on from where it stopped. Zero bytes are ordinary
 // characters here, as they are in a file.
 #include <QByteArray>
-#include <string>
 
 class StreamScanner {
 public:
@@ -26,7 +25,7 @@ public:
     qsizetype TakeLine(char* out, qsizetype most);
 
 private:
-    std::string NumberText(bool allowFraction, int width);
+    qsizetype NumberLength(bool allowFraction, int width) const;
 
     QByteArray m_text;
     qsizetype m_pos = 0;

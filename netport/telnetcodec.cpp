@@ -46,9 +46,14 @@ bool CTelnetCodec::Agreed(Side side, quint8 option) const
 QList<CTelnetCodec::Event> CTelnetCodec::Feed(const QByteArray& bytes, QByteArray& data, QByteArray& reply)
 {
     QList<Event> events;
+    Feed(bytes, data, reply, events);
+    return events;
+}
+
+void CTelnetCodec::Feed(QByteArrayView bytes, QByteArray& data, QByteArray& reply, QList<Event>& events)
+{
     for (const char c : bytes)
         FeedByte(quint8(c), data, reply, events);
-    return events;
 }
 
 void CTelnetCodec::FeedByte(quint8 byte, QByteArray& data, QByteArray& reply, QList<Event>& events)

@@ -35,6 +35,8 @@ public:
     // far end is owed to `reply`, and what was agreed, refused or reported
     // comes back as events, in order.
     QList<Event> Feed(const QByteArray& bytes, QByteArray& data, QByteArray& reply);
+    // The same, the events appended to `events`.
+    void Feed(QByteArrayView bytes, QByteArray& data, QByteArray& reply, QList<Event>& events);
     // Serial data as it travels to the far end.
     QByteArray Encode(const QByteArray& bytes) const;
 
@@ -68,3 +70,5 @@ private:
     std::array<bool, 256> m_refusedOurs{};
     std::array<bool, 256> m_refusedTheirs{};
 };
+
+Q_DECLARE_TYPEINFO(CTelnetCodec::Event, Q_RELOCATABLE_TYPE);

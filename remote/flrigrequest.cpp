@@ -65,17 +65,33 @@ std::optional<FlrigRequest> CFlrigRequestReader::Next()
 {
     if (m_problem != Problem::None)
         return std::nullopt;
-    qsizetype end = m_buffer.indexOf("\r\n\r\n");
+    if (!m_pending)
+        m_pending = ReadPending();
+    if (!m_pending || m_buffer.size() < m_pending->bodyAt + m_pending->bodySize)
+        return std::nullopt;
+    FlrigRequest request = std::move(m_pending->request);
+    request.body = m_buffer.mid(m_pending->bodyAt, m_pending->bodySize);
+    m_buffer.remove(0, m_pending->bodyAt + m_pending->bodySize);
+    m_pending.reset();
+    m_searchFrom = 0;
+    return request;
+}
+
+std::optional<CFlrigRequestReader::Pending> CFlrigRequestReader::ReadPending()
+{
+    qsizetype end = m_buffer.indexOf("\r\n\r\n", m_searchFrom);
     qsizetype separator = 4;
-    if (const qsizetype bare = m_buffer.indexOf("\n\n"); bare >= 0 && (end < 0 || bare < end)) {
+    if (const qsizetype bare = m_buffer.indexOf("\n\n", m_searchFrom); bare >= 0 && (end < 0 || bare < end)) {
         end = bare;
         separator = 2;
     }
     // A head within bounds may still be waiting for the last bytes of its
     // blank line: refused only once even those could not end it in bounds,
     // so how the bytes were cut never decides.
-    if (end < 0)
+    if (end < 0) {
+        m_searchFrom = std::max<qsizetype>(0, m_buffer.size() - 3);
         return m_buffer.size() > kMaxHead + 3 ? Fail(Problem::TooLarge) : std::nullopt;
+    }
     if (end > kMaxHead)
         return Fail(Problem::TooLarge);
     const std::optional<Head> head = ReadHead(m_buffer.left(end));
@@ -86,22 +102,19 @@ std::optional<FlrigRequest> CFlrigRequestReader::Next()
         return Fail(Problem::Malformed);
     if (length > m_maxBody)
         return Fail(Problem::TooLarge);
-    const qsizetype bodyAt = end + separator;
-    const qsizetype bodySize = qsizetype(std::max<qint64>(length, 0));
-    if (m_buffer.size() < bodyAt + bodySize)
-        return std::nullopt;
-    FlrigRequest request;
-    request.posted = head->method == "POST";
-    request.headers = head->headers;
-    request.body = m_buffer.mid(bodyAt, bodySize);
-    request.keepAlive = KeepsAlive(*head);
-    m_buffer.remove(0, bodyAt + bodySize);
-    return request;
+    Pending pending;
+    pending.request.posted = head->method == "POST";
+    pending.request.headers = head->headers;
+    pending.request.keepAlive = KeepsAlive(*head);
+    pending.bodyAt = end + separator;
+    pending.bodySize = qsizetype(std::max<qint64>(length, 0));
+    return pending;
 }
 
-std::optional<FlrigRequest> CFlrigRequestReader::Fail(Problem problem)
+std::nullopt_t CFlrigRequestReader::Fail(Problem problem)
 {
     m_problem = problem;
     m_buffer.clear();
+    m_pending.reset();
     return std::nullopt;
 }

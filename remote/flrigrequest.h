@@ -31,9 +31,22 @@ public:
     Problem Error() const { return m_problem; }
 
 private:
-    std::optional<FlrigRequest> Fail(Problem problem);
+    // A head read whole whose body has not all arrived: it is read once,
+    // not again with every piece of the body.
+    struct Pending {
+        FlrigRequest request;
+        qsizetype bodyAt = 0;
+        qsizetype bodySize = 0;
+    };
+
+    std::optional<Pending> ReadPending();
+    std::nullopt_t Fail(Problem problem);
 
     QByteArray m_buffer;
     qsizetype m_maxBody;
     Problem m_problem = Problem::None;
+    std::optional<Pending> m_pending;
+    // Where the search for the head's end goes on: the bytes before it
+    // hold no blank line.
+    qsizetype m_searchFrom = 0;
 };

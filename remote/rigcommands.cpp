@@ -1,7 +1,8 @@
 #include "remote/rigcommands.h"
 
-#include <QSet>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "keying/transmitholder.h"
 #include "remote/dumpstate.h"
@@ -33,17 +34,23 @@ RigAnswer Names(const QByteArray& names, bool forSet)
     return answer;
 }
 
-// The radio has one VFO; these are the names a client may give it.
-bool IsOurVfo(const QByteArray& token)
+template <size_t N>
+bool IsOneOf(QByteArrayView token, const char* const (&names)[N])
 {
-    static const QSet<QByteArray> ours = {"VFOA", "currVFO", "VFO", "Main", "MainA", "TX", "RX"};
-    return ours.contains(token);
+    return std::any_of(std::begin(names), std::end(names), [token](const char* name) { return token == name; });
 }
 
-bool IsOtherVfo(const QByteArray& token)
+// The radio has one VFO; these are the names a client may give it.
+bool IsOurVfo(QByteArrayView token)
 {
-    static const QSet<QByteArray> others = {"VFOB", "VFOC", "MEM", "Sub", "SubA", "SubB", "SubC", "MainB", "MainC"};
-    return others.contains(token);
+    static const char* const ours[] = {"VFOA", "currVFO", "VFO", "Main", "MainA", "TX", "RX"};
+    return IsOneOf(token, ours);
+}
+
+bool IsOtherVfo(QByteArrayView token)
+{
+    static const char* const others[] = {"VFOB", "VFOC", "MEM", "Sub", "SubA", "SubB", "SubC", "MainB", "MainC"};
+    return IsOneOf(token, others);
 }
 
 RigAnswer GetFrequency(RigCall& call)
@@ -193,7 +200,7 @@ RigAnswer DumpState(RigCall&)
     static const QList<RigValue> values = [] {
         QList<RigValue> lines;
         for (const QByteArray& line : DumpStateLines())
-            lines.append({QByteArray(), line});
+            lines.append({{}, line});
         return lines;
     }();
     return Values(values);
@@ -267,14 +274,14 @@ RigStatus Refusal(const RigCommand& command, QByteArrayList& args)
 
 } // namespace
 
-const RigCommand* FindRigCommand(const QByteArray& name)
+const RigCommand* FindRigCommand(QByteArrayView name)
 {
     const bool isLong = name.startsWith('\\');
     if (!isLong && name.size() != 1)
         return nullptr;
-    // Every command a client sends is looked up here, some twice: the name
-    // is compared where it lies, never copied.
-    const QByteArrayView longName = QByteArrayView(name).sliced(isLong ? 1 : 0);
+    // Every command a client sends is looked up here: the name is compared
+    // where it lies, never copied.
+    const QByteArrayView longName = name.sliced(isLong ? 1 : 0);
     for (const RigCommand& command : kCommands) {
         if (isLong ? longName == QByteArrayView(command.longName) : command.shortName && name[0] == command.shortName)
             return &command;
@@ -282,12 +289,12 @@ const RigCommand* FindRigCommand(const QByteArray& name)
     return nullptr;
 }
 
-bool IsRigVfoName(const QByteArray& token) { return IsOurVfo(token) || IsOtherVfo(token); }
+bool IsRigVfoName(QByteArrayView token) { return IsOurVfo(token) || IsOtherVfo(token); }
 
 // A reading is the radio's present state only while the radio is heard.
 RigAnswer RunRigCommand(const RigRequest& request, CRigSeam& rig, RigClientState& client)
 {
-    const RigCommand* command = FindRigCommand(request.command);
+    const RigCommand* command = request.command;
     if (!command)
         return Status(RigStatus::NotImplemented);
     RigCall call{rig, client, request.args};
@@ -301,8 +308,10 @@ RigAnswer RunRigCommand(const RigRequest& request, CRigSeam& rig, RigClientState
 
 QByteArrayList AnswerRigCommands(const QByteArray& line, CRigSeam& rig, RigClientState& client)
 {
+    const QList<RigRequest> requests = ParseRigLine(line);
     QByteArrayList replies;
-    for (const RigRequest& request : ParseRigLine(line)) {
+    replies.reserve(requests.size());
+    for (const RigRequest& request : requests) {
         const RigAnswer answer = RunRigCommand(request, rig, client);
         replies << FormatRigAnswer(request, answer);
         if (answer.quit)

@@ -42,9 +42,9 @@ struct RigCommand {
     RigAnswer (*run)(RigCall& call);
 };
 
-const RigCommand* FindRigCommand(const QByteArray& name);
+const RigCommand* FindRigCommand(QByteArrayView name);
 // A VFO name a client may put before a command's arguments.
-bool IsRigVfoName(const QByteArray& token);
+bool IsRigVfoName(QByteArrayView token);
 
 RigAnswer RunRigCommand(const RigRequest& request, CRigSeam& rig, RigClientState& client);
 

@@ -8,9 +8,11 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-QByteArrayList Tokens(const QByteArray& line)
+// The words of a line where they lie: a line is cut into words once, and
+// only the arguments a command takes are copied out of it.
+QList<QByteArrayView> Tokens(QByteArrayView line)
 {
-    QByteArrayList tokens;
+    QList<QByteArrayView> tokens;
     // A word takes at least two bytes with its blank: one allocation for
     // the list, not one each time it grows.
     tokens.reserve(line.size() / 2 + 1);
@@ -22,7 +24,7 @@ QByteArrayList Tokens(const QByteArray& line)
         while (i < line.size() && !IsBlank(line[i]))
             ++i;
         if (i > start)
-            tokens << line.mid(start, i - start);
+            tokens << line.sliced(start, i - start);
     }
     return tokens;
 }
@@ -61,22 +63,22 @@ private:
     // word it came in.
     const RigCommand* TakeCommand(RigRequest& request)
     {
-        QByteArray& word = m_tokens[m_next];
+        QByteArrayView& word = m_tokens[m_next];
         if (const char separator = SeparatorFor(word.front())) {
             request.separator = separator;
-            word.remove(0, 1);
+            word = word.sliced(1);
             if (word.isEmpty() && ++m_next >= m_tokens.size())
                 return nullptr;
         }
-        QByteArray& name = m_tokens[m_next];
+        QByteArrayView& name = m_tokens[m_next];
         const qsizetype length = name.startsWith('\\') ? name.size() : 1;
-        request.command = name.left(length);
-        name.remove(0, length);
+        const RigCommand* command = FindRigCommand(name.first(length));
+        request.command = command;
+        name = name.sliced(length);
         if (name.isEmpty())
             ++m_next;
-        const RigCommand* command = FindRigCommand(request.command);
         if (command && command->maxArgs > 0 && !name.isEmpty()) {
-            request.args << name;  // "F14074000"
+            request.args << name.toByteArray();  // "F14074000"
             ++m_next;
         }
         return command;
@@ -87,14 +89,14 @@ private:
     {
         qsizetype vfo = 0;
         if ((command.flags & kRigTakesVfo) && args.isEmpty() && !AtEnd() && IsRigVfoName(m_tokens[m_next])) {
-            args << m_tokens[m_next++];
+            args << m_tokens[m_next++].toByteArray();
             vfo = 1;
         }
         while (!AtEnd() && args.size() - vfo < command.maxArgs && !(args.size() - vfo == 1 && args.last() == "?"))
-            args << m_tokens[m_next++];
+            args << m_tokens[m_next++].toByteArray();
     }
 
-    QByteArrayList m_tokens;
+    QList<QByteArrayView> m_tokens;
     qsizetype m_next = 0;
 };
 

@@ -13,9 +13,11 @@ QByteArray PlainReply(const RigAnswer& answer)
         return *answer.names + '\n' + (answer.statusAfterNames ? StatusLine(answer.status) : QByteArray());
     if (answer.status != RigStatus::Ok || answer.values.isEmpty())
         return StatusLine(answer.status);
+    if (answer.values.size() == 1)
+        return answer.values.front().value + '\n';
     QByteArray reply;
     for (const RigValue& value : answer.values)
-        reply += value.value + '\n';
+        reply.append(value.value).append('\n');
     return reply;
 }
 
@@ -29,17 +31,20 @@ QByteArray ExtendedReply(const RigRequest& request, const RigAnswer& answer)
     const char separator = request.separator;
     if (!answer.longName.isEmpty()) {
         reply.append(answer.longName).append(':');
-        if (!request.args.isEmpty())
-            reply += ' ' + request.args.join(' ');
-        reply += separator;
+        for (const QByteArray& arg : request.args)
+            reply.append(' ').append(arg);
+        reply.append(separator);
     }
     if (answer.status == RigStatus::Ok && answer.names)
-        reply += *answer.names + '\n';
+        reply.append(*answer.names).append('\n');
     if (answer.status == RigStatus::Ok) {
-        for (const RigValue& value : answer.values)
-            reply += (value.label.isEmpty() ? QByteArray() : value.label + ": ") + value.value + separator;
+        for (const RigValue& value : answer.values) {
+            if (!value.label.isEmpty())
+                reply.append(value.label).append(": ");
+            reply.append(value.value).append(separator);
+        }
     }
-    return reply + StatusLine(answer.status);
+    return reply.append(StatusLine(answer.status));
 }
 
 } // namespace

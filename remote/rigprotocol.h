@@ -10,14 +10,16 @@
 
 #include "remote/rigseam.h"
 
+struct RigCommand;
+
 struct RigRequest {
     char separator = 0;    // 0: the plain reply
-    QByteArray command;
+    const RigCommand* command = nullptr;  // the table's row; none for a name nobody knows
     QByteArrayList args;
 };
 
 struct RigValue {
-    QByteArray label;      // "Frequency"; shown only in the extended reply
+    QByteArrayView label;  // "Frequency", a text of the program's own; shown only in the extended reply
     QByteArray value;
 };
 

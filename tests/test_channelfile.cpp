@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QtTest>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "channels/channelfile.h"
@@ -474,6 +475,17 @@ void ChannelFileTest::editedPortSettings_doNotChangeLineOne()
     QVERIFY(ReadFile(DataPath(h)).startsWith(kPortLine + kRangeLine));
 }
 
+namespace {
+
+QByteArray PrintedFrequency(double kHz)
+{
+    char text[400];
+    std::snprintf(text, sizeof text, "%8.2f", kHz);
+    return text;
+}
+
+} // namespace
+
 void ChannelFileTest::frequency_isWrittenWithTwoDecimals_data()
 {
     QTest::addColumn<double>("kHz");
@@ -483,6 +495,14 @@ void ChannelFileTest::frequency_isWrittenWithTwoDecimals_data()
     QTest::newRow("14250.127") << 14250.127 << QByteArray("14250.13");
     QTest::newRow("3.999") << 3.999 << QByteArray("    4.00");
     QTest::newRow("99999.99") << 99999.99 << QByteArray("99999.99");
+    // Written as printf writes them, whatever a hand edit or an import left.
+    QTest::newRow("a tie rounds to even") << 0.125 << QByteArray("    0.12");
+    QTest::newRow("a tie rounds up to even") << 0.375 << QByteArray("    0.38");
+    QTest::newRow("negative zero") << -0.0 << QByteArray("   -0.00");
+    QTest::newRow("wider than the field") << 123456789.005 << QByteArray("123456789.00");
+    QTest::newRow("not a number") << qQNaN() << QByteArray("     nan");
+    QTest::newRow("minus infinity") << -qInf() << QByteArray("    -inf");
+    QTest::newRow("1e300, every digit") << 1e300 << PrintedFrequency(1e300);
 }
 
 void ChannelFileTest::frequency_isWrittenWithTwoDecimals()

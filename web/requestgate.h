@@ -25,14 +25,17 @@ public:
 
     // The next bytes of the connection; a refusal once one is due, and then
     // nothing more is looked at.
-    std::optional<Refusal> Take(const QByteArray& bytes);
+    std::optional<Refusal> Take(QByteArrayView bytes);
     // Part of a request has arrived, not yet all of it.
     bool InRequest() const { return m_inHead || m_bodyLeft > 0; }
 
+    struct Broken;
+
 private:
-    std::optional<Refusal> EndOfLine();
-    std::optional<Refusal> EndOfHead();
-    std::optional<Refusal> Header(QByteArrayView line);
+    const Broken* LineBytes(QByteArrayView bytes, qsizetype& at);
+    const Broken* EndOfLine();
+    const Broken* EndOfHead();
+    const Broken* Header(QByteArrayView line);
 
     QByteArray m_line;
     bool m_inHead = false;

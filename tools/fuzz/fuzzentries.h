@@ -97,10 +97,13 @@ inline QString SlotProblem(int slot)
         return QStringLiteral("slot %1: description position 29 is %2, not a line feed").arg(slot).arg(int(desc[29]));
     if (std::memchr(desc, '\n', kDescLength - 1))
         return QStringLiteral("slot %1: line feed inside the description").arg(slot);
-    const CString line = BuildChannelLine(slot);
+    // One line's room, made once and used for every slot.
+    static QByteArray line;
+    line.resize(0);
+    AppendChannelLine(line, slot);
     if (line.size() != 53)
         return QStringLiteral("slot %1: channel line of %2 bytes").arg(slot).arg(line.size());
-    if (line.mid(23) != QByteArray(desc, kDescLength))
+    if (QByteArrayView(line).sliced(23) != QByteArrayView(desc, kDescLength))
         return QStringLiteral("slot %1: channel line does not end in the description").arg(slot);
     return QString();
 }
@@ -134,14 +137,32 @@ inline ChannelSlot PastTheEndSlot()
     return slot;
 }
 
+// The table's slot holds that value, byte for byte, as a ChannelSlot
+// compares: read where it lies, since a short file leaves most slots so.
+inline bool IsPastTheEnd(int slot)
+{
+    static const ChannelSlot pastTheEnd = PastTheEndSlot();
+    // In words, not by memcmp: a call for every slot of every input.
+    const auto word = [](const void* at) {
+        quint64 value = 0;
+        std::memcpy(&value, at, sizeof value);
+        return value;
+    };
+    const char* desc = g_chChanDesc[slot];
+    const char* stars = pastTheEnd.desc.data();
+    static_assert(kDescLength == 30);
+    return word(desc) == word(stars) && word(desc + 8) == word(stars + 8) && word(desc + 16) == word(stars + 16)
+        && word(desc + 22) == word(stars + 22) && word(&g_dChanFreq[slot]) == 0 && !g_chChanMode[slot]
+        && !g_chChanAgc[slot] && !g_chChanInput[slot] && !g_chChanRoute[slot];
+}
+
 // The slots the bytes reached, with two past them: every later slot holds
 // what a file that ends there gives, so reading it back from the shorter
 // file is the same test as from the whole one, for a fraction of the work.
 inline int SlotsReached()
 {
-    const ChannelSlot pastTheEnd = PastTheEndSlot();
     int reached = kChannelCount;
-    while (reached > 0 && SlotFromTable(reached - 1) == pastTheEnd)
+    while (reached > 0 && IsPastTheEnd(reached - 1))
         --reached;
     return std::min(reached + 2, kChannelCount);
 }
@@ -223,8 +244,9 @@ inline QString RigReplyProblem(const QByteArray& reply)
     const qsizetype at = reply.lastIndexOf("RPRT ");
     if (at < 0)
         return QString();
-    static const QSet<QByteArray> known = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-9\n", "-11\n"};
-    if (!known.contains(reply.mid(at + 5)))
+    static const char* const known[] = {"0\n", "-1\n", "-4\n", "-5\n", "-6\n", "-9\n", "-11\n"};
+    const QByteArrayView status = QByteArrayView(reply).sliced(at + 5);
+    if (std::none_of(std::begin(known), std::end(known), [status](const char* word) { return status == word; }))
         return QStringLiteral("a reply ends \"%1\"").arg(Escaped(reply.mid(at)));
     return QString();
 }
@@ -320,10 +342,16 @@ inline TelnetSession RunTelnet(const QByteArray& bytes, qsizetype piece)
     CTelnetCodec codec;
     codec.Start();
     TelnetSession session;
+    // Room made once: the data and the answers are never longer than the
+    // stream, and a stream agrees or refuses a few options.
+    session.data.reserve(bytes.size());
+    session.reply.reserve(bytes.size());
+    session.events.reserve(8);
     // Pieces that share the input's bytes: a copy of each would cost more
     // than the codec's work on it.
     for (qsizetype from = 0; from < bytes.size(); from += piece)
-        session.events += codec.Feed(Piece(bytes, from, piece), session.data, session.reply);
+        codec.Feed(QByteArrayView(bytes).sliced(from, std::min(piece, bytes.size() - from)), session.data, session.reply,
+                   session.events);
     return session;
 }
 
@@ -333,16 +361,17 @@ inline QString TelnetReplyProblem(const QByteArray& reply)
 {
     if (reply.size() % 3 != 0)
         return QStringLiteral("an answer of %1 bytes is not whole commands").arg(reply.size());
-    QSet<QByteArray> refusals;
+    // A refusal seen, by its verb (DONT or WONT) and option.
+    bool refused[2][256] = {};
     for (qsizetype at = 0; at < reply.size(); at += 3) {
-        const QByteArray command = reply.mid(at, 3);
-        const auto verb = quint8(command[1]);
-        const auto option = quint8(command[2]);
-        if (quint8(command[0]) != telnet::kIac || verb < telnet::kWill)
-            return QStringLiteral("an answer \"%1\" is not a telnet command").arg(Escaped(command));
+        const auto verb = quint8(reply[at + 1]);
+        const auto option = quint8(reply[at + 2]);
+        if (quint8(reply[at]) != telnet::kIac || verb < telnet::kWill)
+            return QStringLiteral("an answer \"%1\" is not a telnet command").arg(Escaped(reply.mid(at, 3)));
         const bool known = option == telnet::kBinary || option == telnet::kSuppressGoAhead || option == telnet::kComPort;
-        if (!known && (verb == telnet::kDont || verb == telnet::kWont) && !refusals.contains(command))
-            refusals.insert(command);
+        const bool refusal = verb == telnet::kDont || verb == telnet::kWont;
+        if (!known && refusal && !refused[verb == telnet::kDont][option])
+            refused[verb == telnet::kDont][option] = true;
         else if (!known)
             return QStringLiteral("option %1 refused twice or agreed").arg(option);
     }
@@ -413,14 +442,15 @@ inline QString FarEndInputBytes(const QByteArray& bytes)
     CTelnetCodec codec;
     codec.Start();
     QByteArray before, after, reply;
-    codec.Feed(bytes.left(opensAt), before, reply);
-    codec.Feed(bytes.mid(opensAt), after, reply);
+    QList<CTelnetCodec::Event> events;
+    codec.Feed(QByteArrayView(bytes).first(opensAt), before, reply, events);
+    codec.Feed(QByteArrayView(bytes).sliced(opensAt), after, reply, events);
     const FarEndRun run = RunFarEnd(bytes, opensAt);
     if (!run.problem.isEmpty())
         return run.problem;
     if (run.heldAtOpen != before.left(CFarEndInput::kMostHeld))
         return QStringLiteral("before the port settled, other data was kept");
-    if (run.takenOpen != run.heldAtOpen + after)
+    if (!run.takenOpen.startsWith(run.heldAtOpen) || QByteArrayView(run.takenOpen).sliced(run.heldAtOpen.size()) != after)
         return QStringLiteral("once open, the panel got other data");
     if (run.reply != reply)
         return QStringLiteral("the port answers otherwise than the telnet layer");
@@ -450,9 +480,10 @@ inline QString TelnetBytes(const QByteArray& bytes)
     CTelnetCodec sender;
     CTelnetCodec receiver;
     QByteArray unused, echoed;
-    sender.Feed(QByteArray("\xff\xfd\x00", 3), unused, unused);    // the far end lets us send in binary
-    receiver.Feed(QByteArray("\xff\xfb\x00", 3), unused, unused);  // and we take it so
-    receiver.Feed(sender.Encode(whole.data), echoed, unused);
+    QList<CTelnetCodec::Event> events;
+    sender.Feed(QByteArrayView("\xff\xfd\x00", 3), unused, unused, events);    // the far end lets us send in binary
+    receiver.Feed(QByteArrayView("\xff\xfb\x00", 3), unused, unused, events);  // and we take it so
+    receiver.Feed(sender.Encode(whole.data), echoed, unused, events);
     if (echoed != whole.data)
         return QStringLiteral("data sent through the encoder reads otherwise");
     return FarEndInputBytes(bytes);

@@ -115,7 +115,7 @@ inline GateRun RunGate(const QByteArray& bytes, qsizetype piece)
     CRequestGate gate;
     GateRun run;
     for (qsizetype from = 0; from < bytes.size(); from += piece) {
-        const auto refusal = gate.Take(Piece(bytes, from, piece));
+        const auto refusal = gate.Take(QByteArrayView(bytes).sliced(from, std::min(piece, bytes.size() - from)));
         if (refusal && !run.refusal) {
             run.refusal = refusal;
             run.refusedAt = std::min(from + piece, bytes.size());
