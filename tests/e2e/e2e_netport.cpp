@@ -25,6 +25,7 @@
 #include "res/resource.h"
 #include "ser2netkit.h"
 #include "support/floodingfarend.h"
+#include "support/timelimits.h"
 #include "support/panelkit.h"
 
 using radiosim::RadioState;
@@ -250,7 +251,7 @@ void E2eNetPortTest::refusedConnections_sayWhyAndReachNothing()
 // 2 s of SIGTERM, as it does on a quiet line.
 void E2eNetPortTest::aFloodFromTheFarEnd_leavesTheProgramAnsweringAndEndingOnSignal()
 {
-    constexpr int kAnswerMs = 100;
+    constexpr int kAnswerMs = 100 * kSanitizedSlowdown;
     constexpr int kExitMs = 2000;
     FloodingFarEnd farEnd({}, QByteArray(64 * 1024, 'x'), -1);
     const quint16 rigctl = FreePort();
