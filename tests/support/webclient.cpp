@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWebSocket>
 
+#include "support/timelimits.h"
 #include "web/webcommands.h"
 #include "web/webfeed.h"
 
@@ -39,11 +40,15 @@ QSslConfiguration WebClient::Pinned() const
 WebReply WebClient::Send(const QByteArray& method, const QByteArray& path, const QByteArray& extraHeaders,
                          const QByteArray& body) const
 {
+    // A request waits only until it is answered, so the limit can be wide:
+    // under the sanitizers a server still working through hundreds of other
+    // TLS handshakes takes several times longer to get to this one.
+    constexpr int kAnswerMs = kWebWaitMs * kSanitizedSlowdown;
     QSslSocket socket;
     socket.setSslConfiguration(Pinned());
     socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), m_port);
     // The server shares this thread: wait without blocking its loop.
-    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kWebWaitMs)) {
+    if (!QTest::qWaitFor([&socket] { return socket.isEncrypted(); }, kAnswerMs)) {
         qWarning() << "handshake" << socket.sslHandshakeErrors() << socket.errorString();
         return {};
     }
@@ -58,7 +63,7 @@ WebReply WebClient::Send(const QByteArray& method, const QByteArray& path, const
         const auto match = length.match(QString::fromLatin1(reply.headers));
         return socket.state() != QAbstractSocket::ConnectedState
                || (match.hasMatch() && reply.body.size() >= match.captured(1).toInt());
-    }, kWebWaitMs));
+    }, kAnswerMs));
     return ParseWebReply(raw);
 }
 
