@@ -25,8 +25,8 @@
 #include "res/resource.h"
 #include "ser2netkit.h"
 #include "support/floodingfarend.h"
-#include "support/timelimits.h"
 #include "support/panelkit.h"
+#include "support/timelimits.h"
 
 using radiosim::RadioState;
 using ser2netkit::Ports;
