@@ -1,6 +1,7 @@
 #include "remote/rigcommands.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 
@@ -260,6 +261,19 @@ const RigCommand kCommands[] = {
     {0, "set_powerstat", 1, 1, 0, &Lacking},
 };
 
+// The table's row for each short name; none for a byte that names nothing.
+const std::array<const RigCommand*, 256>& CommandsByShortName()
+{
+    static const auto byName = [] {
+        std::array<const RigCommand*, 256> rows{};
+        for (const RigCommand& command : kCommands)
+            if (command.shortName && !rows[quint8(command.shortName)])
+                rows[quint8(command.shortName)] = &command;
+        return rows;
+    }();
+    return byName;
+}
+
 // Refused before it runs: a VFO the radio lacks, or too few or too many
 // arguments. A VFO in front is taken off the arguments.
 RigStatus Refusal(const RigCommand& command, QByteArrayList& args)
@@ -279,13 +293,14 @@ const RigCommand* FindRigCommand(QByteArrayView name)
     const bool isLong = name.startsWith('\\');
     if (!isLong && name.size() != 1)
         return nullptr;
-    // Every command a client sends is looked up here: the name is compared
-    // where it lies, never copied.
-    const QByteArrayView longName = name.sliced(isLong ? 1 : 0);
-    for (const RigCommand& command : kCommands) {
-        if (isLong ? longName == QByteArrayView(command.longName) : command.shortName && name[0] == command.shortName)
+    // Every command a client sends is looked up here: a short name by its
+    // byte, a long one compared where it lies, never copied.
+    if (!isLong)
+        return CommandsByShortName()[quint8(name[0])];
+    const QByteArrayView longName = name.sliced(1);
+    for (const RigCommand& command : kCommands)
+        if (longName == QByteArrayView(command.longName))
             return &command;
-    }
     return nullptr;
 }
 
