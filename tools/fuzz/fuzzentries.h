@@ -12,7 +12,9 @@
 #include <QString>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 #include "channeleditor/channelcsv.h"
 #include "channeleditor/channelslot.h"
@@ -129,42 +131,43 @@ inline QString FirstDifference(const QByteArray& a, const QByteArray& b)
         + Escaped(a.mid(from, 48)) + QStringLiteral("\"\n  second \"") + Escaped(b.mid(from, 48)) + QStringLiteral("\"");
 }
 
-// The value a slot takes when the file ends before its record.
-inline ChannelSlot PastTheEndSlot()
+// Whether every slot from `first` on holds what a file that ends before it
+// gives: stars for a description and nothing else. Compared a range at a
+// time, where each slot's fields lie side by side.
+inline bool PastTheEndFrom(int first)
 {
-    ChannelSlot slot = NeverStoredSlot();
-    std::fill(slot.desc.begin(), slot.desc.end() - 1, '*');
-    return slot;
-}
-
-// The table's slot holds that value, byte for byte, as a ChannelSlot
-// compares: read where it lies, since a short file leaves most slots so.
-inline bool IsPastTheEnd(int slot)
-{
-    static const ChannelSlot pastTheEnd = PastTheEndSlot();
-    // In words, not by memcmp: a call for every slot of every input.
-    const auto word = [](const void* at) {
-        quint64 value = 0;
-        std::memcpy(&value, at, sizeof value);
-        return value;
-    };
-    const char* desc = g_chChanDesc[slot];
-    const char* stars = pastTheEnd.desc.data();
-    static_assert(kDescLength == 30);
-    return word(desc) == word(stars) && word(desc + 8) == word(stars + 8) && word(desc + 16) == word(stars + 16)
-        && word(desc + 22) == word(stars + 22) && word(&g_dChanFreq[slot]) == 0 && !g_chChanMode[slot]
-        && !g_chChanAgc[slot] && !g_chChanInput[slot] && !g_chChanRoute[slot];
+    static const std::vector<char> stars = [] {
+        std::vector<char> descs(size_t(kChannelCount) * kDescLength, '*');
+        for (int slot = 0; slot < kChannelCount; ++slot)
+            descs[size_t(slot) * kDescLength + kDescLength - 1] = '\n';
+        return descs;
+    }();
+    static const std::vector<char> zeros(kChannelCount * sizeof(double));
+    const size_t count = size_t(kChannelCount - first);
+    return std::memcmp(g_chChanDesc[first], stars.data(), count * kDescLength) == 0
+        && std::memcmp(&g_dChanFreq[first], zeros.data(), count * sizeof(double)) == 0
+        && std::memcmp(&g_chChanMode[first], zeros.data(), count) == 0
+        && std::memcmp(&g_chChanAgc[first], zeros.data(), count) == 0
+        && std::memcmp(&g_chChanInput[first], zeros.data(), count) == 0
+        && std::memcmp(&g_chChanRoute[first], zeros.data(), count) == 0;
 }
 
 // The slots the bytes reached, with two past them: every later slot holds
 // what a file that ends there gives, so reading it back from the shorter
 // file is the same test as from the whole one, for a fraction of the work.
+// A range past the end stays so when it shrinks, so its start is bisected.
 inline int SlotsReached()
 {
-    int reached = kChannelCount;
-    while (reached > 0 && IsPastTheEnd(reached - 1))
-        --reached;
-    return std::min(reached + 2, kChannelCount);
+    int low = 0;
+    int high = kChannelCount;  // PastTheEndFrom(high) holds: an empty range
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (PastTheEndFrom(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return std::min(high + 2, kChannelCount);
 }
 
 // Whatever the bytes were, the table they give is written as a file that
@@ -188,51 +191,23 @@ inline QString ReadChannelBytes(const QByteArray& bytes)
     return written == rewritten ? QString() : FirstDifference(written, rewritten);
 }
 
-// The lines a client's bytes make, cut by the network at the given places.
-using RigLines = QList<CRigLineBuffer::Line>;
-
-inline RigLines CutRigLines(const QByteArray& bytes, const QList<qsizetype>& cuts)
+// Feeds a client's bytes to a line buffer in pieces that end at the given
+// places, as the network may cut them, and hands each line to `take`; a
+// false from it stops the feed, and the whole call returns false.
+template <size_t N, typename Take>
+bool FeedRigLines(const QByteArray& bytes, std::array<qsizetype, N> ends, Take take)
 {
-    QList<qsizetype> ends = cuts + QList<qsizetype>{bytes.size()};
     std::sort(ends.begin(), ends.end());
     CRigLineBuffer buffer;
-    RigLines lines;
     qsizetype from = 0;
-    for (qsizetype cut : ends) {
-        buffer.Append(Piece(bytes, from, cut - from));
-        from = cut;
+    for (qsizetype end : ends) {
+        buffer.Append(Piece(bytes, from, end - from));
+        from = end;
         while (auto line = buffer.Next())
-            lines << std::move(*line);
+            if (!take(*line))
+                return false;
     }
-    return lines;
-}
-
-inline bool SameRigLines(const RigLines& a, const RigLines& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-        return x.tooLong == y.tooLong && x.text == y.text;
-    });
-}
-
-// What a client's lines get back, a reply per command, with the operations
-// they asked of the panel.
-struct RigSession {
-    QByteArrayList replies;
-    QByteArrayList calls;
-};
-
-inline RigSession AnswerRigLines(const RigLines& lines)
-{
-    FakeRigSeam rig;
-    rig.frequencyHz = 7035250;
-    rig.mode = '2';
-    RigClientState client;
-    RigSession session;
-    for (const CRigLineBuffer::Line& line : lines)
-        session.replies << (line.tooLong ? QByteArrayList{StatusLine(RigStatus::InvalidArgument)}
-                                         : AnswerRigCommands(line.text, rig, client));
-    session.calls = rig.calls;
-    return session;
+    return true;
 }
 
 // A reply ends its line; its status, the last "RPRT" in it (an echoed
@@ -251,11 +226,28 @@ inline QString RigReplyProblem(const QByteArray& reply)
     return QString();
 }
 
+// Only a frequency in hertz with one decimal, one of the four modes, a key
+// or an unkey: what the rig-control server may ask of the panel.
+inline bool IsAllowedRigCall(QByteArrayView call)
+{
+    if (call == "key" || call == "unkey")
+        return true;
+    if (call.size() == 6 && call.startsWith("mode ") && call[5] >= '1' && call[5] <= '4')
+        return true;
+    if (!call.startsWith("frequency "))
+        return false;
+    // Whole hertz, a point and one decimal.
+    const QByteArrayView number = call.sliced(10);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const qsizetype point = number.size() - 2;
+    return point > 0 && number[point] == '.' && isDigit(number[point + 1])
+        && std::all_of(number.begin(), number.begin() + point, isDigit);
+}
+
 inline QString RigCallProblem(const QByteArrayList& calls)
 {
-    static const QRegularExpression allowed(QStringLiteral("^(frequency \\d+\\.\\d|mode [1-4]|key|unkey)$"));
     for (const QByteArray& call : calls)
-        if (!allowed.match(QString::fromLatin1(call)).hasMatch())
+        if (!IsAllowedRigCall(call))
             return QStringLiteral("the panel was asked for \"%1\"").arg(Escaped(call));
     return QString();
 }
@@ -266,36 +258,58 @@ inline QString RigCallProblem(const QByteArrayList& calls)
 // frequency, one of the four modes, a key or an unkey reaches the panel.
 inline QString RigClientBytes(const QByteArray& bytes)
 {
-    const RigLines lines = CutRigLines(bytes, {});
+    QList<CRigLineBuffer::Line> lines;
+    lines.reserve(bytes.count('\n') + 2);  // at most one more: the too-long rest
+    FeedRigLines(bytes, std::array{bytes.size()}, [&lines](CRigLineBuffer::Line& line) {
+        lines << std::move(line);
+        return true;
+    });
+    // The same lines in pieces, each compared as it comes, none kept.
+    qsizetype next = 0;
     const qsizetype third = bytes.size() / 3;
-    if (!SameRigLines(CutRigLines(bytes, {third, third + 1, 2 * third}), lines))
+    const bool same = FeedRigLines(bytes, std::array{third, third + 1, 2 * third, bytes.size()},
+                                   [&lines, &next](const CRigLineBuffer::Line& line) {
+                                       const CRigLineBuffer::Line* whole = next < lines.size() ? &lines[next++] : nullptr;
+                                       return whole && whole->tooLong == line.tooLong && whole->text == line.text;
+                                   });
+    if (!same || next != lines.size())
         return QStringLiteral("cut into pieces, the bytes make other lines");
-    const RigSession session = AnswerRigLines(lines);
-    for (const QByteArray& reply : session.replies) {
-        const QString problem = RigReplyProblem(reply);
-        if (!problem.isEmpty())
-            return problem;
+
+    FakeRigSeam rig;
+    rig.frequencyHz = 7035250;
+    rig.mode = '2';
+    RigClientState client;
+    for (const CRigLineBuffer::Line& line : lines) {
+        if (line.tooLong)
+            continue;  // answered with the invalid-argument status, and nothing asked of the panel
+        for (const QByteArray& reply : AnswerRigCommands(line.text, rig, client)) {
+            const QString problem = RigReplyProblem(reply);
+            if (!problem.isEmpty())
+                return problem;
+        }
     }
-    return RigCallProblem(session.calls);
+    return RigCallProblem(rig.calls);
 }
 
-// Rows of an import as the file would hold them: written into the table,
-// saved and read again, they are the same slots, each in its own place.
-// The file is written up to two slots past the last row, as a file that
-// ends there; every slot after those is never stored either way.
-inline QString FileKeepsRows(const ChannelSlots& table, int lastRow)
+// Rows of an import as the file would hold them: saved and read again,
+// each comes back the same, in its own place. The rows go into the first
+// slots in turn, not their own: a record keeps the same whatever its number,
+// and a row for slot 299 then costs one record, not a whole file. Two
+// never-stored slots follow, as in a file that ends there.
+inline QString FileKeepsRows(const QList<ChannelSlot>& values)
 {
     ResetProgramGlobals();
-    for (int slot = 0; slot <= lastRow; ++slot)
-        PutSlotInTable(slot, table[slot]);
-    const int written = std::min(lastRow + 3, kChannelCount);
+    const int rows = int(values.size());
+    for (int slot = 0; slot < rows; ++slot)
+        PutSlotInTable(slot, values[slot]);
+    const int written = std::min(rows + 2, kChannelCount);
     const QByteArray file = FirstSlotsFileBytes(written);
     ResetProgramGlobals();
     if (!ReadChannelTable(file))
         return QStringLiteral("imported rows saved put a record out of its slot");
     for (int slot = 0; slot < written; ++slot)
-        if (SlotFromTable(slot) != table[slot])
-            return QStringLiteral("slot %1 imported, saved and read again is not the same").arg(slot);
+        if (SlotFromTable(slot) != (slot < rows ? values[slot] : NeverStoredSlot()))
+            return QStringLiteral("row %1 imported, saved and read again is not the same").arg(slot + 1);
     return QString();
 }
 
@@ -312,12 +326,13 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
         return QString();
     ChannelSlots table;
     table.fill(NeverStoredSlot());
-    int lastRow = -1;
+    QList<ChannelSlot> values;
+    values.reserve(rows.rows.size());
     for (const auto& [slot, value] : rows.rows) {
         if (!IsChannel(slot))
             return QStringLiteral("a row for slot %1").arg(slot);
         table[slot] = value;
-        lastRow = std::max(lastRow, slot);
+        values << value;
     }
     // The stored slots alone: a never-stored one exports as its number and
     // nothing else, which the import reads as the same never-stored slot.
@@ -327,7 +342,7 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
     for (const auto& [slot, value] : again.rows)
         if (value != table[slot])
             return QStringLiteral("slot %1 exported and imported again is not the same").arg(slot);
-    return FileKeepsRows(table, lastRow);
+    return FileKeepsRows(values);
 }
 
 // What a telnet stream gives: serial data, answers owed, events.
