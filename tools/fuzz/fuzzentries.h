@@ -296,19 +296,20 @@ inline QString RigClientBytes(const QByteArray& bytes)
 // slots in turn, not their own: a record keeps the same whatever its number,
 // and a row for slot 299 then costs one record, not a whole file. Two
 // never-stored slots follow, as in a file that ends there.
-inline QString FileKeepsRows(const QList<ChannelSlot>& values)
+inline QString FileKeepsRows(const ChannelRows& imported)
 {
+    const auto& values = imported.rows;  // each row's slot and value
     ResetProgramGlobals();
     const int rows = int(values.size());
     for (int slot = 0; slot < rows; ++slot)
-        PutSlotInTable(slot, values[slot]);
+        PutSlotInTable(slot, values[slot].second);
     const int written = std::min(rows + 2, kChannelCount);
     const QByteArray file = FirstSlotsFileBytes(written);
     ResetProgramGlobals();
     if (!ReadChannelTable(file))
         return QStringLiteral("imported rows saved put a record out of its slot");
     for (int slot = 0; slot < written; ++slot)
-        if (SlotFromTable(slot) != (slot < rows ? values[slot] : NeverStoredSlot()))
+        if (SlotFromTable(slot) != (slot < rows ? values[slot].second : NeverStoredSlot()))
             return QStringLiteral("row %1 imported, saved and read again is not the same").arg(slot + 1);
     return QString();
 }
@@ -326,13 +327,10 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
         return QString();
     ChannelSlots table;
     table.fill(NeverStoredSlot());
-    QList<ChannelSlot> values;
-    values.reserve(rows.rows.size());
     for (const auto& [slot, value] : rows.rows) {
         if (!IsChannel(slot))
             return QStringLiteral("a row for slot %1").arg(slot);
         table[slot] = value;
-        values << value;
     }
     // The stored slots alone: a never-stored one exports as its number and
     // nothing else, which the import reads as the same never-stored slot.
@@ -342,7 +340,7 @@ inline QString ImportCsvBytes(const QByteArray& bytes)
     for (const auto& [slot, value] : again.rows)
         if (value != table[slot])
             return QStringLiteral("slot %1 exported and imported again is not the same").arg(slot);
-    return FileKeepsRows(values);
+    return FileKeepsRows(rows);
 }
 
 // What a telnet stream gives: serial data, answers owed, events.
