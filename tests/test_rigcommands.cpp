@@ -129,6 +129,8 @@ void RigCommandsTest::line_getsItsReplyAndAsksThePanelForWhatItSays_data()
     Row("an unknown command ends the line", "f k m", "7035250\nRPRT -4\n");
     Row("q ends the line", "q f", "RPRT 0\n");
     Row("a comment ends the line", "f #m", "7035250\n");
+    Row("words past the sixteenth", QByteArray("f ").repeated(17) + "F 14074000 f",
+        QByteArray("7035250\n").repeated(17) + "RPRT 0\n14074000\n", {"frequency 14074000.0"});
     Row("a plain mode ends the data mode", "M PKTUSB 0 M USB 0 m", "RPRT 0\nRPRT 0\nUSB\n2400\n", {"mode 1", "mode 1"});
 
     Row("M ?", "M ?", kModeList + "RPRT 0\n");
